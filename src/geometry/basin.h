@@ -1,0 +1,37 @@
+// The basin shape shared by every storage: a rectangular basin whose four
+// sides slope at one common batter.  Plan areas and volumes, sizing for a
+// volume at a fixed top ratio (POND_SIZE), and the check of the initial top
+// dimensions.
+#pragma once
+
+#include "textio/text_file.h"
+
+namespace sitedrain::geometry {
+
+// Plan area at height h above a base of L by W with batter b.
+double AREATOP(double h, double b, double L, double W);
+
+// Prismoidal volume of the basin of depth d over the base Wb by Lb.
+double PONDVOLBASE(double d, double b, double Wb, double Lb);
+
+struct PondDims {
+  double At = 0.0;    // top area
+  double Ab = 0.0;    // base area
+  double Lt = 0.0;    // top length
+  double Lb = 0.0;    // base length
+  double Wt = 0.0;    // top width
+  double Wb = 0.0;    // base width
+  double Vchk = 0.0;  // prismoidal volume of the result
+  double Ab2 = 0.0;   // Wb * Lb
+};
+
+// Plan dimensions for volume V at top ratio R, depth d (in/out: reduced, with
+// a record on log, when V cannot be shaped at that depth) and batter b.
+// A depth reduced to 0 or below stops the run with a message.
+PondDims POND_SIZE(double V, double R, double& d, double b, textio::LineSink& log);
+
+// The initial top dimensions: returns R = topl / topw and adjusts topl and
+// topw (with the console messages) when a base would be negative.
+double check_initial_top(double& topl, double& topw, double maxdepth, double batter);
+
+}  // namespace sitedrain::geometry

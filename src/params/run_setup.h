@@ -1,0 +1,32 @@
+// The run set-up: generated lists, the outlet sweep, table sizes, enforced
+// settings and the total sub-catchment area, made once between reading the
+// parameter file and reading the catchment descriptor file.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "params/design_params.h"
+
+namespace sitedrain::params {
+
+struct RunSetup {
+  std::vector<int> return_periods;  // nrp entries, years
+  std::vector<int> durations;       // ndur entries, minutes
+  int outlet_count = 0;             // orifice diameters, or pump rates when sump = 1
+  int depth_steps = 0;              // 1 mm depth steps of the coefficient table and grid
+  std::int64_t combinations = 0;    // outlet count x ndur x nrp
+  double total_area = 0.0;          // m^2, sum of the sub-catchment areas
+};
+
+// Number of 1 mm depth steps up to half a metre above the maximum depth:
+// trunc((maxdepth + 0.5) * 1000) formed in extended precision, so that
+// maxdepth = 1.2 gives 1699.  The one expression for every user of the count.
+int depth_step_count(double maxdepth);
+
+// Makes the set-up (it may change p: generated lists, nrp, ndur, the tpod
+// triple of soakaway and runoff-only runs, strmprf).  Shows the warnings and
+// stops the run on the conditions of the set-up.
+RunSetup RUN_SETUP(DesignParams& p);
+
+}  // namespace sitedrain::params

@@ -1,0 +1,30 @@
+#include "rainfall/profile.h"
+
+#include <cmath>
+
+namespace sitedrain::rainfall {
+
+double SUMMER50(double x) {
+  double z = (x - 0.5) / 0.1642006826438718;
+  return 3.841903200837869 / std::pow(9.619248274217126 * (z * z) + 1.0, 0.5657468022605255) -
+         0.04948534263719475;
+}
+
+double WINTER75(double x) {
+  double z = std::fabs(x - 0.5) / 0.125857583731423;
+  return 2.174813757770642 * std::exp(-0.5 * std::pow(z, 1.81873522974066)) +
+         0.2928723082278049;
+}
+
+double PROFILE(int strmprf, double x) {
+  switch (strmprf) {
+    case 2:
+      return WINTER75(x) / 1.0048;
+    case 3:
+      return SUMMER50(x) / 1.015;
+    default:
+      return 1.0;
+  }
+}
+
+}  // namespace sitedrain::rainfall

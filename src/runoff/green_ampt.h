@@ -1,0 +1,24 @@
+// Green-Ampt infiltration with its per-sub-catchment state.
+#pragma once
+
+#include <array>
+
+namespace sitedrain::runoff {
+
+struct GreenAmptSlot {
+  double F = 0.0;   // cumulative infiltration, cm
+  double Fp = 0.0;  // cumulative infiltration at ponding, cm
+  double M = 0.0;   // moisture deficit
+  int first = 0;    // last first-step flag received
+};
+
+// One slot per sub-catchment (numbered from 1 in the calls).
+struct GreenAmptState {
+  std::array<GreenAmptSlot, 10> slot{};
+};
+
+// Infiltration rate (mm/s) of soil row `type` (1..11) for a one-second step
+// with `rain` mm; first = 1 on the storm's first step resets slot i.
+double GREEN_AMPT(GreenAmptState& state, int type, int first, int i, double rain);
+
+}  // namespace sitedrain::runoff

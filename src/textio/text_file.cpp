@@ -1,0 +1,58 @@
+#include "textio/text_file.h"
+
+namespace sitedrain::textio {
+
+bool LineReader::open(const std::string& name) {
+  close();
+  name_ = name;
+  line_number_ = 0;
+  f_ = std::fopen(name.c_str(), "rb");
+  return f_ != nullptr;
+}
+
+void LineReader::close() {
+  if (f_) std::fclose(f_);
+  f_ = nullptr;
+}
+
+bool LineReader::next(std::string& line) {
+  line.clear();
+  if (!f_) return false;
+  int c = std::fgetc(f_);
+  if (c == EOF) return false;
+  while (c != EOF && c != '\n') {
+    line.push_back(static_cast<char>(c));
+    c = std::fgetc(f_);
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  ++line_number_;
+  return true;
+}
+
+bool OutFile::open(const std::string& name) {
+  close();
+  name_ = name;
+  f_ = std::fopen(name.c_str(), "wb");
+  if (f_) std::setvbuf(f_, nullptr, _IOFBF, 1 << 16);
+  return f_ != nullptr;
+}
+
+bool OutFile::close() {
+  if (!f_) return true;
+  bool ok = std::ferror(f_) == 0;
+  ok = std::fclose(f_) == 0 && ok;
+  f_ = nullptr;
+  return ok;
+}
+
+void OutFile::line(std::string_view text) {
+  if (!f_) return;
+  std::fwrite(text.data(), 1, text.size(), f_);
+  std::fputc('\n', f_);
+}
+
+void OutFile::write(std::string_view text) {
+  if (f_) std::fwrite(text.data(), 1, text.size(), f_);
+}
+
+}  // namespace sitedrain::textio

@@ -1,0 +1,65 @@
+// Text files: a line reader that accepts LF and CR LF line ends, and an
+// output file written line by line.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace sitedrain::textio {
+
+// Anything that takes whole lines: an output file, or a buffer that keeps
+// them for later.
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  virtual void line(std::string_view text) = 0;
+};
+
+class LineReader {
+ public:
+  LineReader() = default;
+  explicit LineReader(const std::string& name) { open(name); }
+  ~LineReader() { close(); }
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  bool open(const std::string& name);
+  bool is_open() const { return f_ != nullptr; }
+  void close();
+
+  // Reads the next line without its line end; false at end of file.
+  bool next(std::string& line);
+  // Number of the line last read (from 1).
+  int line_number() const { return line_number_; }
+  const std::string& name() const { return name_; }
+
+ private:
+  std::FILE* f_ = nullptr;
+  std::string name_;
+  int line_number_ = 0;
+};
+
+class OutFile : public LineSink {
+ public:
+  OutFile() = default;
+  ~OutFile() { close(); }
+  OutFile(const OutFile&) = delete;
+  OutFile& operator=(const OutFile&) = delete;
+
+  // Creates (or overwrites) the file; false when it cannot be opened.
+  bool open(const std::string& name);
+  bool is_open() const { return f_ != nullptr; }
+  // Flushes and closes; false when the data could not be written.
+  bool close();
+
+  void line(std::string_view text) override;
+  void write(std::string_view text);
+  const std::string& name() const { return name_; }
+
+ private:
+  std::FILE* f_ = nullptr;
+  std::string name_;
+};
+
+}  // namespace sitedrain::textio
