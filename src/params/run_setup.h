@@ -10,6 +10,15 @@
 
 namespace sitedrain::params {
 
+// The working tables of the design search, created once here so that an
+// allocation failure stops the run before any output file exists.
+struct WorkingTables {
+  std::vector<double> records;      // combinations x 19 result columns
+  std::vector<int> governing;       // nrp x (outlet count x ndur)
+  std::vector<int> smallest;        // combinations
+  std::vector<int> half_emptying;   // combinations
+};
+
 struct RunSetup {
   std::vector<int> return_periods;  // nrp entries, years
   std::vector<int> durations;       // ndur entries, minutes
@@ -17,6 +26,7 @@ struct RunSetup {
   int depth_steps = 0;              // 1 mm depth steps of the coefficient table and grid
   std::int64_t combinations = 0;    // outlet count x ndur x nrp
   double total_area = 0.0;          // m^2, sum of the sub-catchment areas
+  WorkingTables tables;             // storage runs
 };
 
 // Number of 1 mm depth steps up to half a metre above the maximum depth:

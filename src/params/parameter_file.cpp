@@ -1,0 +1,269 @@
+#include "params/parameter_file.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "textio/console.h"
+#include "textio/fixed_field.h"
+
+namespace sitedrain::params {
+
+namespace {
+
+using console::stop_after_keypress;
+
+// Positional reader of the parameter file's records.
+class Records {
+ public:
+  explicit Records(textio::LineReader& in) : in_(in) {}
+
+  // The next record, for the named key; the file ending early stops the run.
+  void next(std::string_view key) {
+    key_ = key;
+    if (!in_.next(line_)) {
+      std::string msg = "ERROR reading file " + in_.name() + ": the file ends before the " +
+                        std::string(key) + " record (line " +
+                        std::to_string(in_.line_number() + 1) + ")";
+      console::stop_with(msg);
+    }
+  }
+
+  bool marker() const { return !line_.empty() && line_[0] != ' '; }
+
+  int integer(int first = 17) const {
+    return textio::read_int(line_, first, 6, place());
+  }
+  double real(int implied, int width = 6) const {
+    return textio::read_real(line_, 17, width, implied, place());
+  }
+
+  // Next keyword record: a blank column 1 gives the key's mismatch message.
+  void keyword(std::string_view key, std::string_view mismatch = {}) {
+    next(key);
+    if (!marker()) {
+      if (mismatch.empty())
+        stop_after_keypress("mismatch of values in the parameter file at " + std::string(key));
+      stop_after_keypress(mismatch);
+    }
+  }
+
+ private:
+  textio::FieldPlace place() const { return {in_.name(), in_.line_number(), key_}; }
+
+  textio::LineReader& in_;
+  std::string line_;
+  std::string_view key_;
+};
+
+// The two-blank variants of the mismatch message.
+std::string wide_mismatch(std::string_view key) {
+  return "mismatch of values  in the parameter file at " + std::string(key);
+}
+
+// Reads n list records into slots; from the second record on a non-blank
+// column 1 means the count exceeds the records written.
+template <class Slot, class ReadOne>
+void read_list(Records& r, std::string_view key, int n, Slot& slots, std::string_view exceeded,
+               ReadOne read_one) {
+  for (int i = 0; i < n; ++i) {
+    r.next(key);
+    if (i > 0 && r.marker()) stop_after_keypress(exceeded);
+    slots[static_cast<std::size_t>(i)] = read_one(r);
+  }
+}
+
+// Count records of lists: beyond the slots, or negative, stops before any
+// value of the list is stored.
+void check_count(std::string_view key, int value, int max) {
+  if (value < 0 || value > max)
+    stop_after_keypress("value of " + std::string(key) + " must be between 0 and " +
+                        std::to_string(max));
+}
+
+// The generation test of a first, last, step triple (values already checked).
+bool generation_ok(int count, int first, int last, int step, long long max_values) {
+  if (count != 3) return false;
+  if (!(last >= first || step <= 0)) return false;
+  if (!(std::llabs(static_cast<long long>(last) - first) >= std::llabs(step))) return false;
+  if (step == 0) return false;
+  long long n = (static_cast<long long>(last) - first) / step + 1;
+  if (n < 1) return false;
+  if (max_values > 0 && n > max_values) return false;
+  return true;
+}
+
+}  // namespace
+
+DesignParams GETPARAM(textio::LineReader& in) {
+  DesignParams p;
+  Records r(in);
+
+  r.keyword("ponds");
+  p.ponds = r.integer();
+  if (p.ponds != 0 && p.ponds != 1) stop_after_keypress("value of ponds must be 0 or 1");
+
+  r.keyword("grnff");
+  p.grnff = r.integer();
+  if (p.grnff != 0 && p.grnff != 1) stop_after_keypress("value of grnff must be 0 or 1");
+
+  r.keyword("hydromarea");
+  p.hydromarea = r.integer();
+  if (p.hydromarea < 0 || p.hydromarea > 300)
+    stop_after_keypress("value of hydromarea must be between 1 and 300");
+  if (p.grnff == 1 && p.hydromarea == 0)
+    stop_after_keypress("value of hydromarea = 0; specify a value ");
+
+  r.keyword("diagf");
+  p.diagf = r.integer();
+  if (p.diagf != 0 && p.diagf != 1) stop_after_keypress("value of diagf must be 0 or 1");
+
+  r.keyword("rnf");
+  p.rnf = r.integer();
+  if (p.rnf != 0 && p.rnf != 1) stop_after_keypress("value of rnf must be 0 or 1");
+
+  r.keyword("season");
+  p.season = r.integer();
+  if (!(p.ponds == 0 && p.grnff == 1) && (p.season < 1 || p.season > 3))
+    stop_after_keypress("value of season must be 1,2 or 3");
+
+  r.keyword("calcrp");
+  p.calcrp = r.integer();
+  r.keyword("caldur");
+  p.caldur = r.integer();
+
+  r.keyword("nrp");
+  p.nrp = r.integer();
+  check_count("nrp", p.nrp, kMaxReturnPeriods);
+  read_list(r, "rp", p.nrp, p.rp, "nrp is greater than the actual number of rp values",
+            [](Records& rec) { return rec.integer(); });
+  for (int i = 0; i < p.nrp; ++i) {
+    int v = p.rp[static_cast<std::size_t>(i)];
+    if (v < 0) stop_after_keypress("nrp is less than the actual number of rp values");
+    if (v == 0 && (p.calcrp != 1 || i == 0))
+      stop_after_keypress("value of rp must be greater than 0");
+  }
+  if (p.calcrp == 1 &&
+      !generation_ok(p.nrp, p.rp[0], p.rp[1], p.rp[2], kMaxReturnPeriods))
+    stop_after_keypress("ERROR in parameters for generating return periods");
+
+  r.keyword("ndur");
+  p.ndur = r.integer();
+  check_count("ndur", p.ndur, kMaxListedDurations);
+  read_list(r, "dur", p.ndur, p.dur, "ndur is greater than the actual number of dur values",
+            [](Records& rec) { return rec.integer(); });
+  for (int i = 0; i < p.ndur; ++i) {
+    int v = p.dur[static_cast<std::size_t>(i)];
+    if (v < 0) stop_after_keypress("ndur is less than the actual number of dur values");
+    if (v == 0 && (p.caldur != 1 || i == 0))
+      stop_after_keypress("value of dur must be greater than 0");
+  }
+  if (p.caldur == 1 && !generation_ok(p.ndur, p.dur[0], p.dur[1], p.dur[2], 0))
+    stop_after_keypress("ERROR in parameters for generating storm durations");
+
+  r.keyword("cchgfac");
+  p.cchgfac = r.real(2);
+
+  r.keyword("rom");
+  p.rom = r.integer();
+
+  r.keyword("nsubc");
+  p.nsubc = r.integer();
+  check_count("nsubc", p.nsubc, kMaxSubcatchments);
+  if (p.nsubc == 0) p.nsubc = 1;
+
+  read_list(r, "surface", p.nsubc, p.surface,
+            "nsubc is greater than the actual number of surface values",
+            [](Records& rec) { return rec.integer(); });
+  const int max_surface = (p.rom == 2 || p.rom == 3) ? 11 : 5;
+  for (int i = 0; i < p.nsubc; ++i) {
+    int v = p.surface[static_cast<std::size_t>(i)];
+    if (v < 0) stop_after_keypress("nsubc is less than the actual number of surface values");
+    if (v == 0) stop_after_keypress("surface value should be non-zero");
+    if (v > max_surface)
+      stop_after_keypress(max_surface == 11
+                              ? "value of surface must be between 1 and 11 for rom = 2 or 3"
+                              : "value of surface must be between 1 and 5 for rom = 0 or 1");
+  }
+
+  r.keyword("wrapf");
+  p.wrapf = r.integer();
+  const int nsoil = p.wrapf == 1 ? p.nsubc : 1;
+  read_list(r, "soilFSR", nsoil, p.soilFSR,
+            "nsubc is greater than the actual number of soilFSR values",
+            [](Records& rec) { return rec.integer(); });
+  for (int i = 0; i < nsoil; ++i) {
+    int v = p.soilFSR[static_cast<std::size_t>(i)];
+    if (v < 0) stop_after_keypress("nsubc is less than the actual number of soilFSR values");
+    if (p.grnff == 1 && (v < 1 || v > 5))
+      stop_after_keypress("value of soilFSR must be between 1 and 5");
+  }
+
+  r.keyword("fixed");
+  p.fixed = r.integer();
+  r.keyword("point");
+  p.point = r.integer();
+  r.keyword("arff");
+  p.arff = r.integer();
+
+  r.keyword("ctchm");
+  p.ctchm = r.integer();
+  if (!(p.ponds == 0 && p.grnff == 1) && p.ctchm != 1 && p.ctchm != 2)
+    stop_after_keypress("Invalid value for ctchm flag - must be 1 or 2");
+
+  r.keyword("strmprf");
+  p.strmprf = r.integer();
+  if (p.strmprf < 1 || p.strmprf > 3) stop_after_keypress("value of strmprf must be 1, 2 or 3");
+
+  r.keyword("topl");
+  p.topl = r.integer();
+  r.keyword("topw", wide_mismatch("topw"));
+  p.topw = r.integer();
+
+  r.keyword("tpod");
+  p.tpod = {r.integer(17), r.integer(23), r.integer(29)};
+
+  r.keyword("sump", wide_mismatch("sump"));
+  p.sump = r.integer();
+
+  r.keyword("pumprate");
+  p.pumprate = {r.integer(17), r.integer(23), r.integer(29)};
+
+  r.keyword("soak", wide_mismatch("soak"));
+  p.soak = r.integer();
+
+  r.keyword("sideno", wide_mismatch("sideno"));
+  p.sideno = r.integer();
+
+  r.keyword("ffill", wide_mismatch("ffill"));
+  p.ffill = r.real(4);
+  if (p.soak == 1 && (p.ffill < 0.0 || p.ffill >= 1.0))
+    stop_after_keypress("value of ffill must be at least 0 and less than 1");
+
+  r.keyword("infiltco");
+  p.infiltco = r.real(4);
+
+  r.keyword("rhmpt");
+  p.rhmpt = r.integer();
+
+  r.next("lagoonratio");  // column 1 of this record is not checked
+  p.lagoonratio = r.integer();
+
+  r.keyword("maxdepth", wide_mismatch("maxdepth"));
+  p.maxdepth = r.real(0, 12);
+
+  r.keyword("batter");
+  p.batter = r.real(0, 12);
+
+  read_list(r, "area", p.nsubc, p.area,
+            "nsubc is greater than the actual number of catchment area values",
+            [](Records& rec) { return rec.real(0, 12); });
+  for (int i = 0; i < p.nsubc; ++i)
+    if (p.area[static_cast<std::size_t>(i)] < 0.0)
+      stop_after_keypress("nsubc is less than the actual number of catchment area  values");
+
+  r.keyword("databaseid");
+  p.databaseid = r.integer();
+  return p;
+}
+
+}  // namespace sitedrain::params

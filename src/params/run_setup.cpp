@@ -1,0 +1,159 @@
+#include "params/run_setup.h"
+
+#include <cmath>
+#include <limits>
+#include <new>
+#include <string>
+
+#include "textio/console.h"
+#include "textio/format.h"
+#include "textio/stop.h"
+
+namespace sitedrain::params {
+
+namespace {
+
+// first, first + step, ... up to last (down to last for a negative step).
+std::vector<int> generate(int first, int last, int step) {
+  std::vector<int> values;
+  long long value = first;
+  long long remaining = static_cast<long long>(last) - first;
+  long long stride = step;
+  if (step < 1) {
+    stride = -static_cast<long long>(step);
+    remaining = -remaining;
+  }
+  if (stride == 0) return values;  // refused when the parameters are read
+  while (remaining >= 0) {
+    values.push_back(static_cast<int>(value));
+    value += step;
+    remaining -= stride;
+  }
+  return values;
+}
+
+// Number of sizes of an outlet sweep: trunc((last - first) / step + 1.0).
+long long sweep_count(const Triple& t) {
+  if (t.step == 0) return 0;
+  double n = static_cast<double>(static_cast<long long>(t.last) - t.first) /
+                 static_cast<double>(t.step) +
+             1.0;
+  if (n < 1.0) return 0;
+  return static_cast<long long>(n);
+}
+
+template <class T>
+void allocate(std::vector<T>& v, long long n) {
+  if (n < 0 || static_cast<unsigned long long>(n) > std::numeric_limits<std::size_t>::max() / 64)
+    throw std::bad_alloc();
+  v.assign(static_cast<std::size_t>(n), T{});
+}
+
+[[noreturn]] void allocation_error() {
+  console::line(textio::fmt_a("ALLOACTION ERROR - probably insufficient memory", 81));
+  console::stop_with("Unexcpected allocation error");
+}
+
+}  // namespace
+
+int depth_step_count(double maxdepth) {
+  long double steps = (static_cast<long double>(maxdepth) + 0.5L) * 1000.0L;
+  if (!(steps < 2147483647.0L)) return std::numeric_limits<int>::max();
+  if (!(steps > -2147483648.0L)) return std::numeric_limits<int>::min();
+  return static_cast<int>(steps);
+}
+
+RunSetup RUN_SETUP(DesignParams& p) {
+  RunSetup s;
+
+  // 1. A diagnostic run must produce a single set of results.
+  if (p.diagf == 1 && (p.calcrp == 1 || p.caldur == 1 || p.ndur > 1 || p.nrp > 1)) {
+    console::line("For diagnostic output make sure that there is only one set of outputs");
+    console::line(" - put calcrp = 0, caldur = 0, ndur = 1 and nrp = 1");
+    console::pause();
+    stop(1);
+  }
+
+  // 2. Return periods.
+  if (p.calcrp == 1) {
+    std::vector<int> rp = generate(p.rp[0], p.rp[1], p.rp[2]);
+    p.nrp = static_cast<int>(rp.size());
+    for (std::size_t i = 0; i < rp.size(); ++i) p.rp[i] = rp[i];
+  }
+  s.return_periods.assign(p.rp.begin(), p.rp.begin() + p.nrp);
+
+  // 3. Durations.
+  try {
+    if (p.caldur == 1) {
+      s.durations = generate(p.dur[0], p.dur[1], p.dur[2]);
+      p.ndur = static_cast<int>(s.durations.size());
+    } else {
+      s.durations.assign(p.dur.begin(), p.dur.begin() + p.ndur);
+    }
+  } catch (const std::bad_alloc&) {
+    allocation_error();
+  }
+
+  if (!p.greenfield_only() && (p.nrp < 1 || p.ndur < 1))
+    console::stop_with("ERROR - at least one return period and one storm duration are needed");
+
+  // 4. Storage runs: settings that no design could use stop here, before
+  // any table is sized or any output file exists.
+  if (p.storage_run()) {
+    if (p.rnf == 1 && p.sump == 1) console::stop_with("ERROR - cannot have both rnf and sump set to 1");
+    if (p.season < 1 || p.season > 3) console::stop_with("value of season must be 1,2 or 3");
+    if (p.arff == 1 && p.ctchm != 1 && p.ctchm != 2)
+      console::stop_with("Invalid value for ctchm flag - must be 1 or 2");
+    if (p.rnf != 1 && (p.topl <= 0.0 || p.topw <= 0.0))
+      console::stop_with("ERROR - topl and topw must be greater than 0");
+    if (p.rnf != 1 && !(p.maxdepth > 0.0))
+      console::stop_with("ERROR - maxdepth must be greater than 0");
+
+    if (p.soak == 1 || p.rnf == 1) p.tpod = {1, 1, 1};
+    const bool pump = p.sump == 1;
+    const Triple& sweep = pump ? p.pumprate : p.tpod;
+    long long outlets = sweep_count(sweep);
+    if (sweep.step == 0 || outlets < 1)
+      console::stop_with(pump ? "Final value of PUMPRATE is less than initial"
+                              : "Final value of TPOD is less than initial");
+    for (long long m = 0; m < outlets; ++m) {
+      long long size = sweep.first + m * static_cast<long long>(sweep.step);
+      if (size <= 0)
+        console::stop_with(pump ? "ERROR - pump rates must be greater than 0"
+                                : "ERROR - orifice diameters must be greater than 0");
+    }
+    if (outlets > std::numeric_limits<int>::max()) allocation_error();
+    s.outlet_count = static_cast<int>(outlets);
+    s.depth_steps = depth_step_count(p.maxdepth);
+    s.combinations = static_cast<std::int64_t>(s.outlet_count) * p.ndur * p.nrp;
+    try {
+      allocate(s.tables.records, s.combinations * 19);
+      allocate(s.tables.governing, s.combinations);
+      allocate(s.tables.smallest, s.combinations);
+      allocate(s.tables.half_emptying, s.combinations);
+    } catch (const std::bad_alloc&) {
+      allocation_error();
+    }
+  }
+
+  // 6. Storage and rainfall-only runs.
+  if (!p.greenfield_only()) {
+    if (p.model() < 2 && p.strmprf > 1) {
+      console::line("Horton model should only be used with uniform rainfall distribution -");
+      console::line("The rainfall distribution has been set to uniform");
+      p.strmprf = 1;
+    }
+    s.total_area = 0.0;
+    for (int i = 0; i < p.nsubc; ++i) {
+      double a = p.area[static_cast<std::size_t>(i)];
+      if (a < 1.0)
+        console::line("WARNING: Area of subcatchment " + std::to_string(i + 1) + " is < 1m^2");
+      s.total_area = s.total_area + a;
+    }
+    if (p.tpod.last < p.tpod.first && p.tpod.step > 0)
+      console::stop_with("Final value of TPOD is less than initial");
+  }
+  return s;
+}
+
+}  // namespace sitedrain::params

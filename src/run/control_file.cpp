@@ -1,0 +1,367 @@
+#include "run/control_file.h"
+
+#include <cctype>
+#include <fstream>
+#include <sstream>
+#include <variant>
+#include <vector>
+
+#include "textio/console.h"
+
+namespace sitedrain::run {
+
+namespace {
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string_view rtrim(std::string_view s) {
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+bool is_name_start(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+bool is_name_char(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+
+// One value of a list: a text, an integer, or nothing (a null value).
+struct Text {
+  std::string s;
+};
+struct Whole {
+  long long v;
+};
+struct Null {};
+using Value = std::variant<Text, Whole, Null>;
+
+class NamelistParser {
+ public:
+  NamelistParser(std::string_view text, std::string_view file) : t_(text), file_(file) {}
+
+  ControlItems parse() {
+    find_group();
+    for (;;) {
+      skip_separators();
+      if (at_end()) fail("the group has no closing \"/\"");
+      char c = t_[p_];
+      if (c == '/') break;
+      if (c == '&' || c == '$') {  // "&END" closes the group in the old form
+        std::size_t q = p_ + 1;
+        std::string word;
+        while (q < t_.size() && is_name_char(t_[q])) word.push_back(t_[q++]);
+        if (upper(word) == "END") break;
+        fail("unexpected \"" + std::string(1, c) + "\"");
+      }
+      assignment();
+    }
+    return items_;
+  }
+
+ private:
+  std::string_view t_;
+  std::string_view file_;
+  std::size_t p_ = 0;
+  ControlItems items_;
+
+  bool at_end() const { return p_ >= t_.size(); }
+
+  int line_at(std::size_t pos) const {
+    int line = 1;
+    for (std::size_t i = 0; i < pos && i < t_.size(); ++i)
+      if (t_[i] == '\n') ++line;
+    return line;
+  }
+
+  [[noreturn]] void fail(const std::string& why) const { fail_at(p_, why); }
+  [[noreturn]] void fail_at(std::size_t pos, const std::string& why) const {
+    std::string msg = "ERROR in namelist file ";
+    msg += file_;
+    msg += ", line " + std::to_string(line_at(pos)) + ": " + why;
+    console::stop_with(msg);
+  }
+
+  void find_group() {
+    for (std::size_t i = 0; i < t_.size(); ++i) {
+      if (t_[i] != '&') continue;
+      std::size_t q = i + 1;
+      std::string word;
+      while (q < t_.size() && is_name_char(t_[q])) word.push_back(t_[q++]);
+      if (upper(word) == "IFILES" && (q == t_.size() || !is_name_char(t_[q]))) {
+        p_ = q;
+        return;
+      }
+    }
+    std::string msg = "ERROR in namelist file ";
+    msg += file_;
+    msg += ": group &IFILES not found";
+    console::stop_with(msg);
+  }
+
+  void skip_blanks() {
+    while (!at_end()) {
+      char c = t_[p_];
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+        ++p_;
+      } else if (c == '!') {
+        while (!at_end() && t_[p_] != '\n') ++p_;
+      } else {
+        break;
+      }
+    }
+  }
+
+  void skip_separators() {
+    for (;;) {
+      skip_blanks();
+      if (!at_end() && t_[p_] == ',') {
+        ++p_;
+        continue;
+      }
+      break;
+    }
+  }
+
+  // True when the text at p_ is an item name followed by "=" (or an index).
+  bool looks_like_assignment() const {
+    std::size_t q = p_;
+    if (q >= t_.size() || !is_name_start(t_[q])) return false;
+    while (q < t_.size() && is_name_char(t_[q])) ++q;
+    while (q < t_.size() && (t_[q] == ' ' || t_[q] == '\t')) ++q;
+    return q < t_.size() && (t_[q] == '=' || t_[q] == '(');
+  }
+
+  void assignment() {
+    std::size_t start = p_;
+    if (!is_name_start(t_[p_])) fail("an item name is expected");
+    std::string name;
+    while (!at_end() && is_name_char(t_[p_])) name.push_back(t_[p_++]);
+    name = upper(name);
+    skip_blanks();
+    std::optional<long long> index;
+    if (!at_end() && t_[p_] == '(') {
+      ++p_;
+      skip_blanks();
+      std::string digits;
+      while (!at_end() && std::isdigit(static_cast<unsigned char>(t_[p_]))) digits.push_back(t_[p_++]);
+      skip_blanks();
+      if (digits.empty() || digits.size() > 9 || at_end() || t_[p_] != ')')
+        fail("bad index for " + name);
+      ++p_;
+      index = std::stoll(digits);
+      skip_blanks();
+    }
+    if (at_end() || t_[p_] != '=') fail("\"=\" expected after " + name);
+    ++p_;
+    std::vector<Value> values = value_list();
+    store(name, index, values, start);
+  }
+
+  std::vector<Value> value_list() {
+    std::vector<Value> values;
+    bool expect = true;
+    for (;;) {
+      skip_blanks();
+      if (at_end() || t_[p_] == '/' || t_[p_] == '&' || t_[p_] == '$') break;
+      if (t_[p_] == ',') {
+        if (expect) values.emplace_back(Null{});
+        expect = true;
+        ++p_;
+        continue;
+      }
+      if (looks_like_assignment()) break;
+      one_value(values);
+      expect = false;
+    }
+    return values;
+  }
+
+  std::string quoted() {
+    char q = t_[p_++];
+    std::string s;
+    for (;;) {
+      if (at_end()) fail("a text has no closing quote");
+      char c = t_[p_++];
+      if (c == q) {
+        if (!at_end() && t_[p_] == q) {
+          s.push_back(q);
+          ++p_;
+          continue;
+        }
+        break;
+      }
+      if (c == '\n' || c == '\r') continue;  // a text may go on in the next line
+      s.push_back(c);
+    }
+    return s;
+  }
+
+  static bool is_separator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '/' || c == '!';
+  }
+
+  void one_value(std::vector<Value>& values) {
+    std::size_t start = p_;
+    long long repeat = 1;
+    // r*value: a repeat count before "*"
+    {
+      std::size_t q = p_;
+      std::string digits;
+      while (q < t_.size() && std::isdigit(static_cast<unsigned char>(t_[q]))) digits.push_back(t_[q++]);
+      if (!digits.empty() && q < t_.size() && t_[q] == '*') {
+        if (digits.size() > 6) fail("repeat count too large");
+        repeat = std::stoll(digits);
+        if (repeat < 1) fail("repeat count must be at least 1");
+        p_ = q + 1;
+        if (at_end() || is_separator(t_[p_])) {  // r* alone: r null values
+          for (long long i = 0; i < repeat; ++i) values.emplace_back(Null{});
+          return;
+        }
+      }
+    }
+    Value v;
+    char c = t_[p_];
+    if (c == '\'' || c == '"') {
+      v = Text{quoted()};
+    } else {
+      std::string token;
+      while (!at_end() && !is_separator(t_[p_])) token.push_back(t_[p_++]);
+      std::size_t i = 0;
+      if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
+      bool digits = i < token.size();
+      for (std::size_t k = i; k < token.size(); ++k)
+        if (!std::isdigit(static_cast<unsigned char>(token[k]))) digits = false;
+      if (!digits || token.size() > 11)
+        fail_at(start, "bad value \"" + token + "\" (texts must be in quotes)");
+      v = Whole{std::stoll(token)};
+    }
+    if (!at_end() && !is_separator(t_[p_])) fail("a separator is expected after a value");
+    for (long long i = 0; i < repeat; ++i) values.push_back(v);
+  }
+
+  template <std::size_t N>
+  void store_texts(std::array<std::optional<std::string>, N>& arr, const std::string& name,
+                   std::optional<long long> index, const std::vector<Value>& values,
+                   std::size_t pos) {
+    long long first = index.value_or(1);
+    if (first < 1 || first > static_cast<long long>(N))
+      fail_at(pos, "index of " + name + " must be 1 to " + std::to_string(N));
+    long long k = first;
+    for (const Value& v : values) {
+      if (k > static_cast<long long>(N))
+        fail_at(pos, "more than " + std::to_string(N) + " values for " + name);
+      if (const Text* t = std::get_if<Text>(&v)) {
+        std::string s = t->s.substr(0, kNameLength);
+        arr[static_cast<std::size_t>(k - 1)] = s;
+      } else if (std::holds_alternative<Whole>(v)) {
+        fail_at(pos, "the values of " + name + " are texts in quotes");
+      }
+      ++k;
+    }
+  }
+
+  void store(const std::string& name, std::optional<long long> index,
+             const std::vector<Value>& values, std::size_t pos) {
+    if (name == "IPATH") return store_texts(items_.ipath, name, index, values, pos);
+    if (name == "OPATH") return store_texts(items_.opath, name, index, values, pos);
+    if (name == "IFILENAME") return store_texts(items_.ifilename, name, index, values, pos);
+    if (name == "OFILENAME") return store_texts(items_.ofilename, name, index, values, pos);
+    if (name == "NUMLINE") {
+      if (index && *index != 1) fail_at(pos, "NUMLINE has a single value");
+      if (values.size() > 1) fail_at(pos, "NUMLINE has a single value");
+      if (values.empty()) return;
+      if (const Whole* w = std::get_if<Whole>(&values[0])) {
+        if (w->v < -2147483647LL || w->v > 2147483647LL) fail_at(pos, "NUMLINE is too large");
+        items_.numline = static_cast<int>(w->v);
+      } else if (std::holds_alternative<Text>(values[0])) {
+        fail_at(pos, "NUMLINE must be a whole number");
+      }
+      return;
+    }
+    fail_at(pos, "unknown item " + name);
+  }
+};
+
+}  // namespace
+
+ControlItems parse_control(std::string_view text, std::string_view file_name) {
+  return NamelistParser(text, file_name).parse();
+}
+
+std::string join_name(std::string_view path, std::string_view name) {
+  std::string s(rtrim(path.substr(0, std::min(path.size(), kNameLength))));
+  s += rtrim(name.substr(0, std::min(name.size(), kNameLength)));
+  if (s.size() > kNameLength) s.resize(kNameLength);
+  return s;
+}
+
+std::string rebuild_name(std::string_view path, std::string_view name) {
+  std::size_t dot = name.find('.');
+  if (dot == std::string_view::npos) return join_name(path, name);
+  std::string_view before = name.substr(0, dot);
+  std::string_view from = name.substr(dot);
+  std::string s(rtrim(path.substr(0, std::min(path.size(), kNameLength))));
+  s += rtrim(before.substr(0, std::min<std::size_t>(before.size(), 35)));
+  s += rtrim(from.substr(0, std::min<std::size_t>(from.size(), 35)));
+  if (s.size() > kNameLength) s.resize(kNameLength);
+  return s;
+}
+
+std::string site_location(std::string_view name) {
+  std::size_t first = name.find('_');
+  if (first == std::string_view::npos) return {};
+  std::string_view after = name.substr(first + 1, 35);
+  std::size_t second = after.find('_');
+  if (second == std::string_view::npos) return {};
+  return std::string(after.substr(0, second));
+}
+
+std::string padded_name(std::string_view name) {
+  std::string s(name);
+  if (s.size() < kNameLength) s.resize(kNameLength, ' ');
+  return s;
+}
+
+RunFiles resolve_files(const ControlItems& items, std::string_view file_name) {
+  auto missing = [&](const std::string& what) {
+    std::string msg = "ERROR in namelist file ";
+    msg += file_name;
+    msg += ": " + what + " is not assigned";
+    console::stop_with(msg);
+  };
+  RunFiles files;
+  for (int j = 0; j < 2; ++j) {
+    if (!items.ifilename[j]) missing("IFILENAME(" + std::to_string(j + 1) + ")");
+    files.input[j] = join_name(items.ipath[j].value_or(""), *items.ifilename[j]);
+  }
+  for (int j = 0; j < 8; ++j) {
+    if (!items.ofilename[j]) missing("OFILENAME(" + std::to_string(j + 1) + ")");
+    files.opath[j] = items.opath[j].value_or("");
+    files.ofilename[j] = *items.ofilename[j];
+    files.output[j] = join_name(files.opath[j], files.ofilename[j]);
+  }
+  if (!items.numline) missing("NUMLINE");
+  if (*items.numline < 1) {
+    std::string msg = "ERROR in namelist file ";
+    msg += file_name;
+    msg += ": NUMLINE must be at least 1";
+    console::stop_with(msg);
+  }
+  files.numline = *items.numline;
+  files.location = site_location(*items.ifilename[1]);
+  return files;
+}
+
+RunFiles read_control_file(const std::string& file_name) {
+  std::ifstream in(file_name, std::ios::binary);
+  if (!in) console::stop_with("ERROR opening namelist file" + file_name);
+  std::ostringstream s;
+  s << in.rdbuf();
+  std::string text = s.str();
+  return resolve_files(parse_control(text, file_name), file_name);
+}
+
+}  // namespace sitedrain::run

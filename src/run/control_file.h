@@ -1,0 +1,62 @@
+// The control file "PSnamel.nml": namelist group IFILES naming the two input
+// files, the eight output files and the descriptor line count.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sitedrain::run {
+
+inline constexpr std::size_t kNameLength = 150;
+
+// The items of group IFILES as read; an element the file does not assign is
+// empty (std::nullopt).  Texts are cut at 150 characters and kept without
+// their blank padding.
+struct ControlItems {
+  std::array<std::optional<std::string>, 2> ipath, ifilename;
+  std::array<std::optional<std::string>, 8> opath, ofilename;
+  std::optional<int> numline;
+};
+
+// Parses the namelist text.  Text before the group is skipped; names in any
+// case and order; quotes of both kinds with doubled delimiters; whole arrays,
+// indexed elements, r*value; values over several lines; "!" comments.  A
+// malformed group shows a message naming the file and line, then stops.
+ControlItems parse_control(std::string_view text, std::string_view file_name);
+
+// What the driver needs: full names and the line count.
+struct RunFiles {
+  std::array<std::string, 2> input;   // full names
+  std::array<std::string, 8> output;  // full names (plain joins)
+  int numline = 0;
+  std::string location;  // site name from input file 2's name, may be empty
+  std::array<std::string, 8> opath, ofilename;  // elements, for the rebuild
+};
+
+// Checks that every needed item is assigned (else a message naming it and a
+// stop) and forms the names.
+RunFiles resolve_files(const ControlItems& items, std::string_view file_name);
+
+// Reads the control file from the working directory ("ERROR opening namelist
+// file" and a stop when it cannot be opened).
+RunFiles read_control_file(const std::string& file_name = "PSnamel.nml");
+
+// The plain join: path with trailing blanks removed, then the name likewise,
+// cut at 150 characters.
+std::string join_name(std::string_view path, std::string_view name);
+
+// The rebuild of output file 1 and of the chosen season's file: the parts of
+// the name before and from its first "." each cut to 35 characters and
+// stripped, appended to the stripped path.  Without a "." the plain join.
+std::string rebuild_name(std::string_view path, std::string_view name);
+
+// The site name: the text after the first "_" of the name up to the next
+// "_", which must lie within the 35 characters after the first; else blank.
+std::string site_location(std::string_view ifilename2);
+
+// A name padded with blanks to its 150 characters, as the messages show it.
+std::string padded_name(std::string_view name);
+
+}  // namespace sitedrain::run

@@ -1,0 +1,117 @@
+// The control file: namelist syntax, name joins, the rebuild of output
+// names and the site location.
+#include "run/control_file.h"
+
+#include <gtest/gtest.h>
+
+#include "support/run_case.h"
+#include "textio/stop.h"
+
+namespace sitedrain::run {
+namespace {
+
+TEST(ControlFile, AcceptedSyntaxVariants) {
+  const char* text =
+      "Any text before the group is skipped, even &OTHER groups\n"
+      "&ifiles\n"
+      "  ipath = 'in/', \"in2/\" ! a comment\n"
+      "  Opath = 8*'out/'\n"
+      "  OFILENAME(6) = 'report.txt', ofilename(1) = 'a.txt' 'b.txt', 'c.txt'\n"
+      "  ofilename(4) = \"it''s \"\"log\"\".txt\", 'r5.txt', ofilename(7) = 'd.txt', 'p.txt'\n"
+      "  IFILENAME = 'par''am.txt',\n"
+      "     'cd_Site_2004.csv'\n"
+      "  NumLine = 36 /\n"
+      "trailing text\n";
+  ControlItems items = parse_control(text, "PSnamel.nml");
+  RunFiles f = resolve_files(items, "PSnamel.nml");
+  EXPECT_EQ(f.input[0], "in/par'am.txt");
+  EXPECT_EQ(f.input[1], "in2/cd_Site_2004.csv");
+  EXPECT_EQ(f.output[0], "out/a.txt");
+  EXPECT_EQ(f.output[2], "out/c.txt");
+  EXPECT_EQ(f.output[3], "out/it''s \"log\".txt");  // only the delimiter doubles
+  EXPECT_EQ(f.output[4], "out/r5.txt");
+  EXPECT_EQ(f.output[5], "out/report.txt");
+  EXPECT_EQ(f.output[7], "out/p.txt");
+  EXPECT_EQ(f.numline, 36);
+  EXPECT_EQ(f.location, "Site");
+}
+
+TEST(ControlFile, NullValuesLeaveElementsAndBlankPathsMeanTheWorkingFolder) {
+  const char* text =
+      "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt', OFILENAME(2) = ,'y.txt',"
+      " OPATH(6) = 'res', NUMLINE = 5 /";
+  RunFiles f = resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml");
+  EXPECT_EQ(f.input[0], "p.txt");
+  EXPECT_EQ(f.output[1], "x.txt");
+  EXPECT_EQ(f.output[2], "y.txt");
+  EXPECT_EQ(f.output[5], "resx.txt");  // no separator is inserted
+}
+
+TEST(ControlFile, MalformedGroupsStop) {
+  const char* bad[] = {
+      "&IFILES NUMLINE = 3",                               // no slash
+      "&IFILES COLOUR = 'red' /",                          // unknown item
+      "&IFILES NUMLINE = 'ten' /",                         // text for a number
+      "&IFILES IPATH = in/ /",                             // text without quotes
+      "&IFILES IPATH(3) = 'x' /",                          // index beyond the elements
+      "&IFILES IPATH = 'a', 'b', 'c' /",                   // too many values
+      "&IFILES IPATH = 'a /",                              // open quote
+      "no group here",                                     //
+  };
+  for (const char* text : bad) {
+    EXPECT_THROW(parse_control(text, "PSnamel.nml"), RunStop) << text;
+  }
+}
+
+TEST(ControlFile, UnassignedItemsStop) {
+  const char* text = "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 7*'x.txt', NUMLINE = 5 /";
+  EXPECT_THROW(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml"), RunStop);
+  const char* no_numline = "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt' /";
+  EXPECT_THROW(resolve_files(parse_control(no_numline, "PSnamel.nml"), "PSnamel.nml"), RunStop);
+}
+
+TEST(ControlFile, NameJoins) {
+  EXPECT_EQ(join_name("", "param.txt"), "param.txt");
+  EXPECT_EQ(join_name("res   ", "out.txt  "), "resout.txt");
+  EXPECT_EQ(join_name(std::string(100, 'p'), std::string(100, 'n')).size(), 150u);
+  // the rebuild cuts each part at 35 characters
+  std::string longname = std::string(40, 'a') + ".txt";
+  EXPECT_EQ(rebuild_name("o/", longname), "o/" + std::string(35, 'a') + ".txt");
+  EXPECT_EQ(rebuild_name("o/", "rain.txt"), join_name("o/", "rain.txt"));
+  EXPECT_EQ(rebuild_name("o/", "rain"), "o/rain");
+  EXPECT_EQ(rebuild_name("", "r." + std::string(40, 'x')), "r." + std::string(34, 'x'));
+}
+
+TEST(ControlFile, SiteLocation) {
+  EXPECT_EQ(site_location("cd_Site_2004.csv"), "Site");
+  EXPECT_EQ(site_location("cd_Site.csv"), "");
+  EXPECT_EQ(site_location("cdSite.csv"), "");
+  EXPECT_EQ(site_location("cd_" + std::string(34, 's') + "_x.csv"), std::string(34, 's'));
+  EXPECT_EQ(site_location("cd_" + std::string(35, 's') + "_x.csv"), "");
+  EXPECT_EQ(site_location("cd_MiltonKeynesAndSurrounds_2024.csv"), "MiltonKeynesAndSurrounds");
+}
+
+TEST(ControlFile, ProgramMessagesForMissingFiles) {
+  namespace fs = std::filesystem;
+  using namespace sitedrain::testing;
+  fs::path dir = make_temp_dir("control");
+  RunResult r = run_program(dir);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.console, "PSnamel.nml\nERROR opening namelist filePSnamel.nml\n");
+
+  write_file(dir / "PSnamel.nml",
+             "&IFILES IFILENAME = 'missing.txt', 'd.csv', OFILENAME = 8*'x.txt', NUMLINE = 5 /");
+  r = run_program(dir);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.console, "PSnamel.nml\nERROR opening filemissing.txt" + std::string(139, ' ') + "\n");
+
+  write_file(dir / "PSnamel.nml", "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt',\n"
+                                  " NUMLINE = 5, COLOUR = 3 /");
+  r = run_program(dir);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.console, "PSnamel.nml\nERROR in namelist file PSnamel.nml, line 2: unknown item COLOUR\n");
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace sitedrain::run
