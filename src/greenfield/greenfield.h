@@ -5,6 +5,9 @@
 
 #include <span>
 
+#include "greenfield/growth_curve.h"
+#include "greenfield/hydro_region.h"
+
 namespace sitedrain::greenfield {
 
 struct Rates {
@@ -13,26 +16,12 @@ struct Rates {
   double q100 = 0.0;  // Q1%, m^3/s
 };
 
-// Hydrological region (1..11) of a hydrometric area; an unlisted area shows
-// "INCORRECT HYDROMETRIC AREA SPECIFIED - PLEASE TRY AGAIN" and stops.
-int GETHYDROREGION(int hydromarea);
-
-// Growth factor of a region for return period T (years).
-double GETGF(int region, int T);
-
-double FGF_HR1(double y);
-double FGF_HR2(double y);
-double FGF_HR3(double y);
-double FGF_HR4(double y);
-double FGF_HR5(double y);
-double FGF_HR67(double y);
-double FGF_HR8(double y);
-double FGF_HR9(double y);
-double FGF_HR10(double y);
-double FGF_HR11(double y);
-
-// Rates for the sub-catchments (areas in m^2, WRAP soil classes 1..5).  When
-// wrapf is not 1 the first soil class applies to every sub-catchment.
+// Rates for the sub-catchments (areas in m^2, one per sub-catchment; WRAP
+// soil classes 1..5).  When wrapf is 1 `soil` holds one class per
+// sub-catchment; otherwise its first class applies to every sub-catchment.
+// A site under 0.5 km^2 is evaluated at 0.5 km^2 and scaled down by area.
+// Stops with a message on an unlisted hydrometric area, a total area that
+// is not positive, a soil class outside 1..5 or a missing soil class.
 Rates GREENFIELD(double saar4170, int hydromarea, std::span<const double> area,
                  std::span<const int> soil, int wrapf);
 

@@ -1,4 +1,7 @@
-// Green-Ampt infiltration with its per-sub-catchment state.
+// Green-Ampt infiltration with its per-sub-catchment state.  Before the
+// surface ponds all rain infiltrates; once the cumulative infiltration F
+// reaches the ponding value Fp the rate is the Green-Ampt capacity
+// K (1 + M psi / F).
 #pragma once
 
 #include <array>
@@ -18,7 +21,9 @@ struct GreenAmptState {
 };
 
 // Infiltration rate (mm/s) of soil row `type` (1..11) for a one-second step
-// with `rain` mm; first = 1 on the storm's first step resets slot i.
+// with `rain` mm; first = 1 on the storm's first step resets slot i (1..10)
+// before the step.  Advances F and Fp of slot i.  A row outside 1..11 or a
+// slot outside 1..10 stops the run.
 double GREEN_AMPT(GreenAmptState& state, int type, int first, int i, double rain);
 
 }  // namespace sitedrain::runoff

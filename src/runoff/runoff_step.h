@@ -4,14 +4,19 @@
 // the inflow hydrograph of the storage.
 #pragma once
 
+#include <array>
+
 #include "runoff/green_ampt.h"
 
 namespace sitedrain::runoff {
 
+inline constexpr int kMaxSubCatchments = 10;
+
 // The sub-catchments and runoff model of a run.
 struct SubCatchments {
-  int rom = 0;                     // 0 Final-value Horton, 1 Horton, 2 Green-Ampt, 3 with PDM
-  int nsubc = 1;
+  int rom = 0;                     // 0 Final-value Horton, 1 Horton, 2 Green-Ampt, 3 with PDM;
+                                   // any other value counts as 0
+  int nsubc = 1;                   // 0..10
   const int* surface = nullptr;    // nsubc surface type codes
   const double* area = nullptr;    // nsubc areas, m^2
 };
@@ -28,21 +33,35 @@ struct StepResult {
   double rain_volume = 0.0; // Pv, on all sub-catchments, m^3
   double runoff = 0.0;      // R, runoff volume, m^3
   double infilt = 0.0;      // infiltration depth of the last sub-catchment evaluated, mm
+                            // (the Green-Ampt with PDM model leaves it as it was)
   bool end = false;         // the simulation ends now; this step contributes nothing
 };
 
 // The state of one storm simulation: the Green-Ampt slots and the last
 // infiltration depth.  Make one per simulation; step t = 1 resets the slots.
+// A sub-catchment count above 10 stops the run.
 class StormRunoff {
  public:
-  StormRunoff(const SubCatchments& subs, const StormSpec& storm) : subs_(subs), storm_(storm) {}
+  StormRunoff(const SubCatchments& subs, const StormSpec& storm);
 
   // The step ending at t seconds (t = 1, 2, ...), of length dt seconds.
+  // Allocates nothing; only the PDM model writes (its console line).
   StepResult step(int t, double dt);
 
+  // Infiltration depth (mm) of the last sub-catchment evaluated so far.
+  double infilt() const { return infilt_; }
+
  private:
+  // Loss rate (mm/s) of sub-catchment k (from 0) at the end of the storm,
+  // for the Horton models: the fixed loss or HORTONFN(type, 60 T) / 3600.
+  double final_loss(int k) const { return final_loss_[k]; }
+  // Horton rate of sub-catchment k at time t (the fixed loss for type 5).
+  double horton_loss(int k, int t) const;
+
   SubCatchments subs_;
   StormSpec storm_;
+  int model_ = 0;  // rom, with values other than 1, 2, 3 read as 0
+  std::array<double, kMaxSubCatchments> final_loss_{};
   GreenAmptState green_ampt_;
   double infilt_ = 0.0;
 };
