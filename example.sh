@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds sitedrain and runs the bundled example pond design in
+# examples/pond_design/out/, then shows its report.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSITEDRAIN_TESTS=OFF
+cmake --build build -j"$(nproc)" --target sitedrain
+out=examples/pond_design/out
+rm -rf "$out" && mkdir -p "$out"
+cp examples/pond_design/PSnamel.nml examples/pond_design/params.txt examples/pond_design/cd_*.csv "$out"/
+(cd "$out" && ../../../build/sitedrain </dev/null)
+echo
+echo "=== $out/report.txt"
+cat "$out/report.txt"
