@@ -25,6 +25,8 @@ std::string diagnostic_line(const storage::DiagnosticStep& s) {
   return line;
 }
 
-void DiagnosticFile::step(const storage::DiagnosticStep& s) { out_.line(diagnostic_line(s)); }
+void DiagnosticFile::step(const storage::DiagnosticStep& s) {
+  out_.line(diagnostic_line(s));
+}
 
 }  // namespace sitedrain::design

@@ -15,10 +15,10 @@ namespace sitedrain::design {
 
 struct ReportContext {
   const params::DesignParams& params;
-  const params::RunSetup& setup;       // return-period and duration lists
+  const params::RunSetup& setup;  // return-period and duration lists
   const rainfall::Catchment& catchment;
-  std::string_view location;           // site name, any length (may be empty)
-  greenfield::Rates rates;             // read only when grnff = 1
+  std::string_view location;  // site name, any length (may be empty)
+  greenfield::Rates rates;    // read only when grnff = 1
 };
 
 // The kind of a storage run, which picks the table headings and row layouts.

@@ -22,30 +22,42 @@ namespace {
 // In: rom.  Out: the model line, or an empty view for a value without one.
 std::string_view model_text(int rom) {
   switch (rom) {
-    case 0: return " Runoff/infiltration model used: Final-value Horton model";
-    case 1: return " Runoff/infiltration model used: Horton model";
-    case 2: return " Runoff/infiltration model used: Green-Ampt model";
-    case 3: return " Runoff/infiltration model used: Green-Ampt with PDM model";
-    default: return {};
+    case 0:
+      return " Runoff/infiltration model used: Final-value Horton model";
+    case 1:
+      return " Runoff/infiltration model used: Horton model";
+    case 2:
+      return " Runoff/infiltration model used: Green-Ampt model";
+    case 3:
+      return " Runoff/infiltration model used: Green-Ampt with PDM model";
+    default:
+      return {};
   }
 }
 
 // In: strmprf.  Out: the storm profile line, or an empty view.
 std::string_view profile_text(int strmprf) {
   switch (strmprf) {
-    case 1: return " Rainfall storm profile used:    uniform distribution";
-    case 2: return " Rainfall storm profile used:    Winter 75% distribution";
-    case 3: return " Rainfall storm profile used:    Summer 50% distribution";
-    default: return {};
+    case 1:
+      return " Rainfall storm profile used:    uniform distribution";
+    case 2:
+      return " Rainfall storm profile used:    Winter 75% distribution";
+    case 3:
+      return " Rainfall storm profile used:    Summer 50% distribution";
+    default:
+      return {};
   }
 }
 
 // In: point.  Out: the line naming the rainfall estimate, or an empty view.
 std::string_view estimate_text(int point) {
   switch (point) {
-    case 1: return " Based on point estimate";
-    case 0: return " Based on catchment estimate with areal reduction factor ";
-    default: return {};
+    case 1:
+      return " Based on point estimate";
+    case 0:
+      return " Based on catchment estimate with areal reduction factor ";
+    default:
+      return {};
   }
 }
 
@@ -133,8 +145,7 @@ void write_report_head(const ReportContext& ctx, textio::LineSink& report) {
   }
   if (p.rnf == 0) {
     report.line("");
-    report.line(
-        Line().at(46, fmt_a(structure_label(p), 17)).at(63, "SPECIFICATIONS").str());
+    report.line(Line().at(46, fmt_a(structure_label(p), 17)).at(63, "SPECIFICATIONS").str());
     report.line("");
   }
   write_specification(ctx, report);

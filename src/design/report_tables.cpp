@@ -59,14 +59,11 @@ std::string soakaway_table_row(const ResultRecord& r) {
 
 void write_governing_rows(StorageKind kind, std::span<const ResultRecord> governing,
                           textio::LineSink& report) {
-  for (const ResultRecord& r : governing) {
-    switch (kind) {
-      case StorageKind::pond: report.line(pond_table_row(r)); break;
-      case StorageKind::sump: report.line(sump_table_row(r)); break;
-      case StorageKind::soakaway: report.line(soakaway_table_row(r)); break;
-      case StorageKind::runoff_only: return;
-    }
-  }
+  if (kind == StorageKind::runoff_only) return;
+  for (const ResultRecord& r : governing)
+    report.line(kind == StorageKind::pond   ? pond_table_row(r)
+                : kind == StorageKind::sump ? sump_table_row(r)
+                                            : soakaway_table_row(r));
 }
 
 }  // namespace sitedrain::design

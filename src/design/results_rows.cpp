@@ -67,12 +67,10 @@ std::string soakaway_results_row(const ResultRecord& r, double peak_flow, double
 
 void write_results_row(StorageKind kind, const ResultRecord& r, const storage::Results& wb,
                        double peak_flow, double rain, textio::LineSink& results) {
-  switch (kind) {
-    case StorageKind::pond: results.line(pond_results_row(r, wb, peak_flow, rain)); break;
-    case StorageKind::sump: results.line(sump_results_row(r, peak_flow, rain)); break;
-    case StorageKind::soakaway: results.line(soakaway_results_row(r, peak_flow, rain)); break;
-    case StorageKind::runoff_only: break;
-  }
+  if (kind == StorageKind::runoff_only) return;
+  results.line(kind == StorageKind::pond   ? pond_results_row(r, wb, peak_flow, rain)
+               : kind == StorageKind::sump ? sump_results_row(r, peak_flow, rain)
+                                           : soakaway_results_row(r, peak_flow, rain));
 }
 
 std::string runoff_row(int return_period, int duration, const storage::Results& wb, double rain) {

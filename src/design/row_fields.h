@@ -16,7 +16,8 @@ namespace sitedrain::design::fields {
 // In: a real x and a width w.  Out: trunc(x) (toward zero) as Iw; a value
 // that is not finite or beyond any whole-number field gives asterisks.
 inline std::string trunc_i(double x, int w) {
-  if (!std::isfinite(x) || std::fabs(x) >= 1e18) return std::string(static_cast<std::size_t>(w), '*');
+  if (!std::isfinite(x) || std::fabs(x) >= 1e18)
+    return std::string(static_cast<std::size_t>(w), '*');
   return textio::fmt_i(static_cast<long long>(std::trunc(x)), w);
 }
 

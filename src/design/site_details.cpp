@@ -31,11 +31,7 @@ int shown_soil_class(const params::DesignParams& p, int i) {
 
 void write_greenfield_rates(const ReportContext& ctx, textio::LineSink& out) {
   out.line("");
-  out.line(Line()
-               .at(38, "Qbar (m^3/s)")
-               .at(63, "Q3.33% (m^3/s)")
-               .at(89, "Q1% (m^3/s)")
-               .str());
+  out.line(Line().at(38, "Qbar (m^3/s)").at(63, "Q3.33% (m^3/s)").at(89, "Q1% (m^3/s)").str());
   out.line(Line()
                .at(2, "Greenfield runoff rate (cumecs) ")
                .at(36, fmt_f(ctx.rates.qbar, 10, 5))

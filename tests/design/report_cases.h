@@ -1,8 +1,7 @@
-// Test data of the design output tests: the run descriptions of the shared
-// example cases, a sink that keeps lines, and the expected files by line.
+// Test data of the design output tests: the runs of the example cases, a
+// sink that keeps lines, and the expected files by line.
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,11 +35,9 @@ Site bangor_soakaway();
 Site milton_keynes_runoff();
 Site perth_greenfield();
 
-// Lines of an expected output file of an example case.
-std::vector<std::string> expected_lines(const std::string& case_name, const std::string& file);
-
-// The lines [first, first + count) of v (count < 0: to the end).
-std::vector<std::string> slice(const std::vector<std::string>& v, int first, int count = -1);
+// Lines of an expected file of an example case, from line first (from 0).
+std::vector<std::string> expected_lines(const std::string& case_name, const std::string& file,
+                                        int first = 0);
 
 // The numbers of a printed row, blank-separated.
 std::vector<double> numbers(const std::string& row);
