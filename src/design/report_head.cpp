@@ -83,10 +83,10 @@ void write_subcatchments(const ReportContext& ctx, textio::LineSink& out) {
   }
 }
 
-// In: the context.  Out: the specification block: climate change factor,
+// In: the context.  Out: the design criteria: climate change factor,
 // the return-period and duration lists, the rainfall estimate, the batter
 // and half-emptying line and the settlement lagoon line.
-void write_specification(const ReportContext& ctx, textio::LineSink& out) {
+void write_design_criteria(const ReportContext& ctx, textio::LineSink& out) {
   const params::DesignParams& p = ctx.params;
   out.line(Line().at(2, "Climate change factor").at(23, fmt_f(p.cchgfac, 10, 1)).str());
   out.line("");
@@ -148,7 +148,7 @@ void write_report_head(const ReportContext& ctx, textio::LineSink& report) {
     report.line(Line().at(46, fmt_a(structure_label(p), 17)).at(63, "SPECIFICATIONS").str());
     report.line("");
   }
-  write_specification(ctx, report);
+  write_design_criteria(ctx, report);
   headings::write_report_headings(storage_kind(p), report);
 }
 

@@ -1,4 +1,4 @@
-// The head of a storage-run report: site details, the design specification,
+// The head of a storage-run report: site details, the design criteria,
 // the lists of return periods and durations, then the table headings of the
 // report; and the headings of the full results file, written with it.
 #pragma once
