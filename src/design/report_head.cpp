@@ -1,0 +1,161 @@
+#include "design/report_head.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <span>
+#include <string_view>
+
+#include "design/row_fields.h"
+#include "design/site_details.h"
+#include "design/table_headings.h"
+#include "textio/format.h"
+
+namespace sitedrain::design {
+
+using textio::fmt_a;
+using textio::fmt_f;
+using textio::fmt_i;
+using textio::Line;
+
+namespace {
+
+// In: rom.  Out: the model line, or an empty view for a value without one.
+std::string_view model_text(int rom) {
+  switch (rom) {
+    case 0:
+      return " Runoff/infiltration model used: Final-value Horton model";
+    case 1:
+      return " Runoff/infiltration model used: Horton model";
+    case 2:
+      return " Runoff/infiltration model used: Green-Ampt model";
+    case 3:
+      return " Runoff/infiltration model used: Green-Ampt with PDM model";
+    default:
+      return {};
+  }
+}
+
+// In: strmprf.  Out: the storm profile line, or an empty view.
+std::string_view profile_text(int strmprf) {
+  switch (strmprf) {
+    case 1:
+      return " Rainfall storm profile used:    uniform distribution";
+    case 2:
+      return " Rainfall storm profile used:    Winter 75% distribution";
+    case 3:
+      return " Rainfall storm profile used:    Summer 50% distribution";
+    default:
+      return {};
+  }
+}
+
+// In: point.  Out: the line naming the rainfall estimate, or an empty view.
+std::string_view estimate_text(int point) {
+  switch (point) {
+    case 1:
+      return " Based on point estimate";
+    case 0:
+      return " Based on catchment estimate with areal reduction factor ";
+    default:
+      return {};
+  }
+}
+
+// In: the context.  Out: the area heading and one line per sub-catchment
+// (surface type, and WRAP class when greenfield rates are asked for).
+void write_subcatchments(const ReportContext& ctx, textio::LineSink& out) {
+  const params::DesignParams& p = ctx.params;
+  const bool wrap = p.grnff == 1;
+  Line heading;
+  heading.at(38, "Area (m^2)").at(63, "Surface type");
+  if (wrap) heading.at(89, "WRAP type");
+  out.line(heading.str());
+  const int n = std::min(p.nsubc, params::kMaxSubcatchments);
+  for (int i = 1; i <= n; ++i) {
+    const auto slot = static_cast<std::size_t>(i - 1);
+    Line row;
+    row.at(2, "Sub-catchment  ")
+        .at(17, fmt_i(i, 3))
+        .at(36, fmt_f(p.area[slot], 10, 0))
+        .at(62, fmt_i(p.surface[slot], 6));
+    if (wrap) row.at(89, fmt_i(shown_soil_class(p, i), 6));
+    out.line(row.str());
+  }
+}
+
+// In: the context.  Out: the design criteria: climate change factor,
+// the return-period and duration lists, the rainfall estimate, the batter
+// and half-emptying line and the settlement lagoon line.
+void write_design_criteria(const ReportContext& ctx, textio::LineSink& out) {
+  const params::DesignParams& p = ctx.params;
+  out.line(Line().at(2, "Climate change factor").at(23, fmt_f(p.cchgfac, 10, 1)).str());
+  out.line("");
+  out.line(Line().at(2, "Design storm ").at(36, "Return periods (year)").str());
+  fields::put_lines(textio::ten_per_line(ctx.setup.return_periods, 36, 6), out);
+  out.line("");
+  out.line(Line().at(36, "Storm durations (min.)").str());
+  fields::put_lines(textio::ten_per_line(ctx.setup.durations, 36, 6), out);
+
+  if (std::string_view text = estimate_text(p.point); !text.empty()) {
+    out.line("");
+    out.line(text);
+    out.line("");
+  }
+  if (p.ponds == 1 || p.sump == 1)
+    out.line(Line()
+                 .at(2, fmt_a(structure_label(p), 17))
+                 .at(36, "Batter of")
+                 .at(45, fmt_f(p.batter, 5, 0))
+                 .at(52, "Half-emptying time of")
+                 .at(73, fmt_i(p.rhmpt, 6))
+                 .at(79, " h")
+                 .str());
+  if (p.lagoonratio != 0) {
+    const char* shape = p.lagoonratio > 0 ? "Rectangular shape          Ratio:    "
+                                          : "Ellipse shape              Ratio:    ";
+    out.line(Line()
+                 .at(2, "Settlement lagoon: ")
+                 .at(36, shape)
+                 .at(73, fmt_i(std::abs(static_cast<long long>(p.lagoonratio)), 5))
+                 .str());
+    out.line("");
+    out.line("");
+  }
+}
+
+}  // namespace
+
+void write_report_head(const ReportContext& ctx, textio::LineSink& report) {
+  const params::DesignParams& p = ctx.params;
+  const char* title = p.rnf == 1 ? "RAPID SURFACE RUNOFF ESTIMATES" : "SITE DETAILS";
+  report.line(Line().at(20, fmt_a(title, 40)).str());
+  report.line("");
+  write_location_line(ctx, report);
+  write_subcatchments(ctx, report);
+  if (p.grnff == 1) write_greenfield_rates(ctx, report);
+
+  if (std::string_view text = model_text(p.rom); !text.empty()) {
+    report.line("");
+    report.line(text);
+  }
+  if (std::string_view text = profile_text(p.strmprf); !text.empty()) {
+    report.line("");
+    report.line(text);
+    report.line("");
+  }
+  if (p.rnf == 0) {
+    report.line("");
+    report.line(Line().at(46, fmt_a(structure_label(p), 17)).at(63, "SPECIFICATIONS").str());
+    report.line("");
+  }
+  write_design_criteria(ctx, report);
+  headings::write_report_headings(storage_kind(p), report);
+}
+
+void write_storage_head(const ReportContext& ctx, textio::LineSink& report,
+                        textio::LineSink& results) {
+  write_report_head(ctx, report);
+  headings::write_results_headings(storage_kind(ctx.params), results);
+}
+
+}  // namespace sitedrain::design

@@ -1,0 +1,33 @@
+// Rows of the governing tables of the report: for each return period, one
+// row per outlet size for the storm that governs it.  The same pond and sump
+// row layouts serve the table of smallest designs.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "design/report_context.h"
+#include "design/result_record.h"
+#include "textio/text_file.h"
+
+namespace sitedrain::design {
+
+// In: a record.  Out: its row in the pond layout (return period, diameter,
+// duration, inflow, areas, lagoon and pond dimensions, volume, flows).
+std::string pond_table_row(const ResultRecord& r);
+
+// In: a record.  Out: its row in the sump layout (return period, pump rate,
+// duration, inflow, areas, lagoon and sump dimensions, volume, emptying time).
+std::string sump_table_row(const ResultRecord& r);
+
+// In: a record.  Out: its row in the soakaway layout (return period,
+// duration, inflow, plan area, dimensions, volume, flows, half-emptying time).
+std::string soakaway_table_row(const ResultRecord& r);
+
+// In: the run's kind and the governing records of one return period in
+// outlet order.  Out: one row each, in the kind's layout; nothing for a
+// runoff-only run.
+void write_governing_rows(StorageKind kind, std::span<const ResultRecord> governing,
+                          textio::LineSink& report);
+
+}  // namespace sitedrain::design
