@@ -28,8 +28,7 @@ std::int32_t grid_item(std::string_view text, int first, std::string_view file_n
   auto v = textio::parse_int(text, &why);
   if (!v) {
     const int width = std::max(1, static_cast<int>(text.size()));
-    console::stop_with(
-        textio::field_error({file_name, 1, field}, first, width, text, why));
+    console::stop_with(textio::field_error({file_name, 1, field}, first, width, text, why));
   }
   return *v;
 }
@@ -132,8 +131,8 @@ DescriptorKeys parse_descriptor_values(const std::vector<std::string>& lines, in
 void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParams& p,
                            const params::RunSetup& setup, std::string_view file_name) {
   const bool table = p.storage_run() || p.rainfall_only();
-  const bool short_storm = std::any_of(setup.durations.begin(), setup.durations.end(),
-                                       [](int d) { return d < 60; });
+  const bool short_storm =
+      std::any_of(setup.durations.begin(), setup.durations.end(), [](int d) { return d < 60; });
   std::vector<std::string_view> missing;
   if (!keys.SAAR4170 && ((table && short_storm) || p.grnff == 1)) missing.push_back("SAAR4170");
   if (table) {

@@ -15,7 +15,6 @@ double REDUCED_VARIATE(int rp);
 
 // Rainfall depth (mm) for return period rp (years, 1 or more) and duration
 // (minutes); kBeyondModelDepth for durations over 384 hours.
-double FEHRAIN(double C, double D1, double D2, double D3, double E, double F, int rp,
-               int duration);
+double FEHRAIN(double C, double D1, double D2, double D3, double E, double F, int rp, int duration);
 
 }  // namespace sitedrain::rainfall

@@ -9,7 +9,7 @@ namespace sitedrain::rainfall {
 
 namespace {
 
-constexpr std::array<double, 11> kM5 = {0.5, 2.0, 5.0, 10.0, 15.0, 20.0,
+constexpr std::array<double, 11> kM5 = {0.5,  2.0,  5.0,  10.0, 15.0, 20.0,
                                         25.0, 30.0, 40.0, 50.0, 75.0};
 constexpr std::array<double, 10> kReturnPeriod = {0.5,  1.0,  2.0,   5.0,    10.0,
                                                   20.0, 50.0, 100.0, 1000.0, 10000.0};
@@ -28,7 +28,9 @@ constexpr std::array<double, 110> kGrowth = {
     0.63, 0.76, 0.81, 1.0, 1.13, 1.27, 1.47, 1.64, 2.37, 3.43,  // 75
 };
 
-numeric::Grid growth_grid() { return numeric::Grid{kM5, kReturnPeriod, kGrowth}; }
+numeric::Grid growth_grid() {
+  return numeric::Grid{kM5, kReturnPeriod, kGrowth};
+}
 
 // Row second derivatives of the growth table; the table is constant, so they
 // are set up once and kept.

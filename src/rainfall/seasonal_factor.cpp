@@ -23,7 +23,9 @@ double PSI(double h) {
          0.4584349059688735;
 }
 
-double SUMMER_FACTOR(double h, double saar) { return ALPHA(h) * saar + BETA(h); }
+double SUMMER_FACTOR(double h, double saar) {
+  return ALPHA(h) * saar + BETA(h);
+}
 
 double WINTER_FACTOR(double h, double saar) {
   return std::pow(1.0 - std::exp(-PHI(h) * saar), PSI(h));

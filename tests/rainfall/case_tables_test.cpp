@@ -18,9 +18,13 @@ using test::TextSink;
 
 struct ExampleRun {
   const char* name;
-  // parameters
-  int ponds, sump, soak, rnf, grnff, season, arff, ctchm;
-  double cchgfac;
+  struct Modes {
+    int ponds, sump, soak, rnf, grnff;
+  } modes;
+  struct Rain {
+    int season, arff, ctchm;
+    double cchgfac;
+  } rain;
   std::vector<int> rps, durs;
   double total_area_m2;
   // catchment
@@ -47,7 +51,12 @@ Catchment catchment(int east, int north, double saar, double saar4170, double ar
 
 const std::vector<ExampleRun>& example_runs() {
   static const std::vector<ExampleRun> runs = {
-      {"pond_design", 1, 0, 0, 0, 0, 1, 1, 2, 1.4, {1, 30, 100}, {60, 120, 240}, 16500.0 + 7200.0,
+      {"pond_design",
+       {1, 0, 0, 0, 0},
+       {1, 1, 2, 1.4},
+       {1, 30, 100},
+       {60, 120, 240},
+       16500.0 + 7200.0,
        catchment(393500, 564000, 828, 846, 1.73, -0.0224, 0.379, 0.327, 0.29, 0.279, 2.431),
        "Rainfall depth (mm) at Nat. Grid Ref.    393500  564000\n"
        "Climate change factor       1.4\n"
@@ -59,7 +68,11 @@ const std::vector<ExampleRun>& example_runs() {
        "    60         15.8      40.5      56.8\n"
        "   120         20.6      50.1      69.0\n"
        "   240         26.7      61.9      83.7\n"},
-      {"runoff_only", 0, 0, 0, 1, 0, 1, 1, 1, 1.0, {2, 30, 100}, {15, 60, 360},
+      {"runoff_only",
+       {0, 0, 0, 1, 0},
+       {1, 1, 1, 1.0},
+       {2, 30, 100},
+       {15, 60, 360},
        14000.0 + 6500.0 + 3800.0,
        catchment(485500, 238500, 610, 624, 2.47, -0.0246, 0.37, 0.301, 0.251, 0.305, 2.374),
        "Rainfall depth (mm) at Nat. Grid Ref.    485500  238500\n"
@@ -72,7 +85,12 @@ const std::vector<ExampleRun>& example_runs() {
        "    15          6.6      16.8      23.8\n"
        "    60         11.4      28.5      41.3\n"
        "   360         22.3      49.0      67.3\n"},
-      {"soakaway_design", 0, 0, 1, 0, 0, 1, 1, 2, 1.0, {10, 30}, {15, 60, 180}, 540.0 + 610.0,
+      {"soakaway_design",
+       {0, 0, 1, 0, 0},
+       {1, 1, 2, 1.0},
+       {10, 30},
+       {15, 60, 180},
+       540.0 + 610.0,
        catchment(392300, 323000, 722, 740, 0.86, -0.0237, 0.36, 0.305, 0.261, 0.297, 2.412),
        "Rainfall depth (mm) at Nat. Grid Ref.    392300  323000\n"
        "Climate change factor       1.0\n"
@@ -84,7 +102,12 @@ const std::vector<ExampleRun>& example_runs() {
        "    15         13.4      18.6\n"
        "    60         21.7      30.4\n"
        "   180         30.4      41.3\n"},
-      {"sump_design", 0, 1, 0, 0, 0, 1, 1, 2, 1.0, {2, 100}, {30, 120}, 5200.0 + 3100.0,
+      {"sump_design",
+       {0, 1, 0, 0, 0},
+       {1, 1, 2, 1.0},
+       {2, 100},
+       {30, 120},
+       5200.0 + 3100.0,
        catchment(182500, 44800, 1150, 1178, 1.19, -0.0216, 0.372, 0.334, 0.296, 0.282, 2.541),
        "Rainfall depth (mm) at Nat. Grid Ref.    182500   44800\n"
        "Climate change factor       1.0\n"
@@ -95,7 +118,12 @@ const std::vector<ExampleRun>& example_runs() {
        " (min.)\n"
        "    30         10.4      34.2\n"
        "   120         18.0      55.8\n"},
-      {"diagnostic_single_storm", 0, 0, 1, 0, 0, 1, 1, 2, 1.0, {100}, {60}, 1350.0,
+      {"diagnostic_single_storm",
+       {0, 0, 1, 0, 0},
+       {1, 1, 2, 1.0},
+       {100},
+       {60},
+       1350.0,
        catchment(258000, 371500, 1390, 1412, 0.74, -0.0208, 0.409, 0.355, 0.319, 0.271, 2.598),
        "Rainfall depth (mm) at Nat. Grid Ref.    258000  371500\n"
        "Climate change factor       1.0\n"
@@ -105,7 +133,12 @@ const std::vector<ExampleRun>& example_runs() {
        "duration       100\n"
        " (min.)\n"
        "    60         46.6\n"},
-      {"greenfield_only", 0, 0, 0, 0, 1, 1, 1, 1, 1.0, {30, 100}, {60}, 32000.0 + 18000.0,
+      {"greenfield_only",
+       {0, 0, 0, 0, 1},
+       {1, 1, 1, 1.0},
+       {30, 100},
+       {60},
+       32000.0 + 18000.0,
        catchment(311500, 723500, 890, 912, 1.56, -0.0219, 0.393, 0.338, 0.302, 0.269, 2.402),
        "Rainfall depth (mm) at Nat. Grid Ref.    311500  723500\n"
        "Climate change factor       1.0\n"
@@ -123,15 +156,15 @@ class ExampleRunTable : public ::testing::TestWithParam<ExampleRun> {};
 TEST_P(ExampleRunTable, WritesTheExpectedRainfallTableFile) {
   const ExampleRun& r = GetParam();
   params::DesignParams p;
-  p.ponds = r.ponds;
-  p.sump = r.sump;
-  p.soak = r.soak;
-  p.rnf = r.rnf;
-  p.grnff = r.grnff;
-  p.season = r.season;
-  p.arff = r.arff;
-  p.ctchm = r.ctchm;
-  p.cchgfac = r.cchgfac;
+  p.ponds = r.modes.ponds;
+  p.sump = r.modes.sump;
+  p.soak = r.modes.soak;
+  p.rnf = r.modes.rnf;
+  p.grnff = r.modes.grnff;
+  p.season = r.rain.season;
+  p.arff = r.rain.arff;
+  p.ctchm = r.rain.ctchm;
+  p.cchgfac = r.rain.cchgfac;
   params::RunSetup setup;
   setup.return_periods = r.rps;
   setup.durations = r.durs;

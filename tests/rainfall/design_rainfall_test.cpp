@@ -16,7 +16,9 @@ using test::TextSink;
 
 // ---- areal reduction factor
 
-TEST(Arf, UnitAreaOneHour) { EXPECT_DOUBLE_EQ(ARF(1.0, 60), 1.0 - 0.0394); }
+TEST(Arf, UnitAreaOneHour) {
+  EXPECT_DOUBLE_EQ(ARF(1.0, 60), 1.0 - 0.0394);
+}
 
 struct ArfEdge {
   double area;
@@ -132,8 +134,7 @@ TEST_P(FinalDepth, RoundsToTenthsHalvesAwayFromZeroThenScales) {
 
 INSTANTIATE_TEST_SUITE_P(Values, FinalDepth,
                          ::testing::Values(RoundCase{0.25, 1.0, 0.3}, RoundCase{0.45, 1.0, 0.5},
-                                           RoundCase{12.25, 1.0, 12.3},
-                                           RoundCase{-0.25, 1.0, -0.3},
+                                           RoundCase{12.25, 1.0, 12.3}, RoundCase{-0.25, 1.0, -0.3},
                                            RoundCase{12.34, 1.2, 14.76},
                                            RoundCase{12.36, 1.0, 12.4},
                                            RoundCase{99999.0, 1.0, 99999.0}));
@@ -278,7 +279,8 @@ TEST(DesignRainfall, WinterHeadAndRows) {
             "        return period (years)\n"
             "duration        30\n"
             " (min.)\n"
-            "    60" + std::string("   ") + textio::fmt_f(expected, 10, 1) + "\n");
+            "    60" +
+                std::string("   ") + textio::fmt_f(expected, 10, 1) + "\n");
 }
 
 TEST(DesignRainfall, GreenfieldOnlyRunWritesTheHeadOnly) {

@@ -10,7 +10,9 @@ namespace {
 // Parameters of a catchment near Carlisle.
 constexpr double C = -0.0222, D1 = 0.385, D2 = 0.331, D3 = 0.294, E = 0.278, F = 2.418;
 
-double depth(int rp, int duration) { return FEHRAIN(C, D1, D2, D3, E, F, rp, duration); }
+double depth(int rp, int duration) {
+  return FEHRAIN(C, D1, D2, D3, E, F, rp, duration);
+}
 
 struct VariateCase {
   int rp;
@@ -26,8 +28,7 @@ TEST_P(ReducedVariate, MatchesTheGumbelValue) {
 // A 1-year period becomes 1.5819767... years before the variate, giving 0;
 // 2 years is not converted.
 INSTANTIATE_TEST_SUITE_P(ReturnPeriods, ReducedVariate,
-                         ::testing::Values(VariateCase{1, 0.0},
-                                           VariateCase{2, 0.36651292058166435},
+                         ::testing::Values(VariateCase{1, 0.0}, VariateCase{2, 0.36651292058166435},
                                            VariateCase{30, 3.3842944934992527},
                                            VariateCase{100, 4.600149226776579}));
 
@@ -45,7 +46,8 @@ TEST(Fehrain, OneYearDepthUsesD1AndFOnly) {
 
 // Slope of ln R against ln h between two durations (minutes).
 double slope(int rp, int d1, int d2) {
-  return (std::log(depth(rp, d2)) - std::log(depth(rp, d1))) / (std::log(d2 / 60.0) - std::log(d1 / 60.0));
+  return (std::log(depth(rp, d2)) - std::log(depth(rp, d1))) /
+         (std::log(d2 / 60.0) - std::log(d1 / 60.0));
 }
 
 TEST(Fehrain, SegmentsMeetAt12And48Hours) {
