@@ -1,6 +1,7 @@
 // Whole rainfall table files of the bundled example runs, written from hand-built
 // parameters and the catchment values of each run's descriptor file.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -205,7 +206,8 @@ TEST(RainfallOnlyRun, DescriptorFileToSummerTableFileByteForByte) {
       "   360         28.9      45.2      59.2      79.1      93.4\n"
       "  1440         46.8      69.1      87.5     112.6     130.1\n";
 
-  const auto path = std::filesystem::temp_directory_path() / "sitedrain_cd_Carlisle_site.csv";
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("sitedrain_cd_Carlisle_site_" + std::to_string(::getpid()) + ".csv");
   {
     std::ofstream f(path, std::ios::binary);
     f << descriptor;

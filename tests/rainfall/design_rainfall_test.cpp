@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "rainfall/feh.h"
+#include "rainfall/rainfall_table_file.h"
 #include "rainfall_test_support.h"
 #include "textio/format.h"
 
@@ -53,12 +53,6 @@ TEST(Arf, PracticallyContinuousAt20And500ForLongStorms) {
   }
 }
 
-TEST(Arf, ShorterStormsAreReducedMoreAndDurationIsNotClamped) {
-  EXPECT_LT(ARF(5.0, 15), ARF(5.0, 60));
-  EXPECT_LT(ARF(5.0, 60), ARF(5.0, 1440));
-  EXPECT_LT(ARF(5.0, 1440), ARF(5.0, 40000));
-}
-
 TEST(Arf, NonPositiveAreaStops) {
   for (double area : {0.0, -2.0}) {
     std::string msg = test::stop_message([&] { ARF(area, 60); });
@@ -80,9 +74,6 @@ TEST_P(SeasonalFactorAt1000, MatchesTheTabulatedFactors) {
   const SeasonCase& c = GetParam();
   EXPECT_NEAR(SUMMER_FACTOR(c.h, 1000.0), c.summer, 5e-7);
   EXPECT_NEAR(WINTER_FACTOR(c.h, 1000.0), c.winter, 5e-7);
-  EXPECT_DOUBLE_EQ(SUMMER_FACTOR(c.h, 1000.0), ALPHA(c.h) * 1000.0 + BETA(c.h));
-  EXPECT_DOUBLE_EQ(WINTER_FACTOR(c.h, 1000.0),
-                   std::pow(1.0 - std::exp(-PHI(c.h) * 1000.0), PSI(c.h)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Hours, SeasonalFactorAt1000,
@@ -240,47 +231,22 @@ TEST(DesignRainfall, SixteenDaysExactlyIsNoError) {
   EXPECT_FALSE(out.beyond_16_days);
 }
 
-TEST(DesignRainfall, TableIndexedByDurationThenReturnPeriod) {
-  params::DesignParams p = storage_params(1);
-  p.cchgfac = 1.0;
-  params::RunSetup setup;
-  setup.return_periods = {2, 100};
-  setup.durations = {60, 360, 1440};
-  TextSink rain, log;
-  RainfallOutcome out = DESIGN_RAINFALL(p, setup, hexham(), rain, log);
-  ASSERT_EQ(out.table.ndur, 3);
-  ASSERT_EQ(out.table.nrp, 2);
-  const Catchment c = hexham();
-  for (int k = 0; k < 3; ++k)
-    for (int i = 0; i < 2; ++i)
-      EXPECT_EQ(out.table.at(k, i),
-                FINAL_DEPTH(FEHRAIN(c.C, c.D1, c.D2, c.D3, c.E, c.F, setup.return_periods[i],
-                                    setup.durations[k]),
-                            1.0));
-}
-
-TEST(DesignRainfall, WinterHeadAndRows) {
-  params::DesignParams p = storage_params(3);
-  p.cchgfac = 1.2;
-  params::RunSetup setup;
-  setup.return_periods = {30};
-  setup.durations = {60};
-  TextSink rain, log;
-  RainfallOutcome out = DESIGN_RAINFALL(p, setup, hexham(), rain, log);
-  const Catchment c = hexham();
-  const double expected = FINAL_DEPTH(
-      FEHRAIN(c.C, c.D1, c.D2, c.D3, c.E, c.F, 30, 60) * WINTER_FACTOR(1.0, 828.0), 1.2);
-  EXPECT_EQ(out.table.at(0, 0), expected);
-  EXPECT_EQ(rain.text(),
-            "Winter rainfall depth (mm) at Nat. Grid  393500  564000\n"
-            "Climate change factor       1.2\n"
-            "Standard period (1961-1990) Average Annual Rainfall (mm)        828.0\n"
-            "\n"
-            "        return period (years)\n"
-            "duration        30\n"
-            " (min.)\n"
-            "    60" +
-                std::string("   ") + textio::fmt_f(expected, 10, 1) + "\n");
+TEST(RainfallTableHead, LabelOfEachSeason) {
+  Catchment c;
+  c.easting = 1234567;
+  c.northing = 44800;
+  const int rps[] = {2};
+  struct Case {
+    int season;
+    const char* first_line;
+  };
+  for (const Case& k : {Case{1, "Rainfall depth (mm) at Nat. Grid Ref.   1234567   44800"},
+                        Case{2, "Summer rainfall depth (mm) at Nat. Grid 1234567   44800"},
+                        Case{3, "Winter rainfall depth (mm) at Nat. Grid 1234567   44800"}}) {
+    TextSink out;
+    WRITE_RAINFALL_TABLE_HEAD(k.season, c, 1.0, rps, out);
+    EXPECT_EQ(out.text().substr(0, out.text().find('\n')), k.first_line);
+  }
 }
 
 TEST(DesignRainfall, GreenfieldOnlyRunWritesTheHeadOnly) {
