@@ -1,0 +1,89 @@
+#include "rainfall/design_rainfall.h"
+
+#include <cmath>
+#include <string>
+
+#include "rainfall/feh.h"
+#include "rainfall/fsr.h"
+#include "rainfall/rainfall_table_file.h"
+#include "textio/console.h"
+#include "textio/format.h"
+
+namespace sitedrain::rainfall {
+
+double MODEL_DEPTH(const Catchment& c, int rp, int duration) {
+  if (duration < 60) {
+    const double r60 = FEHRAIN(c.C, c.D1, c.D2, c.D3, c.E, c.F, rp, 60);
+    double f60, fd, m5, growth;
+    FSRAINFALL(c.SAAR4170, rp, 60, f60, m5, growth);
+    FSRAINFALL(c.SAAR4170, rp, duration, fd, m5, growth);
+    return (r60 / f60) * fd;
+  }
+  return FEHRAIN(c.C, c.D1, c.D2, c.D3, c.E, c.F, rp, duration);
+}
+
+double AREAL_DEPTH(double R, int arff, int ctchm, double total_area_m2, const Catchment& c,
+                   int duration) {
+  if (arff != 1) return R;
+  if (ctchm == 2) return R * ARF(total_area_m2 * 1.0e-6, duration);
+  if (ctchm == 1) return R * ARF(c.AREA, duration);
+  return R;
+}
+
+double SEASONAL_DEPTH(double R, int season, int duration, double saar) {
+  double h = duration / 60.0;
+  if (h > 24.0) h = 24.0;
+  if (h < 1.0) h = 1.0;
+  switch (season) {
+    case 2:
+      if (saar <= 500.0) return R;
+      return R * SUMMER_FACTOR(h, saar);
+    case 3:
+      return R * WINTER_FACTOR(h, saar);
+    default:
+      return R;
+  }
+}
+
+double FINAL_DEPTH(double chosen, double cchgfac) {
+  const double N = std::round(10.0 * chosen);  // whole tenths, halves away from zero
+  return N / 10.0 * cchgfac;
+}
+
+RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::RunSetup& setup,
+                                const Catchment& c, textio::LineSink& rain_file,
+                                textio::LineSink& log) {
+  const auto& rps = setup.return_periods;
+  const auto& durs = setup.durations;
+  WRITE_RAINFALL_TABLE_HEAD(p.season, c, p.cchgfac, rps, rain_file);
+  if (!durs.empty() && durs[0] < 60 && (p.season == 2 || p.season == 3)) {
+    rain_file.line(kShortDurationSeasonWarning);
+    log.line(textio::fmt_a(kShortDurationSeasonWarning, 81));
+    console::line(
+        "WARNING: DURATION < 1H SEASONAL ADJUSTMENT CANNOT BE RELIED UPON. - DURATION (min.) = " +
+        std::to_string(durs[0]));
+  }
+
+  RainfallOutcome out;
+  if (!p.storage_run() && !p.rainfall_only()) return out;
+
+  const int nrp = static_cast<int>(rps.size());
+  const int ndur = static_cast<int>(durs.size());
+  out.table = DepthTable(ndur, nrp);
+  for (int i = 0; i < nrp; ++i) {
+    for (int k = 0; k < ndur; ++k) {
+      const int d = durs[k];
+      double R = MODEL_DEPTH(c, rps[i], d);
+      if (d > kLongestModelledStorm) {
+        console::line("ERROR - rainfall is not estimated  for storms longer than 16 days");
+        out.beyond_16_days = true;
+      }
+      R = AREAL_DEPTH(R, p.arff, p.ctchm, setup.total_area, c, d);
+      out.table.at(k, i) = FINAL_DEPTH(SEASONAL_DEPTH(R, p.season, d, c.SAAR), p.cchgfac);
+    }
+  }
+  WRITE_RAINFALL_TABLE_ROWS(durs, out.table, rain_file);
+  return out;
+}
+
+}  // namespace sitedrain::rainfall

@@ -1,0 +1,30 @@
+// The rainfall table file: a short head naming the site, the climate-change
+// factor, SAAR and the return periods, then one row of depths per duration.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "rainfall/catchment.h"
+#include "rainfall/depth_table.h"
+#include "textio/text_file.h"
+
+namespace sitedrain::rainfall {
+
+// The seasonal-adjustment warning as written to the table and log files
+// (the first 81 characters of the full warning).
+inline constexpr std::string_view kShortDurationSeasonWarning =
+    "WARNING: DURATIONS < 1Hour SEASONAL ADJUSTMENT CANNOT BE RELIED UPON / ADJUSTMENT";
+
+// Writes the head (label with grid reference, climate-change factor, SAAR, an
+// empty line, the return-period heading lines).  season: 1 all-year,
+// 2 summer, 3 winter.
+void WRITE_RAINFALL_TABLE_HEAD(int season, const Catchment& c, double cchgfac,
+                               std::span<const int> return_periods, textio::LineSink& out);
+
+// Writes one row per duration (minutes): the duration, then the depth (mm)
+// for each return period of the table.
+void WRITE_RAINFALL_TABLE_ROWS(std::span<const int> durations, const DepthTable& table,
+                               textio::LineSink& out);
+
+}  // namespace sitedrain::rainfall

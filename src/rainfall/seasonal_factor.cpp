@@ -1,0 +1,34 @@
+#include "rainfall/seasonal_factor.h"
+
+#include <cmath>
+
+namespace sitedrain::rainfall {
+
+double ALPHA(double h) {
+  return 3.391582384113915e-05 * std::sqrt(h) - 1.325551131585406e-06 * std::pow(h, 1.5) -
+         1.129001908051508e-04;
+}
+
+double BETA(double h) {
+  return 7.952250756706432e-04 * h * std::log(h) - 1.593139158719558e-02 * std::log(h) +
+         1.039978219552815;
+}
+
+double PHI(double h) {
+  return 1.0 / (4.65393351054944e-04 * (h * h * h) + 1666.855524565322 / h + 833.2049738529453);
+}
+
+double PSI(double h) {
+  return 9.82588393945641e-04 * h * std::log(h) - 5.838967833499575e-02 / (h * h) +
+         0.4584349059688735;
+}
+
+double SUMMER_FACTOR(double h, double saar) {
+  return ALPHA(h) * saar + BETA(h);
+}
+
+double WINTER_FACTOR(double h, double saar) {
+  return std::pow(1.0 - std::exp(-PHI(h) * saar), PSI(h));
+}
+
+}  // namespace sitedrain::rainfall
