@@ -1,6 +1,5 @@
 #include "storage/orifice_outflow.h"
 
-#include <cmath>
 #include <cstddef>
 
 namespace sitedrain::storage {
@@ -24,7 +23,14 @@ int LOCATE(std::span<const int> list, double x) {
 double OUTFLOW(double h, double d, const geometry::CoeffTable& table, int position) {
   int jh = LOCATE(table.depth_grid, 1000.0 * h);
   if (jh == 0) jh = 1;
-  return d * d * std::sqrt(19.6133 * h) * table.at(position, jh) * 0.002836733877;
+  return orifice_rate(h, d, table.at(position, jh));
+}
+
+bool is_unit_grid(std::span<const int> list) {
+  if (list.size() < 2) return false;
+  for (std::size_t k = 0; k < list.size(); ++k)
+    if (list[k] != static_cast<int>(k) + 1) return false;
+  return true;
 }
 
 }  // namespace sitedrain::storage

@@ -100,16 +100,26 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
   int nhalf = 0;        // and its step count
   int t1 = 0;           // time of the first runoff, s (0: none yet)
 
-  // Orifice rate of the last depth passed to OUTFLOW, kept with the depth's
-  // bits: the same depth gives the same rate, so the rate at this step's
-  // depth serves again as the previous-depth rate of the next storage step.
+  // The orifice rate as OUTFLOW gives it.  On the usual depth grid 1..n the
+  // grid point comes from locate_unit_grid, which equals LOCATE there.
+  const bool unit_grid = storage_run && pond && is_unit_grid(outlet.table->depth_grid);
+  const int n_grid = pond && outlet.table ? static_cast<int>(outlet.table->depth_grid.size()) : 0;
+  auto outflow = [&](double depth) {
+    if (!unit_grid) return OUTFLOW(depth, outlet.value, *outlet.table, outlet.position);
+    int jh = locate_unit_grid(n_grid, 1000.0 * depth);
+    if (jh == 0) jh = 1;
+    return orifice_rate(depth, outlet.value, outlet.table->at(outlet.position, jh));
+  };
+  // Orifice rate of the last depth evaluated, kept with the depth's bits: the
+  // same depth gives the same rate, so the rate at this step's depth serves
+  // again as the previous-depth rate of the next storage step.
   bool cached = false;
   std::uint64_t cached_h = 0;
   double cached_rate = 0.0;
-  auto orifice_rate = [&](double depth) {
+  auto orifice_rate_at = [&](double depth) {
     const std::uint64_t key = std::bit_cast<std::uint64_t>(depth);
     if (!cached || key != cached_h) {
-      cached_rate = OUTFLOW(depth, outlet.value, *outlet.table, outlet.position);
+      cached_rate = outflow(depth);
       cached_h = key;
       cached = true;
     }
@@ -146,8 +156,8 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
                        storage.infiltco, h) /
               3600.0;
         } else {
-          const double q_prev = orifice_rate(h_prev);
-          const double q_now = orifice_rate(h);
+          const double q_prev = orifice_rate_at(h_prev);
+          const double q_now = orifice_rate_at(h);
           Q = (q_prev + q_now) / 3600.0 / 2.0;
         }
         sumq = sumq + Q;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace sitedrain::storage {
@@ -31,6 +32,25 @@ TEST(Locate, DescendingListGivesTheLastEntryAtLeastX) {
   EXPECT_EQ(LOCATE(down, 35.0), 2);
   EXPECT_EQ(LOCATE(down, 30.0), 3);
   EXPECT_EQ(LOCATE(down, 5.0), 5);
+}
+
+TEST(Locate, UnitGridShortcutAgreesWithTheBisection) {
+  for (int n : {2, 3, 7, 1500, 2500}) {
+    std::vector<int> grid;
+    for (int s = 1; s <= n; ++s) grid.push_back(s);
+    ASSERT_TRUE(is_unit_grid(grid));
+    std::vector<double> xs = {-1.0, 0.0, 0.5, std::numeric_limits<double>::quiet_NaN(),
+                              std::numeric_limits<double>::infinity(), 1.0e9};
+    for (int k = 0; k <= n + 1; ++k) {
+      const double v = k;
+      xs.insert(xs.end(), {v, std::nextafter(v, -1.0e9), std::nextafter(v, 1.0e9), v + 0.5});
+    }
+    for (int k = 1; k < 400; ++k) xs.push_back(1000.0 * (k * 0.00731));
+    for (double x : xs) ASSERT_EQ(locate_unit_grid(n, x), LOCATE(grid, x)) << n << " " << x;
+  }
+  EXPECT_FALSE(is_unit_grid(std::vector<int>{1}));
+  EXPECT_FALSE(is_unit_grid(std::vector<int>{1, 2, 4}));
+  EXPECT_FALSE(is_unit_grid(std::vector<int>{0, 1, 2}));
 }
 
 // A two-diameter table whose entries tell their own grid point.

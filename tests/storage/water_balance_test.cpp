@@ -302,6 +302,26 @@ TEST_F(PondBalance, MassBalanceAndFigures) {
   EXPECT_NEAR(r.ttmt, r.smax / r.mean_outflow, 1e-12);
 }
 
+TEST_F(PondBalance, AnyDepthGridIsReadThroughTheSearch) {
+  // A grid in 2 mm steps over the same coefficients, against the table as
+  // built: each step's outflow uses the coefficient its own grid gives.
+  geometry::CoeffTable coarse = table;
+  for (int& g : coarse.depth_grid) g = 2 * g;
+  ScriptedInflow in{storm};
+  Storage s = pond();
+  Recorder rec;
+  water_balance(s, Outlet{100.0, &coarse, 2}, 1.0, 60, 0, in, &rec);
+  double h_prev = 0.0;
+  for (const DiagnosticStep& d : rec.steps) {
+    const double q = d.depth > 0.005 ? (OUTFLOW(h_prev, 100.0, coarse, 2) +
+                                        OUTFLOW(d.depth, 100.0, coarse, 2)) /
+                                           3600.0 / 2.0
+                                     : 0.0;
+    ASSERT_EQ(d.flowout, q) << "t = " << d.t;
+    h_prev = d.depth;
+  }
+}
+
 TEST_F(PondBalance, DiagnosticSinkChangesNothing) {
   ScriptedInflow a{storm}, b{storm};
   Storage sa = pond(), sb = pond();
