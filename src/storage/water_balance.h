@@ -78,8 +78,10 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
                       Inflow& inflow, DiagnosticSink* diag) {
   const bool storage_run = rnf != 1;
   const bool pond = storage.sump != 1 && storage.soak != 1;
-  if (storage_run && pond && outlet.table == nullptr)
-    console::stop_with("No discharge-coefficient table for the orifice outflow");
+  if (storage_run && pond &&
+      (outlet.table == nullptr || outlet.position < 1 ||
+       outlet.position > static_cast<int>(outlet.table->diameters.size())))
+    console::stop_with("No discharge coefficients for this orifice diameter");
   const int idt = static_cast<int>(dt);  // whole seconds
   if (idt <= 0) console::stop_with("Water balance time step is under one second");
 
