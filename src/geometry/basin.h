@@ -31,7 +31,11 @@ struct PondDims {
 PondDims POND_SIZE(double V, double R, double& d, double b, textio::LineSink& log);
 
 // The initial top dimensions: returns R = topl / topw and adjusts topl and
-// topw (with the console messages) when a base would be negative.
+// topw (with the console messages) when a base would be negative.  The caller
+// shows "Calculating the pond dimensions" first, and calls it only when the
+// run is not a runoff-only run.  Each message is the text, one blank, the new
+// value in shortest round-trip form and " m", e.g.
+// "Incompatible initial basel - top length has been adjusted to  12 m".
 double check_initial_top(double& topl, double& topw, double maxdepth, double batter);
 
 }  // namespace sitedrain::geometry

@@ -1,11 +1,22 @@
 // PONDWATERBALANCE: one design storm, second by second, through a trial
 // storage (an attenuation pond with a throttle-plate orifice, a pumped sump
 // or a soakaway), or as runoff only.
+//
+// The step loop is generic in its inflow source so that the runoff of a storm
+// can be computed live (runoff::StormRunoff) or replayed from a record.
 #pragma once
 
+#include <bit>
+#include <cstdint>
+
+#include "geometry/basin.h"
 #include "geometry/orifice.h"
 #include "runoff/runoff_step.h"
 #include "storage/diagnostic_sink.h"
+#include "storage/orifice_outflow.h"
+#include "storage/soakaway.h"
+#include "storage/water_depth.h"
+#include "textio/console.h"
 
 namespace sitedrain::storage {
 
@@ -43,21 +54,156 @@ struct Results {
   double tthmt = 0.0;         // 35 half-emptying time, h
 };
 
-// One storm simulation.  diag: nullptr for diagnostic flag 0, else the sink
-// that receives one record per step.
+// One storm simulation of duration minutes in steps of dt seconds (whole
+// seconds count), taking each step's rain and runoff from inflow:
+//   runoff::StepResult inflow.step(int t, double dt)   (t = end of the step, s)
+// rnf = 1 accumulates the runoff figures only.  diag: nullptr for no
+// diagnostic output, else the sink that receives one record per step (none
+// for a step that ends the simulation).  The storage's base comes back
+// enlarged when the stored volume did not fit.  The working state lives in
+// this call; the loop allocates nothing.
+template <class Inflow>
+Results water_balance(Storage& storage, const Outlet& outlet, double dt, int duration, int rnf,
+                      Inflow& inflow, DiagnosticSink* diag);
+
+// One storm simulation with the runoff of the given sub-catchments.
 Results PONDWATERBALANCE(Storage& storage, const Outlet& outlet, double dt,
                          const runoff::SubCatchments& subs, const runoff::StormSpec& storm,
                          int rnf, DiagnosticSink* diag);
 
-// Depth (m) at which the storage holds S; enlarges base_l and base_w by
-// 1.0001 until S fits within the depth D.
-double WATERDEPTH(double S, double b, double& W, double& L, double D);
+// ---------------------------------------------------------------------------
 
-// Orifice outflow rate (m^3/h) at depth h (m) for diameter d (mm).
-double OUTFLOW(double h, double d, const geometry::CoeffTable& table, int position);
+template <class Inflow>
+Results water_balance(Storage& storage, const Outlet& outlet, double dt, int duration, int rnf,
+                      Inflow& inflow, DiagnosticSink* diag) {
+  const bool storage_run = rnf != 1;
+  const bool pond = storage.sump != 1 && storage.soak != 1;
+  if (storage_run && pond &&
+      (outlet.table == nullptr || outlet.position < 1 ||
+       outlet.position > static_cast<int>(outlet.table->diameters.size())))
+    console::stop_with("No discharge coefficients for this orifice diameter");
+  const int idt = static_cast<int>(dt);  // whole seconds
+  if (idt <= 0) console::stop_with("Water balance time step is under one second");
 
-// Bisection in an ordered integer list: the bracket position (0 before the
-// first entry).  list is 1-based in the result.
-int LOCATE(const std::vector<int>& list, double x);
+  // Half the volume of the storage filled to its full depth.
+  double shalf = 0.0;
+  if (storage_run)
+    shalf = geometry::PONDVOLBASE(storage.depth, storage.batter, storage.base_w,
+                                  storage.base_l) /
+            2.0;
+
+  Results out;
+  double S = 0.0;       // stored volume (gross, with the fill, for a soakaway), m^3
+  double h = 0.0;       // depth, m
+  double h_prev = 0.0;  // depth of the previous storage step, m
+  double Q = 0.0;       // outflow rate, m^3/s
+  double sumq = 0.0;    // summed outflow rates
+  double vhalf = 0.0;   // outflow volume while at least half full, m^3
+  int nhalf = 0;        // and its step count
+  int t1 = 0;           // time of the first runoff, s (0: none yet)
+
+  // The orifice rate as OUTFLOW gives it.  On the usual depth grid 1..n the
+  // grid point comes from locate_unit_grid, which equals LOCATE there.
+  const bool unit_grid = storage_run && pond && is_unit_grid(outlet.table->depth_grid);
+  const int n_grid = pond && outlet.table ? static_cast<int>(outlet.table->depth_grid.size()) : 0;
+  auto outflow = [&](double depth) {
+    if (!unit_grid) return OUTFLOW(depth, outlet.value, *outlet.table, outlet.position);
+    int jh = locate_unit_grid(n_grid, 1000.0 * depth);
+    if (jh == 0) jh = 1;
+    return orifice_rate(depth, outlet.value, outlet.table->at(outlet.position, jh));
+  };
+  // Orifice rate of the last depth evaluated, kept with the depth's bits: the
+  // same depth gives the same rate, so the rate at this step's depth serves
+  // again as the previous-depth rate of the next storage step.
+  bool cached = false;
+  std::uint64_t cached_h = 0;
+  double cached_rate = 0.0;
+  auto orifice_rate_at = [&](double depth) {
+    const std::uint64_t key = std::bit_cast<std::uint64_t>(depth);
+    if (!cached || key != cached_h) {
+      cached_rate = outflow(depth);
+      cached_h = key;
+      cached = true;
+    }
+    return cached_rate;
+  };
+
+  const int nsteps = (60 * duration) / idt;
+  for (int step = 1, t = idt; step <= nsteps; ++step, t += idt) {
+    const runoff::StepResult r = inflow.step(t, dt);
+    if (r.end) break;
+    out.rain_volume += r.rain_volume;
+    out.total_inflow += r.runoff;
+
+    if (!storage_run) {
+      if (r.runoff > 0.0) {
+        if (t1 == 0) t1 = t;
+        const int n = t - t1 + 1;
+        out.tfill = n;
+        if (n >= 1) out.mean_inflow = out.total_inflow / n;
+      }
+    } else if (r.runoff > 0.0) {
+      S = S + (r.runoff - dt * Q) / (1.0 - storage.ffill);
+      if (S < 0.0) S = 0.0;
+      if (t1 == 0) t1 = t;
+      // The depth follows the stored volume; 1 m^3 or less counts as empty.
+      h = S > 1.0 ? WATERDEPTH(S, storage.batter, storage.base_w, storage.base_l, storage.depth)
+                  : 0.0;
+      Q = 0.0;
+      if (h > 0.005) {
+        if (storage.sump == 1) {
+          Q = outlet.value / 3600.0;
+        } else if (storage.soak == 1) {
+          Q = SOAKAWAY(storage.base_l, storage.base_w, storage.batter, storage.sideno,
+                       storage.infiltco, h) /
+              3600.0;
+        } else {
+          const double q_prev = orifice_rate_at(h_prev);
+          const double q_now = orifice_rate_at(h);
+          Q = (q_prev + q_now) / 3600.0 / 2.0;
+        }
+        sumq = sumq + Q;
+      }
+      if (Q > out.qmax) out.qmax = Q;
+      if (S > out.smax) out.smax = S;
+      const int n = t - t1 + 1;
+      out.tfill = n;
+      if (n >= 1) {
+        out.mean_inflow = out.total_inflow / n;
+        out.mean_outflow = sumq / n;
+        if (out.mean_outflow > 0.0) out.ttmt = out.smax / out.mean_outflow;
+      }
+      if (vhalf > 0.0) out.tthmt = (out.smax / 2.0) / (vhalf / nhalf);
+      if (S >= shalf) {
+        vhalf = vhalf + dt * Q;
+        nhalf = nhalf + 1;
+      }
+      h_prev = h;
+    }
+
+    if (diag != nullptr) {
+      DiagnosticStep d;
+      d.t = t;
+      d.rain = r.rain;
+      d.infilt = r.infilt;
+      d.inflow = r.runoff;
+      d.cumflow = out.total_inflow;
+      d.meanflow = out.mean_inflow;
+      d.rain_volume = r.rain_volume;
+      d.flowout = Q;
+      d.depth = h;
+      d.storage = S;
+      diag->step(d);
+    }
+  }
+
+  out.mean_inflow = out.mean_inflow * 3600.0;
+  out.mean_outflow = out.mean_outflow * 3600.0;
+  out.qmax = out.qmax * 3600.0;
+  out.tfill = out.tfill / 3600.0;
+  out.tthmt = out.tthmt / 3600.0;
+  out.ttmt = out.ttmt / 3600.0;
+  return out;
+}
 
 }  // namespace sitedrain::storage
