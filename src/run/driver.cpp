@@ -2,13 +2,27 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
+#include <span>
+#include <vector>
 #include <exception>
 #include <new>
 #include <string>
 
+#include "design/closing_tables.h"
+#include "design/design_search.h"
+#include "design/diagnostic_file.h"
+#include "design/greenfield_report.h"
+#include "design/report_context.h"
+#include "design/report_head.h"
+#include "geometry/basin.h"
+#include "geometry/orifice.h"
+#include "greenfield/greenfield.h"
 #include "params/parameter_file.h"
 #include "params/run_setup.h"
+#include "rainfall/descriptor.h"
+#include "rainfall/design_rainfall.h"
 #include "run/control_file.h"
 #include "textio/console.h"
 #include "textio/format.h"
@@ -24,6 +38,26 @@ void open_input(textio::LineReader& in, const std::string& name) {
   if (!in.open(name)) console::stop_with("ERROR opening file" + padded_name(name));
 }
 
+// The eight output files, numbered from 1 as in the control file.
+struct Outputs {
+  std::array<textio::OutFile, 8> file;
+  textio::OutFile& operator()(int j) { return file[static_cast<std::size_t>(j - 1)]; }
+
+  // Closes the files still open; a file whose data could not be written
+  // stops the run rather than let it claim success.
+  void close_all() {
+    for (auto& f : file) {
+      std::string name = f.name();
+      if (f.is_open() && !f.close()) console::stop_with("ERROR writing file" + padded_name(name));
+    }
+  }
+  void close(int j) {
+    textio::OutFile& f = (*this)(j);
+    std::string name = f.name();
+    if (f.is_open() && !f.close()) console::stop_with("ERROR writing file" + padded_name(name));
+  }
+};
+
 // The phases of one run, in order.
 void run_case() {
   console::line("PSnamel.nml");
@@ -36,7 +70,92 @@ void run_case() {
 
   params::DesignParams p = params::GETPARAM(params_in);
   params::RunSetup setup = params::RUN_SETUP(p);
-  (void)setup;
+
+  // The descriptor file's lines and its grid reference.
+  rainfall::Catchment catchment;
+  std::vector<std::string> lines = rainfall::read_descriptor_lines(descriptor_in, files.numline);
+  rainfall::parse_grid_reference(lines.empty() ? std::string() : lines.front(), files.input[1],
+                                 catchment);
+
+  // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
+  Outputs out;
+  for (int j = 1; j <= 8; ++j) {
+    std::size_t e = static_cast<std::size_t>(j - 1);
+    std::string name = (j == 1 || j == p.season) ? rebuild_name(files.opath[e], files.ofilename[e])
+                                                 : files.output[e];
+    if (!out(j).open(name)) console::stop_with("ERROR opening file" + padded_name(name));
+  }
+
+  rainfall::DescriptorKeys keys =
+      rainfall::parse_descriptor_values(lines, p.point, p.arff, files.input[1], catchment);
+  rainfall::check_descriptor_keys(keys, p, setup, files.input[1]);
+
+  if (p.diagf == 1) design::write_diagnostic_headings(out(7));
+
+  // Design rainfall.
+  rainfall::RainfallOutcome rain;
+  if (p.season >= 1 && p.season <= 3) {
+    rain = rainfall::DESIGN_RAINFALL(p, setup, catchment, out(p.season), out(4));
+    out.close(p.season);
+    out.close(1);
+  }
+  if (p.storage_run() && rain.beyond_16_days) stop(1);
+
+  greenfield::Rates rates;
+  if (p.grnff == 1) {
+    const std::size_t n = static_cast<std::size_t>(p.nsubc);
+    rates = greenfield::GREENFIELD(catchment.SAAR4170, p.hydromarea,
+                                   std::span<const double>(p.area.data(), n),
+                                   std::span<const int>(p.soilFSR.data(), n), p.wrapf);
+  }
+  const design::ReportContext ctx{p, setup, catchment, files.location, rates};
+
+  if (p.greenfield_only()) {
+    design::write_greenfield_report(ctx, out(6));
+    out.close(6);
+  }
+  if (!p.storage_run()) {
+    out.close_all();
+    return;
+  }
+
+  // The storage design.
+  geometry::CoeffTable table;
+  if (p.ponds == 1 && p.sump == 0 && p.soak == 0 && p.rnf == 0)
+    table = geometry::build_coefficient_table(p.tpod, setup.depth_steps);
+  double ratio = 1.0;
+  if (p.rnf != 1) {
+    console::line("Calculating the pond dimensions");
+    ratio = geometry::check_initial_top(p.topl, p.topw, p.maxdepth, p.batter);
+  }
+
+  design::write_storage_head(ctx, out(6), out(5));
+
+  design::DiagnosticFile diagnostic(out(7));
+  design::SearchInput in;
+  in.p = &p;
+  in.setup = &setup;
+  in.rain = &rain.table.v;
+  in.table = &table;
+  in.ratio = ratio;
+  design::SearchOutput sink;
+  sink.log = &out(4);
+  sink.full = &out(5);
+  sink.report = &out(6);
+  sink.diag = &diagnostic;
+  sink.progress_name = out(8).name();
+  out.close(8);  // rewritten at every storm
+  setup.tables = {};  // the search keeps its own tables
+  design::Selections sel = design::DESIGN_SEARCH(in, sink);
+
+  const design::StorageKind kind = design::storage_kind(p);
+  if (kind != design::StorageKind::runoff_only) {
+    std::vector<design::ResultRecord> smallest, half;
+    for (int n : sel.smallest) smallest.push_back(sel.records[static_cast<std::size_t>(n - 1)]);
+    for (int n : sel.half_emptying) half.push_back(sel.records[static_cast<std::size_t>(n - 1)]);
+    design::write_closing_tables(kind, smallest, half, out(6));
+  }
+  out.close_all();
 }
 
 }  // namespace

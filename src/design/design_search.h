@@ -1,0 +1,55 @@
+// The design search: for every return period, outlet size and storm
+// duration, size a trial storage, simulate the storm through it, resize from
+// the largest stored volume until the volume settles, and keep one result
+// record per storm with runoff; then the governing, smallest and
+// half-emptying selections.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "design/report_context.h"
+#include "design/result_record.h"
+#include "geometry/orifice.h"
+#include "params/design_params.h"
+#include "params/run_setup.h"
+#include "storage/diagnostic_sink.h"
+#include "storage/water_balance.h"
+#include "textio/text_file.h"
+
+namespace sitedrain::design {
+
+// What the search reads.
+struct SearchInput {
+  const params::DesignParams* p = nullptr;
+  const params::RunSetup* setup = nullptr;
+  const std::vector<double>* rain = nullptr;  // rain[k * nrp + i], mm (k duration, i return period)
+  const geometry::CoeffTable* table = nullptr;  // pond designs
+  double ratio = 1.0;                           // top length-to-width ratio R
+};
+
+// Where the search writes.
+struct SearchOutput {
+  textio::LineSink* log = nullptr;
+  textio::LineSink* full = nullptr;     // full results file
+  textio::LineSink* report = nullptr;   // report file
+  storage::DiagnosticSink* diag = nullptr;
+  std::string progress_name;            // reopened at every storm
+};
+
+// The selections, for the report's tables.
+struct Selections {
+  std::vector<ResultRecord> records;           // stored records, numbered from 1
+  std::vector<std::vector<int>> governing;     // per return period: record numbers
+  std::vector<int> smallest;                   // record numbers
+  std::vector<int> half_emptying;              // record numbers
+};
+
+// Runs the whole search.  Writes the full results rows, the runoff-only
+// rows, each return period's governing rows, the log records and the
+// progress file; stops the run when a return period yields no runoff.
+// Returns the selections with the records rounded for the closing tables.
+Selections DESIGN_SEARCH(const SearchInput& in, const SearchOutput& out);
+
+}  // namespace sitedrain::design
