@@ -1,5 +1,7 @@
 #include "textio/text_file.h"
 
+#include <utility>
+
 namespace sitedrain::textio {
 
 bool LineReader::open(const std::string& name) {
@@ -10,19 +12,39 @@ bool LineReader::open(const std::string& name) {
   return f_ != nullptr;
 }
 
+void LineReader::open_text(std::string text, const std::string& name) {
+  close();
+  name_ = name;
+  line_number_ = 0;
+  text_ = std::move(text);
+  pos_ = 0;
+  in_memory_ = true;
+}
+
 void LineReader::close() {
   if (f_) std::fclose(f_);
   f_ = nullptr;
+  in_memory_ = false;
+  text_.clear();
+  pos_ = 0;
 }
 
 bool LineReader::next(std::string& line) {
   line.clear();
-  if (!f_) return false;
-  int c = std::fgetc(f_);
-  if (c == EOF) return false;
-  while (c != EOF && c != '\n') {
-    line.push_back(static_cast<char>(c));
-    c = std::fgetc(f_);
+  if (in_memory_) {
+    if (pos_ >= text_.size()) return false;
+    std::size_t end = text_.find('\n', pos_);
+    if (end == std::string::npos) end = text_.size();
+    line.assign(text_, pos_, end - pos_);
+    pos_ = end + 1;
+  } else {
+    if (!f_) return false;
+    int c = std::fgetc(f_);
+    if (c == EOF) return false;
+    while (c != EOF && c != '\n') {
+      line.push_back(static_cast<char>(c));
+      c = std::fgetc(f_);
+    }
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   ++line_number_;

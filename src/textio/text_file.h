@@ -25,7 +25,9 @@ class LineReader {
   LineReader& operator=(const LineReader&) = delete;
 
   bool open(const std::string& name);
-  bool is_open() const { return f_ != nullptr; }
+  // Reads the lines of a text held in memory; name is the one messages show.
+  void open_text(std::string text, const std::string& name);
+  bool is_open() const { return f_ != nullptr || in_memory_; }
   void close();
 
   // Reads the next line without its line end; false at end of file.
@@ -38,6 +40,9 @@ class LineReader {
   std::FILE* f_ = nullptr;
   std::string name_;
   int line_number_ = 0;
+  bool in_memory_ = false;
+  std::string text_;
+  std::size_t pos_ = 0;
 };
 
 class OutFile : public LineSink {
