@@ -1,0 +1,34 @@
+// The control file reader: any text is either read into the ten file names
+// and the line count, or refused with a message (a RunStop).
+#include <cstdint>
+#include <cstdlib>
+
+#include "fuzz/fuzz_support.h"
+#include "run/control_file.h"
+#include "textio/stop.h"
+
+using namespace sitedrain;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::quiet_console();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  try {
+    const run::ControlItems items = run::parse_control(fuzz::as_text(data, size), "PSnamel.nml");
+    const run::RunFiles files = run::resolve_files(items, "PSnamel.nml");
+    if (files.numline < 1) std::abort();
+    for (std::size_t j = 0; j < 8; ++j) {
+      const std::string name = run::rebuild_name(files.opath[j], files.ofilename[j]);
+      if (name.size() > run::kNameLength || files.output[j].size() > run::kNameLength)
+        std::abort();
+      (void)run::padded_name(name);
+    }
+    for (const std::string& name : files.input)
+      if (name.size() > run::kNameLength) std::abort();
+    if (files.location.size() > 34) std::abort();
+  } catch (const RunStop&) {
+  }
+  return 0;
+}

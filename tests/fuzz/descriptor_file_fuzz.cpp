@@ -1,0 +1,110 @@
+// The catchment descriptor reader and the design rainfall table.  The first
+// four bytes choose the run (line count, season, point/arff/ctchm, mode,
+// durations, return periods); the rest is the descriptor file.  Any file is
+// either read into a catchment record from which every depth of the table,
+// and the greenfield rates, come out as finite numbers of 0 or more, or
+// refused with a message (a RunStop).
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+
+#include "fuzz/fuzz_support.h"
+#include "greenfield/greenfield.h"
+#include "params/design_params.h"
+#include "params/run_setup.h"
+#include "rainfall/descriptor.h"
+#include "rainfall/design_rainfall.h"
+#include "textio/stop.h"
+
+using namespace sitedrain;
+
+namespace {
+
+constexpr std::array<int, 8> kDurations = {5, 15, 30, 60, 360, 1440, 5760, 23040};
+constexpr std::array<int, 8> kReturnPeriods = {1, 2, 5, 30, 100, 1000, 10000, 100000};
+
+// A broken promise is a finding: say which, then abort.
+void check(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "check failed: %s\n", what);
+  std::abort();
+}
+#define CHECK(condition) check(condition, #condition)
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::quiet_console();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 4) return 0;
+  const int numline = 1 + data[0] % 40;
+  const unsigned flags = data[1];
+  const unsigned dur_bits = data[2];
+  const unsigned rp_bits = data[3];
+
+  params::DesignParams p;
+  p.season = 1 + static_cast<int>(flags % 3);
+  p.point = (flags >> 2) & 1;
+  p.arff = (flags >> 3) & 1;
+  p.ctchm = 1 + ((flags >> 4) & 1);
+  p.grnff = (flags >> 5) & 1;
+  p.hydromarea = 22;
+  switch (flags >> 6) {
+    case 0: p.ponds = 1; break;
+    case 1: p.rnf = 1; break;
+    case 2: p.soak = 1; break;
+    default: break;  // rainfall-only, or greenfield-only with grnff
+  }
+  p.cchgfac = 1.0;
+  p.nsubc = 2;
+  p.area[0] = 16500.0;
+  p.area[1] = 7200.0;
+  p.soilFSR[0] = 4;
+  p.soilFSR[1] = 3;
+  p.wrapf = 1;
+
+  params::RunSetup setup;
+  for (std::size_t k = 0; k < kDurations.size(); ++k)
+    if (dur_bits & (1u << k)) setup.durations.push_back(kDurations[k]);
+  for (std::size_t i = 0; i < kReturnPeriods.size(); ++i)
+    if (rp_bits & (1u << i)) setup.return_periods.push_back(kReturnPeriods[i]);
+  if (setup.durations.empty()) setup.durations.push_back(60);
+  if (setup.return_periods.empty()) setup.return_periods.push_back(30);
+  p.ndur = static_cast<int>(setup.durations.size());
+  p.nrp = static_cast<int>(setup.return_periods.size());
+  setup.total_area = p.area[0] + p.area[1];
+
+  try {
+    textio::LineReader in;
+    in.open_text(std::string(fuzz::as_text(data + 4, size - 4)), "cd_Site_2024.csv");
+    rainfall::Catchment c;
+    const std::vector<std::string> lines = rainfall::read_descriptor_lines(in, numline);
+    rainfall::parse_grid_reference(lines.front(), in.name(), c);
+    const rainfall::DescriptorKeys keys =
+        rainfall::parse_descriptor_values(lines, p.point, p.arff, in.name(), c);
+    rainfall::check_descriptor_keys(keys, p, setup, in.name());
+
+    fuzz::NullSink rain_file, log;
+    const rainfall::RainfallOutcome rain =
+        rainfall::DESIGN_RAINFALL(p, setup, c, rain_file, log);
+    for (double depth : rain.table.v) {
+      if (!(std::isfinite(depth) && depth >= 0.0)) std::fprintf(stderr, "depth %g\n", depth);
+      CHECK(std::isfinite(depth) && depth >= 0.0);
+    }
+    if (p.grnff == 1) {
+      const greenfield::Rates r = greenfield::GREENFIELD(
+          c.SAAR4170, p.hydromarea, std::span<const double>(p.area.data(), 2),
+          std::span<const int>(p.soilFSR.data(), 2), p.wrapf);
+      CHECK(std::isfinite(r.qbar) && std::isfinite(r.q30) && std::isfinite(r.q100));
+      CHECK(r.qbar >= 0.0);
+    }
+  } catch (const RunStop&) {
+  }
+  return 0;
+}

@@ -1,0 +1,75 @@
+// The parameter file reader and the run set-up: any text is either read into
+// a parameter set whose lists and counts the rest of the run can rely on, or
+// refused with a message (a RunStop).
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz/fuzz_support.h"
+#include "params/parameter_file.h"
+#include "params/run_setup.h"
+#include "textio/stop.h"
+
+using namespace sitedrain;
+
+namespace {
+
+// Bytes of the set-up's record table for the parameters as read; cases that
+// would need more than the fuzzer's memory limit only exercise the
+// allocation-failure message, which the unit tests cover.
+double predicted_table_bytes(const params::DesignParams& p) {
+  if (!p.storage_run()) return 0.0;
+  params::Triple t = p.sump == 1 ? p.pumprate : p.tpod;
+  if (p.sump != 1 && (p.soak == 1 || p.rnf == 1)) t = {1, 1, 1};
+  if (t.step == 0) return 0.0;
+  const double outlets = std::trunc((static_cast<double>(t.last) - t.first) / t.step + 1.0);
+  double ndur = p.ndur;
+  if (p.caldur == 1 && p.dur[2] != 0)
+    ndur = std::trunc((static_cast<double>(p.dur[1]) - p.dur[0]) / p.dur[2]) + 1.0;
+  return std::fabs(outlets) * std::fabs(ndur) * 100.0 * 19.0 * 8.0;
+}
+
+// A broken promise is a finding: say which, then abort.
+void check(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "check failed: %s\n", what);
+  std::abort();
+}
+#define CHECK(condition) check(condition, #condition)
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::quiet_console();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  try {
+    textio::LineReader in;
+    in.open_text(std::string(fuzz::as_text(data, size)), "params.txt");
+    params::DesignParams p = params::GETPARAM(in);
+    CHECK(p.nrp >= 0 && p.nrp <= params::kMaxReturnPeriods);
+    CHECK(p.ndur >= 0 && p.ndur <= params::kMaxListedDurations);
+    CHECK(p.nsubc >= 1 && p.nsubc <= params::kMaxSubcatchments);
+    if (predicted_table_bytes(p) > 256.0e6) return 0;
+
+    const params::RunSetup s = params::RUN_SETUP(p);
+    CHECK(static_cast<int>(s.return_periods.size()) == p.nrp);
+    CHECK(static_cast<int>(s.durations.size()) == p.ndur);
+    if (!p.greenfield_only()) {
+      CHECK(p.nrp >= 1 && p.ndur >= 1);
+      for (int rp : s.return_periods) CHECK(rp >= 1);
+      for (int d : s.durations) CHECK(d >= 1);
+      CHECK(std::isfinite(s.total_area));
+    }
+    if (p.storage_run()) {
+      CHECK(s.outlet_count >= 1);
+      CHECK(s.combinations == static_cast<std::int64_t>(s.outlet_count) * p.ndur * p.nrp);
+      CHECK(p.strmprf >= 1 && p.strmprf <= 3);
+    }
+  } catch (const RunStop&) {
+  }
+  return 0;
+}
