@@ -9,6 +9,9 @@ namespace sitedrain::params {
 inline constexpr int kMaxReturnPeriods = 100;
 inline constexpr int kMaxListedDurations = 3;
 inline constexpr int kMaxSubcatchments = 10;
+// Durations are whole minutes and the rainfall model ends at 16 days (23040
+// minutes), so a longer generated list holds storms that no run can use.
+inline constexpr int kMaxGeneratedDurations = 23040;
 // List slots beyond a list's count keep these markers.
 inline constexpr int kUnsetInt = -999;
 inline constexpr double kUnsetReal = -999.9;

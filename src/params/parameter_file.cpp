@@ -29,6 +29,9 @@ class Records {
   }
 
   bool marker() const { return !line_.empty() && line_[0] != ' '; }
+  // Number of the record last read, from 1.
+  int line() const { return in_.line_number(); }
+  const std::string& file() const { return in_.name(); }
 
   int integer(int first = 17) const {
     return textio::read_int(line_, first, 6, place());
@@ -70,6 +73,14 @@ void read_list(Records& r, std::string_view key, int n, Slot& slots, std::string
     if (i > 0 && r.marker()) stop_after_keypress(exceeded);
     slots[static_cast<std::size_t>(i)] = read_one(r);
   }
+}
+
+// A value no computation of the run can use: what is allowed, and where the
+// value was read.
+[[noreturn]] void bad_value(std::string_view key, std::string_view allowed, const Records& r,
+                            int line) {
+  stop_after_keypress("value of " + std::string(key) + " must be " + std::string(allowed) +
+                      " (" + r.file() + ", line " + std::to_string(line) + ")");
 }
 
 // Count records of lists: beyond the slots, or negative, stops before any
@@ -159,9 +170,13 @@ DesignParams GETPARAM(textio::LineReader& in) {
   }
   if (p.caldur == 1 && !generation_ok(p.ndur, p.dur[0], p.dur[1], p.dur[2], 0))
     stop_after_keypress("ERROR in parameters for generating storm durations");
+  if (p.caldur == 1 &&
+      (static_cast<long long>(p.dur[1]) - p.dur[0]) / p.dur[2] + 1 > kMaxGeneratedDurations)
+    bad_value("dur", "a first, last and step giving at most 23040 durations", r, r.line() - 2);
 
   r.keyword("cchgfac");
   p.cchgfac = r.real(2);
+  const int cchgfac_line = r.line();  // checked once the run mode is known
 
   r.keyword("rom");
   p.rom = r.integer();
@@ -231,6 +246,12 @@ DesignParams GETPARAM(textio::LineReader& in) {
   r.keyword("soak", wide_mismatch("soak"));
   p.soak = r.integer();
 
+  // The run mode is known from here on.  The factor multiplies every depth
+  // of the design rainfall table.
+  if (!p.greenfield_only() && !(p.cchgfac > 0.0))
+    bad_value("cchgfac", "greater than 0", r, cchgfac_line);
+  const bool design = p.storage_run() && p.rnf != 1;  // a structure is sized
+
   r.keyword("sideno", wide_mismatch("sideno"));
   p.sideno = r.integer();
 
@@ -241,25 +262,41 @@ DesignParams GETPARAM(textio::LineReader& in) {
 
   r.keyword("infiltco");
   p.infiltco = r.real(4);
+  if (p.soak == 1 && !(p.infiltco > 0.0))
+    bad_value("infiltco", "greater than 0 for a soakaway", r, r.line());
 
   r.keyword("rhmpt");
   p.rhmpt = r.integer();
+  if (design && p.rhmpt < 0) bad_value("rhmpt", "0 or more", r, r.line());
 
   r.next("lagoonratio");  // column 1 of this record is not checked
   p.lagoonratio = r.integer();
+  if (p.storage_run() && (p.lagoonratio < -99999 || p.lagoonratio > 99999))
+    bad_value("lagoonratio", "between -99999 and 99999", r, r.line());
 
   r.keyword("maxdepth", wide_mismatch("maxdepth"));
   p.maxdepth = r.real(0, 12);
+  // The orifice's coefficient table has a row per millimetre of depth; far
+  // beyond the coefficient data (heads up to 6.1 m) it only costs time.
+  if (design && p.maxdepth > 100.0) bad_value("maxdepth", "100 m or less", r, r.line());
 
   r.keyword("batter");
   p.batter = r.real(0, 12);
+  if (design && !(p.batter >= 0.0)) bad_value("batter", "0 or more", r, r.line());
 
   read_list(r, "area", p.nsubc, p.area,
             "nsubc is greater than the actual number of catchment area values",
             [](Records& rec) { return rec.real(0, 12); });
-  for (int i = 0; i < p.nsubc; ++i)
+  double total_area = 0.0;
+  for (int i = 0; i < p.nsubc; ++i) {
     if (p.area[static_cast<std::size_t>(i)] < 0.0)
       stop_after_keypress("nsubc is less than the actual number of catchment area  values");
+    total_area += p.area[static_cast<std::size_t>(i)];
+  }
+  // Rain on no area gives no runoff and no greenfield rate.
+  if ((p.storage_run() || p.grnff == 1) && !(total_area > 0.0))
+    bad_value("area", "greater than 0 for at least one sub-catchment", r,
+              r.line() - p.nsubc + 1);
 
   r.keyword("databaseid");
   p.databaseid = r.integer();

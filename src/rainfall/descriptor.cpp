@@ -104,15 +104,18 @@ DescriptorKeys parse_descriptor_values(const std::vector<std::string>& lines, in
     if (key == "SAAR4170") {
       c.SAAR4170 = textio::read_int(s, first, value_width, where);
       keys.SAAR4170 = true;
+      keys.SAAR4170_line = where.line;
     } else if (key == "SAAR") {
       c.SAAR = textio::read_int(s, first, value_width, where);
       keys.SAAR = true;
+      keys.SAAR_line = where.line;
     } else {
       value = textio::read_real(s, first, value_width, 3, where);
     }
     if (key == "AREA") {
       c.AREA = value;
       keys.AREA = true;
+      keys.AREA_line = where.line;
     }
     if (key == "SPRHOST") c.SPRHOST = value;
     if (point > 0 && arff > 0) {
@@ -128,16 +131,38 @@ DescriptorKeys parse_descriptor_values(const std::vector<std::string>& lines, in
   return keys;
 }
 
-void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParams& p,
-                           const params::RunSetup& setup, std::string_view file_name) {
-  const bool table = p.storage_run() || p.rainfall_only();
+namespace {
+
+// What a run takes from the descriptor file.
+struct Needs {
+  bool table;      // the design rainfall table is computed
+  bool SAAR4170;   // FSR depths of storms under an hour, greenfield rates
+  bool SAAR;       // seasonal factors
+  bool AREA;       // areal reduction on the descriptor area
+};
+
+Needs needs_of(const params::DesignParams& p, const params::RunSetup& setup) {
+  Needs n;
+  n.table = p.storage_run() || p.rainfall_only();
   const bool short_storm =
       std::any_of(setup.durations.begin(), setup.durations.end(), [](int d) { return d < 60; });
+  n.SAAR4170 = (n.table && short_storm) || p.grnff == 1;
+  n.SAAR = n.table && (p.season == 2 || p.season == 3);
+  n.AREA = n.table && p.arff == 1 && p.ctchm == 1;
+  return n;
+}
+
+}  // namespace
+
+void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParams& p,
+                           const params::RunSetup& setup, std::string_view file_name) {
+  const Needs needs = needs_of(p, setup);
+  const bool table = needs.table;
   std::vector<std::string_view> missing;
-  if (!keys.SAAR4170 && ((table && short_storm) || p.grnff == 1)) missing.push_back("SAAR4170");
+  if (!keys.SAAR4170 && needs.SAAR4170) missing.push_back("SAAR4170");
   if (table) {
-    if (!keys.SAAR && (p.season == 2 || p.season == 3)) missing.push_back("SAAR");
-    if (!keys.AREA && p.arff == 1 && p.ctchm == 1) missing.push_back("AREA");
+    if (!keys.SAAR && needs.SAAR) missing.push_back("SAAR");
+    if (!keys.AREA && needs.AREA) missing.push_back("AREA");
     const auto& names = p.point == 0 ? kCatchmentKeys : kPointKeys;
     const std::array<bool, 6> found = {keys.C, keys.D1, keys.D2, keys.D3, keys.E, keys.F};
     for (std::size_t j = 0; j < names.size(); ++j)
@@ -153,6 +178,24 @@ void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParam
   }
   msg += " (needed by this run)";
   console::stop_with(msg);
+}
+
+void check_descriptor_values(const DescriptorKeys& keys, const Catchment& c,
+                             const params::DesignParams& p, const params::RunSetup& setup,
+                             std::string_view file_name) {
+  const Needs needs = needs_of(p, setup);
+  auto positive = [&](bool needed, double value, int line, std::string_view key) {
+    if (!needed || value > 0.0) return;
+    std::string msg = "ERROR - catchment descriptor file ";
+    msg += file_name;
+    msg += ", line " + std::to_string(line) + ": value of ";
+    msg += key;
+    msg += " must be greater than 0";
+    console::stop_with(msg);
+  };
+  positive(needs.SAAR4170, c.SAAR4170, keys.SAAR4170_line, "SAAR4170");
+  positive(needs.SAAR, c.SAAR, keys.SAAR_line, "SAAR");
+  positive(needs.AREA, c.AREA, keys.AREA_line, "AREA");
 }
 
 }  // namespace sitedrain::rainfall

@@ -32,6 +32,8 @@ void parse_grid_reference(std::string_view line1, std::string_view file_name, Ca
 struct DescriptorKeys {
   bool SAAR4170 = false, SAAR = false, AREA = false;
   bool C = false, D1 = false, D2 = false, D3 = false, E = false, F = false;
+  // Line (from 1) that last gave each of these values; 0 when none did.
+  int SAAR4170_line = 0, SAAR_line = 0, AREA_line = 0;
 };
 
 // Lines 2.. (lines[1..]): fills SAAR4170, SAAR (integer reads), AREA, SPRHOST
@@ -50,5 +52,13 @@ DescriptorKeys parse_descriptor_values(const std::vector<std::string>& lines, in
 // area; and SAAR4170 whenever greenfield rates are asked for.
 void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParams& p,
                            const params::RunSetup& setup, std::string_view file_name);
+
+// After check_descriptor_keys: stops the run, naming the file, the line and
+// the key, when a value this run needs lies outside the rainfall models'
+// domain: SAAR, SAAR4170 and AREA must be greater than 0 wherever
+// check_descriptor_keys requires them.
+void check_descriptor_values(const DescriptorKeys& keys, const Catchment& c,
+                             const params::DesignParams& p, const params::RunSetup& setup,
+                             std::string_view file_name);
 
 }  // namespace sitedrain::rainfall

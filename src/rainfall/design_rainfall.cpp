@@ -1,6 +1,7 @@
 #include "rainfall/design_rainfall.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "rainfall/feh.h"
@@ -79,7 +80,21 @@ RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::Run
         out.beyond_16_days = true;
       }
       R = AREAL_DEPTH(R, p.arff, p.ctchm, setup.total_area, c, d);
-      out.table.at(k, i) = FINAL_DEPTH(SEASONAL_DEPTH(R, p.season, d, c.SAAR), p.cchgfac);
+      const double depth = FINAL_DEPTH(SEASONAL_DEPTH(R, p.season, d, c.SAAR), p.cchgfac);
+      // Descriptor values far outside the models' range (depth-duration-
+      // frequency parameters, return periods far beyond the FSR table)
+      // give depths that are not numbers, or negative.
+      if (!(depth >= 0.0 && depth <= std::numeric_limits<double>::max())) {
+        const std::string what = std::isfinite(depth)
+                                     ? "a depth of " + textio::shortest(depth) + " mm"
+                                     : std::string("no finite depth");
+        console::stop_with("ERROR - the rainfall models give " + what +
+                           " for a return period of " +
+                           std::to_string(rps[i]) + " years and a duration of " +
+                           std::to_string(d) +
+                           " min: check the catchment descriptor values");
+      }
+      out.table.at(k, i) = depth;
     }
   }
   WRITE_RAINFALL_TABLE_ROWS(durs, out.table, rain_file);

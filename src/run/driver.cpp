@@ -89,6 +89,7 @@ void run_case() {
   rainfall::DescriptorKeys keys =
       rainfall::parse_descriptor_values(lines, p.point, p.arff, files.input[1], catchment);
   rainfall::check_descriptor_keys(keys, p, setup, files.input[1]);
+  rainfall::check_descriptor_values(keys, catchment, p, setup, files.input[1]);
 
   if (p.diagf == 1) design::write_diagnostic_headings(out(7));
 
