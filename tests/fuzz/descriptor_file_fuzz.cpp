@@ -89,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const rainfall::DescriptorKeys keys =
         rainfall::parse_descriptor_values(lines, p.point, p.arff, in.name(), c);
     rainfall::check_descriptor_keys(keys, p, setup, in.name());
+    rainfall::check_descriptor_values(keys, c, p, setup, in.name());
 
     fuzz::NullSink rain_file, log;
     const rainfall::RainfallOutcome rain =
