@@ -62,7 +62,13 @@ struct Results {
 // for a step that ends the simulation).  The storage's base comes back
 // enlarged when the stored volume did not fit.  The working state lives in
 // this call; the loop allocates nothing.
-template <class Inflow>
+// How the orifice rates are found.  reference: OUTFLOW at the previous and at
+// this storage step's depth, each with the bisection LOCATE; fast: the rate
+// of the previous storage step kept, and the grid point found directly on the
+// grid 1..n.  Both give the same rates, bit for bit.
+enum class Lookup { reference, fast };
+
+template <class Inflow, Lookup kLookup = Lookup::fast>
 Results water_balance(Storage& storage, const Outlet& outlet, double dt, int duration, int rnf,
                       Inflow& inflow, DiagnosticSink* diag);
 
@@ -73,7 +79,7 @@ Results PONDWATERBALANCE(Storage& storage, const Outlet& outlet, double dt,
 
 // ---------------------------------------------------------------------------
 
-template <class Inflow>
+template <class Inflow, Lookup kLookup>
 Results water_balance(Storage& storage, const Outlet& outlet, double dt, int duration, int rnf,
                       Inflow& inflow, DiagnosticSink* diag) {
   const bool storage_run = rnf != 1;
@@ -158,8 +164,14 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
                        storage.infiltco, h) /
               3600.0;
         } else {
-          const double q_prev = orifice_rate_at(h_prev);
-          const double q_now = orifice_rate_at(h);
+          double q_prev, q_now;
+          if constexpr (kLookup == Lookup::reference) {
+            q_prev = OUTFLOW(h_prev, outlet.value, *outlet.table, outlet.position);
+            q_now = OUTFLOW(h, outlet.value, *outlet.table, outlet.position);
+          } else {
+            q_prev = orifice_rate_at(h_prev);
+            q_now = orifice_rate_at(h);
+          }
           Q = (q_prev + q_now) / 3600.0 / 2.0;
         }
         sumq = sumq + Q;
