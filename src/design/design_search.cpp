@@ -136,6 +136,18 @@ class Search {
   storage::Results simulate(const runoff::StormSpec& spec, const StormInflow* inflow,
                             storage::Storage& st, const storage::Outlet& outlet,
                             storage::DiagnosticSink* diag) const {
+    storage::Results r = simulate_once(spec, inflow, st, outlet, diag);
+    if (options_.stats) {
+      options_.stats->calls += 1;
+      options_.stats->steps += r.steps;
+      options_.stats->storage_steps += r.storage_steps;
+    }
+    return r;
+  }
+
+  storage::Results simulate_once(const runoff::StormSpec& spec, const StormInflow* inflow,
+                                 storage::Storage& st, const storage::Outlet& outlet,
+                                 storage::DiagnosticSink* diag) const {
     if (options_.reference) {
       runoff::StormRunoff live(subs_, spec);
       return storage::water_balance<runoff::StormRunoff, storage::Lookup::reference>(
@@ -264,6 +276,7 @@ class Search {
 
   // Computes storm (i, j, k) into o, capturing its console output and a stop.
   void compute(int i, int j, int k, const StormInflow* inflow, StormOutcome& o) const {
+    if (options_.stats) options_.stats->storms += 1;
     console::Redirect redirect(o.console);
     try {
       if (kind_ == StorageKind::runoff_only)

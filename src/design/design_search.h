@@ -5,6 +5,7 @@
 // half-emptying selections.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,9 +54,19 @@ struct Selections {
 // pass, and storms are computed side by side on `threads` threads (0: all
 // hardware threads); every file line, console line and pause comes out in
 // the order of the reference path, byte for byte.
+struct SearchStats;
 struct SearchOptions {
   bool reference = false;
   int threads = 0;
+  SearchStats* stats = nullptr;  // counts the work done, when given
+};
+
+// The work of a search, for the benchmark.
+struct SearchStats {
+  std::atomic<long long> storms{0};          // design storms computed
+  std::atomic<long long> calls{0};           // water-balance calls
+  std::atomic<long long> steps{0};           // one-second steps simulated
+  std::atomic<long long> storage_steps{0};   // steps with a storage update
 };
 
 // Runs the whole search.  Writes the full results rows, the runoff-only

@@ -52,6 +52,9 @@ struct Results {
   double tfill = 0.0;         // 33 duration of runoff, h
   double ttmt = 0.0;          // 34 emptying time, h
   double tthmt = 0.0;         // 35 half-emptying time, h
+  // Work done, for the benchmark: steps simulated and storage steps among them.
+  int steps = 0;
+  int storage_steps = 0;
 };
 
 // One storm simulation of duration minutes in steps of dt seconds (whole
@@ -138,6 +141,7 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
   for (int step = 1, t = idt; step <= nsteps; ++step, t += idt) {
     const runoff::StepResult r = inflow.step(t, dt);
     if (r.end) break;
+    ++out.steps;
     out.rain_volume += r.rain_volume;
     out.total_inflow += r.runoff;
 
@@ -149,6 +153,7 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
         if (n >= 1) out.mean_inflow = out.total_inflow / n;
       }
     } else if (r.runoff > 0.0) {
+      ++out.storage_steps;
       S = S + (r.runoff - dt * Q) / (1.0 - storage.ffill);
       if (S < 0.0) S = 0.0;
       if (t1 == 0) t1 = t;
