@@ -39,7 +39,7 @@ double bare_step_ns() {
   using namespace sitedrain;
   const geometry::CoeffTable table =
       geometry::build_coefficient_table({100, 100, 1}, params::depth_step_count(1.5));
-  const long long n = 20000000;
+  const long long n = 5000000;
   double W = 10.0, L = 20.0, sum = 0.0;
   const auto start = Clock::now();
   for (long long s = 0; s < n; ++s) {
@@ -88,11 +88,14 @@ int run_case(const fs::path& source, bool reference, int threads) {
   std::ifstream(dir / "bench_stats.txt") >> storms >> calls >> steps >> storage_steps;
   const int used_threads =
       reference ? 1 : (threads > 0 ? threads : static_cast<int>(std::thread::hardware_concurrency()));
+  const double per_step =
+      storage_steps ? seconds * 1e9 * used_threads / static_cast<double>(storage_steps) : 0.0;
+  const double bare = bare_step_ns();
   std::printf("%-10s %-10s threads %d  exit %d  wall %.3f s  storms %lld  calls %lld  steps %lld  "
-              "storage steps %lld  ns/storage step %.1f  peak %.1f MB\n",
+              "storage steps %lld  ns/storage step %.1f  bare step %.1f ns (x%.2f)  peak %.1f MB\n",
               source.filename().c_str(), reference ? "reference" : "production", used_threads,
               WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, seconds, storms, calls, steps, storage_steps,
-              storage_steps ? seconds * 1e9 * used_threads / static_cast<double>(storage_steps) : 0.0,
+              per_step, bare, bare > 0 ? per_step / bare : 0.0,
               static_cast<double>(usage.ru_maxrss) / 1024.0);
   fs::remove_all(dir);
   return 0;

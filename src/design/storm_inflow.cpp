@@ -36,10 +36,10 @@ std::optional<storage::Results> replay(const StormInflow& inflow, const runoff::
     {
       console::Redirect redirect(side);
       ReplayedInflow source{&inflow};
-      r = storage::water_balance<ReplayedInflow, storage::Lookup::fast>(
+      r = storage::water_balance<ReplayedInflow, storage::Lookup::fast, true>(
           st, outlet, 1.0, storm.duration, rnf, source, nullptr);
     }
-    if (side.empty()) {
+    if (side.empty() && r.exact) {
       r.rain_volume = inflow.rain_volume;
       console::show(inflow.console);
       return r;
