@@ -5,7 +5,6 @@
 #include <string>
 
 #include "geometry/rounding.h"
-#include "numeric/rtsafe.h"
 #include "support/capture.h"
 
 namespace sitedrain::geometry {
@@ -28,20 +27,6 @@ TEST(Rotn, TruncatesOrRoundsHalvesAwayFromZero) {
                {1234.5678, 2, 1, 1234.57}};
   for (const auto& c : cases)
     EXPECT_EQ(ROTN(c.x, c.places, c.round), c.expected) << c.x << " " << c.places << c.round;
-}
-
-TEST(BasinShape, AreaAndVolumeAgreeWithTheCubicOfTheWaterDepth) {
-  EXPECT_EQ(AREATOP(0.0, 3.0, 10.0, 5.0), 50.0);
-  EXPECT_DOUBLE_EQ(AREATOP(1.0, 3.0, 10.0, 5.0), 16.0 * 11.0);
-  EXPECT_DOUBLE_EQ(PONDVOLBASE(2.0, 0.0, 5.0, 10.0), 100.0);  // a cuboid
-  // The prismoidal rule is exact: it matches the volume whose derivative is
-  // the plan area (FUNCD1 with S = 0).
-  for (double d : {0.3, 1.0, 2.5}) {
-    double f, df;
-    numeric::FUNCD1(0.0, 3.0, 7.0, 4.0, d, f, df);
-    EXPECT_NEAR(PONDVOLBASE(d, 3.0, 4.0, 7.0), f, 1e-9 * f);
-    EXPECT_NEAR(AREATOP(d, 3.0, 7.0, 4.0), df, 1e-12 * df);
-  }
 }
 
 TEST(PondSize, BasinsThatFit) {

@@ -44,24 +44,6 @@ TEST(GreenAmpt, RainAtOrBelowConductivityLeavesTheStateAlone) {
   EXPECT_EQ(st.slot[0].Fp, 0.01);
 }
 
-TEST(GreenAmpt, AllRainInfiltratesUntilPonding) {
-  GreenAmptState st;
-  // Row 5 (K 0.65 cm/h), 0.01 mm/s = 3.6 cm/h.
-  int ponded_at = 0;
-  double f = 0.0;
-  for (int t = 1; t <= 2000 && ponded_at == 0; ++t) {
-    f = GREEN_AMPT(st, 5, t == 1 ? 1 : 0, 1, 0.01);
-    if (f != 0.01) ponded_at = t;
-  }
-  // Before ponding F grew by the rain, 0.001 cm a step; from then on the
-  // capacity, between K and the rain.
-  const double Fp = (0.514 - 0.7 * 0.514) * 10.91 / (3.6 / 0.65 - 1.0);
-  EXPECT_NEAR(st.slot[0].Fp, Fp, 1e-15);
-  EXPECT_EQ(ponded_at, static_cast<int>(std::ceil(Fp / 0.001 - 1e-9)) + 1);
-  EXPECT_LE(f, 0.01);
-  EXPECT_GT(f, 0.65 / 360.0);
-}
-
 TEST(GreenAmpt, FirstStepFlagResetsAndSlotsAreIndependent) {
   GreenAmptState st, fresh;
   const double first = GREEN_AMPT(st, 3, 1, 2, 0.5);

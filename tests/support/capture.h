@@ -18,12 +18,6 @@ namespace sitedrain::testing {
 struct KeptLines : textio::LineSink {
   std::vector<std::string> lines;
   void line(std::string_view text) override { lines.emplace_back(text); }
-  // The lines as a file holds them, each ended by a line feed.
-  std::string text() const {
-    std::string s;
-    for (const auto& l : lines) s += l + "\n";
-    return s;
-  }
 };
 
 // Runs f and returns what it wrote to the console.
