@@ -34,8 +34,7 @@ class GoldenCase : public ::testing::TestWithParam<std::string> {};
 TEST_P(GoldenCase, AllOutputsMatch) {
   const fs::path source = case_dir(GetParam());
   const fs::path dir = make_temp_dir("golden_" + GetParam());
-  for (const auto& e : fs::directory_iterator(source))
-    if (e.is_regular_file()) fs::copy_file(e.path(), dir / e.path().filename());
+  copy_files(source, dir);
   RunResult r = run_program(dir);
   const fs::path expected = source / "expected";
   for (const auto& e : fs::directory_iterator(expected)) {

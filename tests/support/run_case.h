@@ -53,6 +53,13 @@ inline RunResult run_program(const fs::path& dir, const std::string& stdin_text 
   return r;
 }
 
+// Copies every regular file of a folder into another (not recursive).
+inline void copy_files(const fs::path& from, const fs::path& to) {
+  for (const auto& e : fs::directory_iterator(from))
+    if (e.is_regular_file())
+      fs::copy_file(e.path(), to / e.path().filename(), fs::copy_options::overwrite_existing);
+}
+
 // The folder of a bundled test case under tests/cases.
 inline fs::path case_dir(const std::string& name) { return fs::path(SITEDRAIN_TEST_CASES) / name; }
 
