@@ -133,10 +133,10 @@ class Search {
   // ---- computing the storms ---------------------------------------------
 
   // One water-balance call of the storm.
-  storage::Results simulate(const runoff::StormSpec& spec, const StormInflow* inflow,
+  storage::Results simulate(const runoff::StormSpec& the_storm, const StormInflow* inflow,
                             storage::Storage& st, const storage::Outlet& outlet,
                             storage::DiagnosticSink* diag) const {
-    storage::Results r = simulate_once(spec, inflow, st, outlet, diag);
+    storage::Results r = simulate_once(the_storm, inflow, st, outlet, diag);
     if (options_.stats) {
       options_.stats->calls += 1;
       options_.stats->steps += r.steps;
@@ -145,21 +145,21 @@ class Search {
     return r;
   }
 
-  storage::Results simulate_once(const runoff::StormSpec& spec, const StormInflow* inflow,
+  storage::Results simulate_once(const runoff::StormSpec& the_storm, const StormInflow* inflow,
                                  storage::Storage& st, const storage::Outlet& outlet,
                                  storage::DiagnosticSink* diag) const {
     if (options_.reference) {
-      runoff::StormRunoff live(subs_, spec);
+      runoff::StormRunoff live(subs_, the_storm);
       return storage::water_balance<runoff::StormRunoff, storage::Lookup::reference>(
-          st, outlet, 1.0, spec.duration, p_.rnf, live, diag);
+          st, outlet, 1.0, the_storm.duration, p_.rnf, live, diag);
     }
     if (inflow != nullptr && diag == nullptr) {
-      std::optional<storage::Results> r = replay(*inflow, spec, st, outlet, p_.rnf);
+      std::optional<storage::Results> r = replay(*inflow, the_storm, st, outlet, p_.rnf);
       if (r) return *r;
     }
-    runoff::StormRunoff live(subs_, spec);
+    runoff::StormRunoff live(subs_, the_storm);
     return storage::water_balance<runoff::StormRunoff, storage::Lookup::fast>(
-        st, outlet, 1.0, spec.duration, p_.rnf, live, diag);
+        st, outlet, 1.0, the_storm.duration, p_.rnf, live, diag);
   }
 
   // A design storm: sizing, the stability iteration and its record.
@@ -188,7 +188,7 @@ class Search {
     outlet.value = size;
     outlet.table = in_.table;
     outlet.position = j;
-    const runoff::StormSpec spec = storm(i, k);
+    const runoff::StormSpec the_storm = storm(i, k);
 
     // A storm that brings no water is neither sized nor simulated.
     if (v > 0.0) {
@@ -198,7 +198,7 @@ class Search {
         st.depth = d;
         st.base_w = dims.Wb;
         st.base_l = dims.Lb;
-        r = simulate(spec, inflow, st, outlet, nullptr);
+        r = simulate(the_storm, inflow, st, outlet, nullptr);
         v = r.smax;
         if (r.total_inflow < 4.0) break;
         if (std::fabs(v - v_prev) <= 0.1) break;
@@ -220,7 +220,7 @@ class Search {
       // The time series describes the final storage.
       if (p_.diagf == 1 && kind_ != StorageKind::sump) {
         st.depth = d;
-        r = simulate(spec, inflow, st, outlet, out_.diag);
+        r = simulate(the_storm, inflow, st, outlet, out_.diag);
         v = r.smax;
       }
     }
@@ -267,10 +267,10 @@ class Search {
     storage::Outlet outlet;
     outlet.value = 1.0;
     outlet.table = in_.table;
-    const runoff::StormSpec spec = storm(i, k);
-    o.results = simulate(spec, inflow, st, outlet, p_.diagf == 1 ? out_.diag : nullptr);
+    const runoff::StormSpec the_storm = storm(i, k);
+    o.results = simulate(the_storm, inflow, st, outlet, p_.diagf == 1 ? out_.diag : nullptr);
     const int rp = setup_.return_periods[static_cast<std::size_t>(i - 1)];
-    o.report_row = runoff_row(rp, spec.duration, o.results, rain(k, i));
+    o.report_row = runoff_row(rp, the_storm.duration, o.results, rain(k, i));
     o.runoff = o.results.total_inflow > 4.0;
   }
 
