@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSITEDRAIN_TESTS=OFF
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)" --target sitedrain
 out=examples/pond_design/out
 rm -rf "$out" && mkdir -p "$out"

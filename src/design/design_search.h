@@ -5,6 +5,7 @@
 // half-emptying selections.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -46,10 +47,33 @@ struct Selections {
   std::vector<int> half_emptying;              // record numbers
 };
 
+// How the storms are computed.  reference: in order on one thread, the
+// runoff evaluated inside every water-balance call and the orifice table
+// searched by bisection.  Otherwise (the default) the inflow of each return
+// period and duration is computed once and replayed by every outlet size and
+// pass, and storms are computed side by side on `threads` threads (0: all
+// hardware threads); every file line, console line and pause comes out in
+// the order of the reference path, byte for byte.
+struct SearchStats;
+struct SearchOptions {
+  bool reference = false;
+  int threads = 0;
+  SearchStats* stats = nullptr;  // counts the work done, when given
+};
+
+// The work of a search, for the benchmark.
+struct SearchStats {
+  std::atomic<long long> storms{0};          // design storms computed
+  std::atomic<long long> calls{0};           // water-balance calls
+  std::atomic<long long> steps{0};           // one-second steps simulated
+  std::atomic<long long> storage_steps{0};   // steps with a storage update
+};
+
 // Runs the whole search.  Writes the full results rows, the runoff-only
 // rows, each return period's governing rows, the log records and the
 // progress file; stops the run when a return period yields no runoff.
 // Returns the selections with the records rounded for the closing tables.
-Selections DESIGN_SEARCH(const SearchInput& in, const SearchOutput& out);
+Selections DESIGN_SEARCH(const SearchInput& in, const SearchOutput& out,
+                         const SearchOptions& options = {});
 
 }  // namespace sitedrain::design

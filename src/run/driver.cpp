@@ -59,7 +59,7 @@ struct Outputs {
 };
 
 // The phases of one run, in order.
-void run_case() {
+void run_case(const design::SearchOptions& options) {
   console::line("PSnamel.nml");
   RunFiles files = read_control_file("PSnamel.nml");
 
@@ -147,7 +147,7 @@ void run_case() {
   sink.progress_name = out(8).name();
   out.close(8);  // rewritten at every storm
   setup.tables = {};  // the search keeps its own tables
-  design::Selections sel = design::DESIGN_SEARCH(in, sink);
+  design::Selections sel = design::DESIGN_SEARCH(in, sink, options);
 
   const design::StorageKind kind = design::storage_kind(p);
   if (kind != design::StorageKind::runoff_only) {
@@ -161,13 +161,13 @@ void run_case() {
 
 }  // namespace
 
-int MAIN_PROG() {
+int MAIN_PROG(const design::SearchOptions& options) {
   // The console is written in full blocks when it is not a terminal (the
   // PDM model writes a line at every step); it is flushed before each pause.
   if (!isatty(fileno(stdout))) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
   int status = 0;
   try {
-    run_case();
+    run_case(options);
   } catch (const RunStop& s) {
     status = s.status;
   } catch (const std::bad_alloc&) {

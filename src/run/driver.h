@@ -2,8 +2,12 @@
 // working tables.  Returns the process exit status (0 normal end, 1 stop).
 #pragma once
 
+#include "design/design_search.h"
+
 namespace sitedrain::run {
 
-int MAIN_PROG();
+// options choose how the design storms are computed (the program itself
+// always takes the defaults; tests and the benchmark choose).
+int MAIN_PROG(const design::SearchOptions& options = {});
 
 }  // namespace sitedrain::run

@@ -10,7 +10,8 @@ Results PONDWATERBALANCE(Storage& storage, const Outlet& outlet, double dt,
                          const runoff::SubCatchments& subs, const runoff::StormSpec& storm,
                          int rnf, DiagnosticSink* diag) {
   runoff::StormRunoff inflow(subs, storm);
-  return water_balance(storage, outlet, dt, storm.duration, rnf, inflow, diag);
+  return water_balance<runoff::StormRunoff, Lookup::reference>(storage, outlet, dt, storm.duration,
+                                                                rnf, inflow, diag);
 }
 
 }  // namespace sitedrain::storage

@@ -52,6 +52,13 @@ struct Results {
   double tfill = 0.0;         // 33 duration of runoff, h
   double ttmt = 0.0;          // 34 emptying time, h
   double tthmt = 0.0;         // 35 half-emptying time, h
+  // Work done, for the benchmark: steps simulated and storage steps among them.
+  int steps = 0;
+  int storage_steps = 0;
+  // False when the statistics, formed once at the end of the call, could not
+  // be formed exactly as step by step; the call must then be made again with
+  // statistics step by step.
+  bool exact = true;
 };
 
 // One storm simulation of duration minutes in steps of dt seconds (whole
@@ -62,7 +69,16 @@ struct Results {
 // for a step that ends the simulation).  The storage's base comes back
 // enlarged when the stored volume did not fit.  The working state lives in
 // this call; the loop allocates nothing.
-template <class Inflow>
+// How the orifice rates are found.  reference: OUTFLOW at the previous and at
+// this storage step's depth, each with the bisection LOCATE; fast: the rate
+// of the previous storage step kept, and the grid point found directly on the
+// grid 1..n.  Both give the same rates, bit for bit.
+enum class Lookup { reference, fast };
+
+// kDeferStats: the mean rates and emptying times are formed once from the
+// values of the last storage step that set them, instead of at every storage
+// step (same operands, same results; no diagnostic series then).
+template <class Inflow, Lookup kLookup = Lookup::fast, bool kDeferStats = false>
 Results water_balance(Storage& storage, const Outlet& outlet, double dt, int duration, int rnf,
                       Inflow& inflow, DiagnosticSink* diag);
 
@@ -73,7 +89,7 @@ Results PONDWATERBALANCE(Storage& storage, const Outlet& outlet, double dt,
 
 // ---------------------------------------------------------------------------
 
-template <class Inflow>
+template <class Inflow, Lookup kLookup, bool kDeferStats>
 Results water_balance(Storage& storage, const Outlet& outlet, double dt, int duration, int rnf,
                       Inflow& inflow, DiagnosticSink* diag) {
   const bool storage_run = rnf != 1;
@@ -128,10 +144,24 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
     return cached_rate;
   };
 
+  // With kDeferStats: the values of the last storage step, the last with
+  // outflow so far, and the last with outflow while at least half full.
+  struct Deferred {
+    int n = 0;
+    double total = 0.0;
+    struct Mark {
+      bool set = false;
+      double smax = 0.0, volume = 0.0;
+      int count = 0;
+    } outflow, half;
+  } last;
+  static_assert(!(kDeferStats && kLookup == Lookup::reference));
+
   const int nsteps = (60 * duration) / idt;
   for (int step = 1, t = idt; step <= nsteps; ++step, t += idt) {
     const runoff::StepResult r = inflow.step(t, dt);
     if (r.end) break;
+    ++out.steps;
     out.rain_volume += r.rain_volume;
     out.total_inflow += r.runoff;
 
@@ -143,6 +173,7 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
         if (n >= 1) out.mean_inflow = out.total_inflow / n;
       }
     } else if (r.runoff > 0.0) {
+      ++out.storage_steps;
       S = S + (r.runoff - dt * Q) / (1.0 - storage.ffill);
       if (S < 0.0) S = 0.0;
       if (t1 == 0) t1 = t;
@@ -158,8 +189,14 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
                        storage.infiltco, h) /
               3600.0;
         } else {
-          const double q_prev = orifice_rate_at(h_prev);
-          const double q_now = orifice_rate_at(h);
+          double q_prev, q_now;
+          if constexpr (kLookup == Lookup::reference) {
+            q_prev = OUTFLOW(h_prev, outlet.value, *outlet.table, outlet.position);
+            q_now = OUTFLOW(h, outlet.value, *outlet.table, outlet.position);
+          } else {
+            q_prev = orifice_rate_at(h_prev);
+            q_now = orifice_rate_at(h);
+          }
           Q = (q_prev + q_now) / 3600.0 / 2.0;
         }
         sumq = sumq + Q;
@@ -167,13 +204,20 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
       if (Q > out.qmax) out.qmax = Q;
       if (S > out.smax) out.smax = S;
       const int n = t - t1 + 1;
-      out.tfill = n;
-      if (n >= 1) {
-        out.mean_inflow = out.total_inflow / n;
-        out.mean_outflow = sumq / n;
-        if (out.mean_outflow > 0.0) out.ttmt = out.smax / out.mean_outflow;
+      if constexpr (kDeferStats) {
+        last.n = n;
+        last.total = out.total_inflow;
+        if (sumq > 0.0) last.outflow = {true, out.smax, sumq, n};
+        if (vhalf > 0.0) last.half = {true, out.smax, vhalf, nhalf};
+      } else {
+        out.tfill = n;
+        if (n >= 1) {
+          out.mean_inflow = out.total_inflow / n;
+          out.mean_outflow = sumq / n;
+          if (out.mean_outflow > 0.0) out.ttmt = out.smax / out.mean_outflow;
+        }
+        if (vhalf > 0.0) out.tthmt = (out.smax / 2.0) / (vhalf / nhalf);
       }
-      if (vhalf > 0.0) out.tthmt = (out.smax / 2.0) / (vhalf / nhalf);
       if (S >= shalf) {
         vhalf = vhalf + dt * Q;
         nhalf = nhalf + 1;
@@ -197,6 +241,21 @@ Results water_balance(Storage& storage, const Outlet& outlet, double dt, int dur
     }
   }
 
+  if constexpr (kDeferStats) {
+    if (last.n >= 1) {
+      out.tfill = last.n;
+      out.mean_inflow = last.total / last.n;
+      out.mean_outflow = sumq / last.n;
+    }
+    if (last.outflow.set) {
+      const double mean = last.outflow.volume / last.outflow.count;
+      if (mean > 0.0)
+        out.ttmt = last.outflow.smax / mean;
+      else
+        out.exact = false;  // an underflow: the time of an earlier step would stand
+    }
+    if (last.half.set) out.tthmt = (last.half.smax / 2.0) / (last.half.volume / last.half.count);
+  }
   out.mean_inflow = out.mean_inflow * 3600.0;
   out.mean_outflow = out.mean_outflow * 3600.0;
   out.qmax = out.qmax * 3600.0;

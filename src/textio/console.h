@@ -6,7 +6,10 @@
 // run without a terminal never hangs.
 #pragma once
 
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace sitedrain::console {
 
@@ -26,5 +29,45 @@ void pause_with(std::string_view message);
 [[noreturn]] void stop_with(std::string_view message);
 
 void flush();
+
+// What a piece of work would have shown on the console: its lines and
+// pauses, kept in order so that they can be replayed later (storms computed
+// side by side show their console output in the order of the storms).
+class Recording {
+ public:
+  void line(std::string_view text);
+  void pause();
+  // Another recording, shared rather than copied (the same storm's lines
+  // replayed by every water-balance call).
+  void append(std::shared_ptr<const Recording> other);
+  // Shows the lines and makes the pauses on the real console.
+  void replay() const;
+  bool empty() const { return text_.empty() && marks_.empty(); }
+
+ private:
+  struct Mark {
+    std::size_t at;                            // position in text_
+    std::shared_ptr<const Recording> nested;   // null: a pause
+  };
+  std::string text_;
+  std::vector<Mark> marks_;
+};
+
+// Shows a recording on the console (or adds it to this thread's recording
+// while a Redirect lives).
+void show(std::shared_ptr<const Recording> recording);
+
+// While it lives, this thread's console lines and pauses go to the
+// recording instead of the console.
+class Redirect {
+ public:
+  explicit Redirect(Recording& recording);
+  ~Redirect();
+  Redirect(const Redirect&) = delete;
+  Redirect& operator=(const Redirect&) = delete;
+
+ private:
+  Recording* saved_;
+};
 
 }  // namespace sitedrain::console

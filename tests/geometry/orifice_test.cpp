@@ -2,29 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "textio/console.h"
-#include "textio/stop.h"
+#include "support/capture.h"
 
 namespace sitedrain::geometry {
 namespace {
 
-TEST(Dischrgcff, ReproducesTheDataAtItsPoints) {
+TEST(Dischrgcff, DataPointsAndTheEndCubicBeyond) {
   EXPECT_EQ(DISCHRGCFF(0.0, 6.35), 0.691);
   EXPECT_EQ(DISCHRGCFF(0.3048, 100.0), 0.600);
   EXPECT_EQ(DISCHRGCFF(1.143, 6.35), 0.6285);
   EXPECT_EQ(DISCHRGCFF(6.1, 100.0), 0.598);
   EXPECT_EQ(DISCHRGCFF(0.0762, 25.4), 0.640);
-}
-
-TEST(Dischrgcff, LargerDiametersFollowTheEndCubic) {
-  // Beyond 100 mm nothing is clamped: 150 mm is extrapolated, and the same
-  // point gives the same value however often it is asked for.
+  // Beyond 100 mm nothing is clamped, and a point gives the same value each time.
   const double c150 = DISCHRGCFF(0.1, 150.0);
   EXPECT_NE(c150, DISCHRGCFF(0.1, 100.0));
   EXPECT_NEAR(c150, 0.6088, 0.0001);
   EXPECT_EQ(DISCHRGCFF(0.1, 150.0), c150);
-  // Between data points the values stay within the neighbouring data.
-  const double mid = DISCHRGCFF(0.2, 30.0);
+  const double mid = DISCHRGCFF(0.2, 30.0);  // within the neighbouring data
   EXPECT_GT(mid, 0.60);
   EXPECT_LT(mid, 0.63);
 }
@@ -40,21 +34,13 @@ TEST(CoefficientTable, SweepGridAndEntries) {
   EXPECT_EQ(t.at(1, 1), DISCHRGCFF(0.001, 50.0));
   EXPECT_EQ(t.at(2, 99), DISCHRGCFF(0.099, 75.0));
   EXPECT_EQ(t.at(3, 2000), DISCHRGCFF(2.0, 100.0));
-}
-
-TEST(CoefficientTable, DescendingAndSingleSweeps) {
   EXPECT_EQ(build_coefficient_table({100, 50, -25}, 10).diameters,
             (std::vector<int>{100, 75, 50}));
   EXPECT_EQ(build_coefficient_table({80, 80, 5}, 10).diameters, (std::vector<int>{80}));
   EXPECT_TRUE(build_coefficient_table({90, 80, 5}, 10).diameters.empty());
-}
-
-TEST(CoefficientTable, NonPositiveCoefficientStopsNamingTheDiameter) {
-  ::testing::internal::CaptureStdout();
-  EXPECT_THROW(build_coefficient_table({270, 300, 10}, 200), RunStop);
-  console::flush();
-  const std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find("290 mm"), std::string::npos) << out;
+  const std::string out = testing::console_of(
+      [] { EXPECT_THROW(build_coefficient_table({270, 300, 10}, 200), RunStop); });
+  EXPECT_NE(out.find("290 mm"), std::string::npos) << out;  // a coefficient not above 0
 }
 
 }  // namespace

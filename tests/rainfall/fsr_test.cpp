@@ -5,7 +5,6 @@
 #include <array>
 #include <cmath>
 
-#include "numeric/spline.h"
 
 namespace sitedrain::rainfall {
 namespace {
@@ -26,85 +25,38 @@ constexpr std::array<double, 110> kGrowth = {
     0.63, 0.76, 0.81, 1.0, 1.13, 1.27, 1.47, 1.64, 2.37, 3.43,  //
 };
 
-TEST(FsrGrowthFactor, ReproducesEveryTabulatedValueExactly) {
+TEST(FsrGrowthFactor, TableValuesAndBeyond) {
   for (std::size_t j = 0; j < kM5.size(); ++j)
     for (std::size_t k = 0; k < kT.size(); ++k)
       EXPECT_EQ(FSR_GROWTH_FACTOR(kM5[j], kT[k]), kGrowth[j * kT.size() + k])
           << "M5 " << kM5[j] << " T " << kT[k];
-}
-
-TEST(FsrGrowthFactor, KeptSetUpEqualsAFreshOne) {
-  const numeric::Grid grid{kM5, kT, kGrowth};
-  std::array<double, 110> y2a{};
-  numeric::SPLIE2(grid, y2a);
-  for (double m5 : {0.1, 1.3, 7.7, 19.554, 27.5, 60.0, 90.0})
-    for (double t : {0.7, 3.0, 30.0, 200.0, 5000.0, 20000.0})
-      EXPECT_EQ(FSR_GROWTH_FACTOR(m5, t), numeric::SPLIN2(grid, y2a, m5, t)) << m5 << " " << t;
-}
-
-TEST(FsrGrowthFactor, IsOneAtFiveYears) {
-  for (double m5 : kM5) EXPECT_EQ(FSR_GROWTH_FACTOR(m5, 5.0), 1.0) << m5;
-  for (double m5 : {0.1, 3.3, 12.0, 33.0, 74.0, 100.0})
-    EXPECT_NEAR(FSR_GROWTH_FACTOR(m5, 5.0), 1.0, 1e-15) << m5;
-}
-
-TEST(FsrGrowthFactor, ExtendsTheEndCubicsBeyondTheTable) {
-  // No clamping at the last return period or the last M5 row.
+  // Beyond the table the end cubics carry on: no clamping.
   EXPECT_GT(FSR_GROWTH_FACTOR(10.0, 20000.0), 5.01 + 0.1);
   EXPECT_NE(FSR_GROWTH_FACTOR(100.0, 100.0), 1.64);
 }
 
-TEST(Fsrainfall, FiveYearDepthIsTheM5Depth) {
-  for (int d : {5, 15, 60, 120}) {
-    double depth, m5, growth;
-    FSRAINFALL(1000.0, 5, d, depth, m5, growth);
-    EXPECT_NEAR(growth, 1.0, 1e-15);
-    EXPECT_NEAR(depth, m5, 1e-13);
+TEST(Fsrainfall, M5DepthByBandAndDuration) {
+  // The M5 depth of a storm of h hours is a h / (1 + b h)^n; each band's
+  // lower SAAR limit belongs to it.
+  const struct {
+    double saar, a, b, n;
+  } bands[] = {{0.0, 170, 15, 0.78},    {599.9, 170, 15, 0.78},  {600.0, 165, 15, 0.75},
+               {799.9, 165, 15, 0.75},  {800.0, 160, 20, 0.70},  {999.9, 160, 20, 0.70},
+               {1000.0, 150, 25, 0.64}, {1399.9, 150, 25, 0.64}, {1400.0, 145, 30, 0.60},
+               {1999.9, 145, 30, 0.60}, {2000.0, 145, 35, 0.54}, {2799.9, 145, 35, 0.54},
+               {2800.0, 145, 40, 0.47}, {3999.9, 145, 40, 0.47}, {4000.0, 145, 45, 0.44},
+               {9000.0, 145, 45, 0.44}};
+  double depth, m5, growth;
+  for (const auto& c : bands) {
+    FSRAINFALL(c.saar, 10, 60, depth, m5, growth);
+    EXPECT_DOUBLE_EQ(m5, c.a / std::pow(1.0 + c.b, c.n)) << c.saar;
+    EXPECT_DOUBLE_EQ(depth, m5 * growth);
   }
-}
-
-struct BandCase {
-  double saar;
-  double a, b, n;
-};
-
-class FsrBand : public ::testing::TestWithParam<BandCase> {};
-
-// M5 depth of a 1-hour storm is a / (1 + b)^n: it shows the band chosen.
-TEST_P(FsrBand, OneHourM5DepthUsesTheBandCoefficients) {
-  const BandCase& c = GetParam();
-  double depth, m5, growth;
-  FSRAINFALL(c.saar, 10, 60, depth, m5, growth);
-  EXPECT_DOUBLE_EQ(m5, c.a / std::pow(1.0 + c.b, c.n)) << c.saar;
-  EXPECT_DOUBLE_EQ(depth, m5 * growth);
-}
-
-// Each band's lower limit belongs to it.
-INSTANTIATE_TEST_SUITE_P(
-    Edges, FsrBand,
-    ::testing::Values(BandCase{0.0, 170, 15, 0.78}, BandCase{599.9, 170, 15, 0.78},
-                      BandCase{600.0, 165, 15, 0.75}, BandCase{799.9, 165, 15, 0.75},
-                      BandCase{800.0, 160, 20, 0.70}, BandCase{999.9, 160, 20, 0.70},
-                      BandCase{1000.0, 150, 25, 0.64}, BandCase{1399.9, 150, 25, 0.64},
-                      BandCase{1400.0, 145, 30, 0.60}, BandCase{1999.9, 145, 30, 0.60},
-                      BandCase{2000.0, 145, 35, 0.54}, BandCase{2799.9, 145, 35, 0.54},
-                      BandCase{2800.0, 145, 40, 0.47}, BandCase{3999.9, 145, 40, 0.47},
-                      BandCase{4000.0, 145, 45, 0.44}, BandCase{9000.0, 145, 45, 0.44}));
-
-TEST(Fsrainfall, BandEdgeAt600) {
-  double depth, m5, growth;
-  FSRAINFALL(599.9, 5, 60, depth, m5, growth);
-  EXPECT_NEAR(m5, 19.554, 5e-4);
-  FSRAINFALL(600.0, 5, 60, depth, m5, growth);
-  EXPECT_EQ(m5, 165.0 / 8.0);
-}
-
-TEST(Fsrainfall, ShortStormDepth) {
-  // 15 minutes at SAAR4170 740: i = 165 / 4.75^0.75 mm/h over a quarter hour.
-  double depth, m5, growth;
   FSRAINFALL(740.0, 5, 15, depth, m5, growth);
   EXPECT_NEAR(m5, 165.0 / std::pow(4.75, 0.75) * 0.25, 1e-12);
   EXPECT_NEAR(m5, 12.8205, 1e-4);
+  EXPECT_NEAR(growth, 1.0, 1e-15);  // five years: the M5 depth itself
+  EXPECT_NEAR(depth, m5, 1e-13);
 }
 
 }  // namespace

@@ -47,27 +47,21 @@ TEST(ControlFile, NullValuesLeaveElementsAndBlankPathsMeanTheWorkingFolder) {
   EXPECT_EQ(f.output[5], "resx.txt");  // no separator is inserted
 }
 
-TEST(ControlFile, MalformedGroupsStop) {
+TEST(ControlFile, MalformedOrIncompleteGroupsStop) {
   const char* bad[] = {
-      "&IFILES NUMLINE = 3",                               // no slash
-      "&IFILES COLOUR = 'red' /",                          // unknown item
-      "&IFILES NUMLINE = 'ten' /",                         // text for a number
-      "&IFILES IPATH = in/ /",                             // text without quotes
-      "&IFILES IPATH(3) = 'x' /",                          // index beyond the elements
-      "&IFILES IPATH = 'a', 'b', 'c' /",                   // too many values
-      "&IFILES IPATH = 'a /",                              // open quote
-      "no group here",                                     //
+      "&IFILES NUMLINE = 3",              // no slash
+      "&IFILES COLOUR = 'red' /",         // unknown item
+      "&IFILES NUMLINE = 'ten' /",        // text for a number
+      "&IFILES IPATH = in/ /",            // text without quotes
+      "&IFILES IPATH(3) = 'x' /",         // index beyond the elements
+      "&IFILES IPATH = 'a', 'b', 'c' /",  // too many values
+      "&IFILES IPATH = 'a /",             // open quote
+      "no group here",
+      "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 7*'x.txt', NUMLINE = 5 /",  // unassigned
+      "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt' /",  // no NUMLINE
   };
-  for (const char* text : bad) {
-    EXPECT_THROW(parse_control(text, "PSnamel.nml"), RunStop) << text;
-  }
-}
-
-TEST(ControlFile, UnassignedItemsStop) {
-  const char* text = "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 7*'x.txt', NUMLINE = 5 /";
-  EXPECT_THROW(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml"), RunStop);
-  const char* no_numline = "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt' /";
-  EXPECT_THROW(resolve_files(parse_control(no_numline, "PSnamel.nml"), "PSnamel.nml"), RunStop);
+  for (const char* text : bad)
+    EXPECT_THROW(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml"), RunStop) << text;
 }
 
 TEST(ControlFile, NameJoins) {
@@ -92,25 +86,25 @@ TEST(ControlFile, SiteLocation) {
 }
 
 TEST(ControlFile, ProgramMessagesForMissingFiles) {
-  namespace fs = std::filesystem;
   using namespace sitedrain::testing;
-  fs::path dir = make_temp_dir("control");
-  RunResult r = run_program(dir);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.console, "PSnamel.nml\nERROR opening namelist filePSnamel.nml\n");
-
-  write_file(dir / "PSnamel.nml",
-             "&IFILES IFILENAME = 'missing.txt', 'd.csv', OFILENAME = 8*'x.txt', NUMLINE = 5 /");
-  r = run_program(dir);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.console, "PSnamel.nml\nERROR opening filemissing.txt" + std::string(139, ' ') + "\n");
-
-  write_file(dir / "PSnamel.nml", "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt',\n"
-                                  " NUMLINE = 5, COLOUR = 3 /");
-  r = run_program(dir);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.console, "PSnamel.nml\nERROR in namelist file PSnamel.nml, line 2: unknown item COLOUR\n");
-  fs::remove_all(dir);
+  const struct {
+    const char* control;  // nullptr: no control file
+    std::string console;
+  } cases[] = {
+      {nullptr, "ERROR opening namelist filePSnamel.nml\n"},
+      {"&IFILES IFILENAME = 'missing.txt', 'd.csv', OFILENAME = 8*'x.txt', NUMLINE = 5 /",
+       "ERROR opening filemissing.txt" + std::string(139, ' ') + "\n"},
+      {"&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt',\n NUMLINE = 5, COLOUR = 3 /",
+       "ERROR in namelist file PSnamel.nml, line 2: unknown item COLOUR\n"},
+  };
+  for (const auto& c : cases) {
+    const fs::path dir = make_temp_dir("control");
+    if (c.control) write_file(dir / "PSnamel.nml", c.control);
+    RunResult r = run_program(dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.console, "PSnamel.nml\n" + c.console);
+    fs::remove_all(dir);
+  }
 }
 
 }  // namespace

@@ -9,8 +9,6 @@
 namespace sitedrain::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
 // The console without the per-call lines of the PDM model (one real each).
 std::string without_pdm_lines(const std::string& console) {
   std::istringstream in(console);

@@ -1,29 +1,23 @@
-// Helpers of the rainfall tests: a line sink that keeps its text, and
-// capture of console output and of run stops.
+// Capture of what a routine writes: the lines of a text sink, the console,
+// and the message of a stopped run.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "textio/console.h"
 #include "textio/stop.h"
 #include "textio/text_file.h"
 
-namespace sitedrain::rainfall::test {
+namespace sitedrain::testing {
 
-// Keeps every line written, each followed by a line feed, as a file would.
-class TextSink : public textio::LineSink {
- public:
-  void line(std::string_view text) override {
-    text_ += text;
-    text_ += '\n';
-  }
-  const std::string& text() const { return text_; }
-
- private:
-  std::string text_;
+// A text sink that keeps its lines.
+struct KeptLines : textio::LineSink {
+  std::vector<std::string> lines;
+  void line(std::string_view text) override { lines.emplace_back(text); }
 };
 
 // Runs f and returns what it wrote to the console.
@@ -38,7 +32,7 @@ std::string console_of(F&& f) {
 
 // Runs f, which must stop the run with status 1; returns the console text.
 template <class F>
-std::string stop_message(F&& f) {
+std::string stop_output(F&& f) {
   bool stopped = false;
   std::string out = console_of([&] {
     try {
@@ -51,4 +45,4 @@ std::string stop_message(F&& f) {
   return out;
 }
 
-}  // namespace sitedrain::rainfall::test
+}  // namespace sitedrain::testing

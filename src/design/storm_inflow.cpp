@@ -1,0 +1,53 @@
+#include "design/storm_inflow.h"
+
+#include "textio/stop.h"
+
+namespace sitedrain::design {
+
+std::unique_ptr<StormInflow> compute_inflow(const runoff::SubCatchments& subs,
+                                            const runoff::StormSpec& storm) {
+  auto inflow = std::make_unique<StormInflow>();
+  auto shown = std::make_shared<console::Recording>();
+  try {
+    console::Redirect redirect(*shown);
+    runoff::StormRunoff live(subs, storm);
+    const int steps = 60 * storm.duration;
+    inflow->runoff.reserve(static_cast<std::size_t>(steps));
+    for (int t = 1; t <= steps; ++t) {
+      const runoff::StepResult r = live.step(t, 1.0);
+      if (r.end) break;
+      inflow->rain_volume += r.rain_volume;
+      inflow->runoff.push_back(r.runoff);
+    }
+  } catch (const RunStop&) {
+    return nullptr;
+  }
+  inflow->console = std::move(shown);
+  return inflow;
+}
+
+std::optional<storage::Results> replay(const StormInflow& inflow, const runoff::StormSpec& storm,
+                                       storage::Storage& st, const storage::Outlet& outlet,
+                                       int rnf) {
+  const storage::Storage before = st;
+  console::Recording side;
+  try {
+    storage::Results r;
+    {
+      console::Redirect redirect(side);
+      ReplayedInflow source{&inflow};
+      r = storage::water_balance<ReplayedInflow, storage::Lookup::fast, true>(
+          st, outlet, 1.0, storm.duration, rnf, source, nullptr);
+    }
+    if (side.empty() && r.exact) {
+      r.rain_volume = inflow.rain_volume;
+      console::show(inflow.console);
+      return r;
+    }
+  } catch (const RunStop&) {
+  }
+  st = before;
+  return std::nullopt;
+}
+
+}  // namespace sitedrain::design

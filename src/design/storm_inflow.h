@@ -1,0 +1,54 @@
+// The inflow hydrograph of one design storm, computed once and replayed.
+//
+// The runoff of a storm does not depend on the storage it drains into, so
+// every outlet size and every pass of the resizing can replay the same
+// step-by-step runoff instead of running the loss models again.  The console
+// lines the loss models show (the PDM model writes one per step) are kept
+// once and shown again at every replay, as a live run would show them.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "runoff/runoff_step.h"
+#include "storage/water_balance.h"
+#include "textio/console.h"
+
+namespace sitedrain::design {
+
+struct StormInflow {
+  std::vector<double> runoff;   // R of every step until the simulation ends, m^3
+  double rain_volume = 0.0;     // the rain volumes of those steps, summed in step order, m^3
+  std::shared_ptr<const console::Recording> console;  // what one live pass shows
+};
+
+// The inflow of a storm on the sub-catchments (one-second steps); nothing
+// when computing it stops the run (the live path then reports it in order).
+std::unique_ptr<StormInflow> compute_inflow(const runoff::SubCatchments& subs,
+                                            const runoff::StormSpec& storm);
+
+// The inflow as the water balance reads it: the runoff of step t, and the
+// end of the simulation after the last recorded step.
+struct ReplayedInflow {
+  const StormInflow* inflow;
+  runoff::StepResult step(int t, double /*dt*/) const {
+    runoff::StepResult r;
+    if (static_cast<std::size_t>(t) > inflow->runoff.size()) {
+      r.end = true;
+      return r;
+    }
+    r.runoff = inflow->runoff[static_cast<std::size_t>(t - 1)];
+    return r;
+  }
+};
+
+// One water-balance call on the replayed inflow (no diagnostic series).
+// Nothing, with the storage as it was, when the call would show anything on
+// the console or stop the run: the caller then makes the call live, so that
+// such output keeps its place among the loss models' lines.
+std::optional<storage::Results> replay(const StormInflow& inflow, const runoff::StormSpec& storm,
+                                       storage::Storage& st, const storage::Outlet& outlet,
+                                       int rnf);
+
+}  // namespace sitedrain::design

@@ -1,0 +1,131 @@
+// Layout rules of the report and result files that the bundled cases do not
+// reach: optional head lines, long lists and labels, and fields too wide.
+#include <gtest/gtest.h>
+
+#include "design/closing_tables.h"
+#include "design/diagnostic_file.h"
+#include "design/progress_record.h"
+#include "design/report_head.h"
+#include "design/results_rows.h"
+#include "support/capture.h"
+#include "textio/format.h"
+
+namespace sitedrain::design {
+namespace {
+
+using testing::KeptLines;
+
+// The pond design at Hexham.
+struct Hexham {
+  params::DesignParams p;
+  params::RunSetup setup;
+  rainfall::Catchment catchment{.easting = 393500, .northing = 564000, .SAAR = 828.0};
+  std::string location = "Hexham";
+  greenfield::Rates rates;
+  Hexham() {
+    setup.return_periods = {1, 30, 100};
+    setup.durations = {60, 120, 240};
+    p.nsubc = 2;
+    p.area[0] = 16500., p.area[1] = 7200., p.surface[0] = 9, p.surface[1] = 5;
+    p.soilFSR[0] = 4, p.soilFSR[1] = 3, p.wrapf = 1, p.rom = 2, p.point = 0;
+    p.ponds = 1, p.sump = 0, p.soak = 0, p.rnf = 0, p.grnff = 0, p.strmprf = 3;
+    p.rhmpt = 24, p.lagoonratio = 2, p.cchgfac = 1.4, p.batter = 3.0;
+  }
+  std::vector<std::string> head() const {
+    KeptLines out;
+    write_report_head({p, setup, catchment, location, rates}, out);
+    return out.lines;
+  }
+};
+
+TEST(ReportHead, ModelAndEstimateLinesOnlyForKnownCodes) {
+  const std::vector<std::string> full = Hexham().head();
+  Hexham site;
+  site.p.rom = 5;
+  std::vector<std::string> want = full;
+  want.erase(want.begin() + 7, want.begin() + 9);  // the empty line and the model line
+  EXPECT_EQ(site.head(), want);
+  site = Hexham();
+  site.p.point = 2;
+  want = full;
+  want.erase(want.begin() + 22, want.begin() + 25);  // the estimate line with its empty lines
+  EXPECT_EQ(site.head(), want);
+  site.p.point = 1;
+  EXPECT_EQ(site.head()[23], " Based on point estimate");
+}
+
+TEST(ReportHead, TwelveReturnPeriodsTakeTwoLines) {
+  Hexham site;
+  site.setup.return_periods = {1, 2, 5, 10, 20, 30, 50, 75, 100, 200, 500, 1000};
+  const std::vector<std::string> head = site.head();
+  const std::string pad(35, ' ');
+  EXPECT_EQ(head[18], pad + "     1     2     5    10    20    30    50    75   100   200");
+  EXPECT_EQ(head[19], pad + "   500  1000");
+  EXPECT_EQ(head[20], "");
+}
+
+TEST(ReportHead, LocationAndStructureLabelFields) {
+  Hexham site;
+  site.location = "NewcastleUponTyneCentral";
+  EXPECT_EQ(site.head()[2].substr(0, 34), " Location  NewcastleUponTy    NGR ");
+  site.location = "";
+  EXPECT_EQ(site.head()[2].substr(0, 34), " Location                     NGR ");
+  EXPECT_EQ(textio::fmt_a(structure_label(site.p), 17), "ATTENUATION POND ");
+  site.p.sump = 1;  // with ponds = 1
+  EXPECT_EQ(textio::fmt_a(structure_label(site.p), 17), "SUMP             ");
+  site.p.soak = 1;
+  EXPECT_EQ(structure_label(site.p), "SOAKAWAY                 ");
+  EXPECT_EQ(storage_kind(site.p), StorageKind::sump);
+}
+
+TEST(ReportHead, GreenfieldRatesWithASingleSoilClass) {
+  Hexham site;
+  site.p.grnff = 1;
+  site.p.wrapf = 0;  // later soil slots show the unset marker
+  site.rates = {0.01234, 0.02345, 0.03456};
+  const std::vector<std::string> head = site.head();
+  EXPECT_EQ(head[5].substr(61), "     9                          4");
+  EXPECT_EQ(head[6].substr(61), "     5                       -999");
+  EXPECT_EQ(head[9].substr(33), "     0.01234                   0.02345                   0.03456");
+}
+
+TEST(ResultFields, TooWideValuesShowAsterisks) {
+  ResultRecord r;
+  r.col(1) = 100, r.col(2) = 75, r.col(3) = 240, r.col(12) = 1999.8;
+  EXPECT_EQ(half_emptying_row(r), " 999.9     100     75    240");
+  r.col(12) = 2500.0;
+  EXPECT_EQ(half_emptying_row(r), " *****     100     75    240");
+
+  ResultRecord p;  // times rounded, a storage too wide for its field
+  p.col(1) = 100, p.col(2) = 150, p.col(3) = 360, p.col(4) = 1234.99;
+  p.col(15) = 123456789.0, p.col(16) = 2.25, p.col(17) = 0.04;
+  EXPECT_EQ(pond_results_row(p, {}, 2469.98, 55.55).substr(16),
+            "      1234     7409        0        0        0        0    0.0      0.0**********"
+            "    0.0     2.3     0.0    0.5000     55.5");
+
+  // No rain volume: a zero ratio; a million cubic metres overflows.
+  EXPECT_EQ(diagnostic_line({.t = 3600, .inflow = 0.5}),
+            "   60.00000     0.00000     0.00000     0.50000     0.00000"
+            "     0.00000     0.00000     0.00000     0.00000     0.00000");
+  const std::string line =
+      diagnostic_line({.t = 60, .inflow = 1.0, .rain_volume = 2.0, .storage = 1000000.0});
+  ASSERT_EQ(line.size(), 119u);
+  EXPECT_EQ(line.substr(71, 12), "     0.50000");
+  EXPECT_EQ(line.substr(107), "************");
+}
+
+TEST(ResultFields, EmptyListsAndDryStorms) {
+  KeptLines report;
+  write_half_emptying_block(StorageKind::pond, {}, report);
+  ASSERT_EQ(report.lines.size(), 7u);
+  EXPECT_EQ(report.lines[6],
+            " All minimally-sized ponds have half-emptying times greater than specified time - "
+            "increase the orifice diameters");
+  const storage::Results dry{.mean_inflow = 12.34, .total_inflow = 5.0};  // no coefficient
+  EXPECT_EQ(runoff_row(2, 15, dry, 6.6), "    2      15        12.3        5.0        6.6");
+  EXPECT_EQ(progress_record(16, 24), "     67.");
+  EXPECT_EQ(progress_record(1, 2), "     50.");
+}
+
+}  // namespace
+}  // namespace sitedrain::design
