@@ -8,7 +8,7 @@
 
 #include "rainfall/descriptor.h"
 #include "rainfall/design_rainfall.h"
-#include "rainfall_test_support.h"
+#include "support/capture.h"
 
 namespace sitedrain::rainfall {
 namespace {
@@ -45,9 +45,9 @@ TEST_P(DescriptorValues, RefusedWhenTheRunNeedsThem) {
   const DescriptorKeys keys = parse_descriptor_values(lines, 0, p.arff, kFile, c);
   auto check = [&] { check_descriptor_values(keys, c, p, setup, kFile); };
   if (std::string(v.message).empty())
-    EXPECT_EQ(test::console_of(check), "");
+    EXPECT_EQ(testing::console_of(check), "");
   else
-    EXPECT_EQ(test::stop_message(check),
+    EXPECT_EQ(testing::stop_output(check),
               std::string("ERROR - catchment descriptor file ") + kFile + ", " + v.message + "\n");
 }
 
@@ -86,8 +86,8 @@ TEST(DesignRainfallDomain, DepthThatIsNoNumberStopsTheRun) {
   c.D3 = 0.29;
   c.E = 0.2e297;
   c.F = 2.431;
-  test::TextSink rain_file, log;
-  EXPECT_EQ(test::stop_message([&] { DESIGN_RAINFALL(p, setup, c, rain_file, log); }),
+  testing::KeptLines rain_file, log;
+  EXPECT_EQ(testing::stop_output([&] { DESIGN_RAINFALL(p, setup, c, rain_file, log); }),
             "ERROR - the rainfall models give no finite depth for a return period of 2 years "
             "and a duration of 60 min: check the catchment descriptor values\n");
 }

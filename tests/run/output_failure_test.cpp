@@ -26,7 +26,7 @@ TEST_P(OutputFailure, StopsWithTheFileName) {
   const OutputCase& c = GetParam();
   const fs::path dir = make_temp_dir("output_failure");
   write_case(dir, base_parameter_lines());
-  std::string control = base_control_text();
+  std::string control = read_file(dir / "PSnamel.nml");
   const std::string n = std::to_string(c.file);
   control.insert(control.rfind('/'), " OPATH(" + n + ") = '" + c.path + "', OFILENAME(" + n +
                                          ") = '" + c.base + "'\n");
