@@ -51,6 +51,13 @@ PondDims POND_SIZE(double V, double R, double& d, double b, textio::LineSink& lo
                        log);
     }
     const double s = (std::sqrt(disc) + d * K * D) / (2.0 * d);
+    // Products beyond the range of doubles leave no dimensions to check, and
+    // the depth reductions below would never end.
+    if (!std::isfinite(s)) {
+      console::stop_with("Storage cannot be sized: a volume of " + textio::shortest(V) +
+                         " m^3 with batter " + textio::shortest(b) + " and depth " +
+                         textio::shortest(d) + " m gives no finite dimensions");
+    }
     r.At = s * s;
     r.Ab = r.At - 2.0 * s * K * D + 4.0 * (D * D);
     const double am = r.At - 2.0 * s * K * E + 4.0 * (E * E);

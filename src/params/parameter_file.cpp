@@ -282,7 +282,10 @@ DesignParams GETPARAM(textio::LineReader& in) {
 
   r.keyword("batter");
   p.batter = r.real(0, 12);
-  if (design && !(p.batter >= 0.0)) bad_value("batter", "0 or more", r, r.line());
+  // A slope flatter than 1 in 100 is no side of a basin, and far beyond it
+  // the sizing's products overflow.
+  if (design && !(p.batter >= 0.0 && p.batter <= 100.0))
+    bad_value("batter", "between 0 and 100", r, r.line());
 
   read_list(r, "area", p.nsubc, p.area,
             "nsubc is greater than the actual number of catchment area values",
