@@ -1,5 +1,8 @@
 #include "textio/console.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
 
@@ -13,7 +16,21 @@ thread_local Recording* recording = nullptr;
 
 void write_raw(std::string_view text) {
   std::lock_guard<std::mutex> lock(console_mutex);
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  if (text.size() < (1u << 16)) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return;
+  }
+  // A large block (a storm's loss-model lines) goes straight to the file.
+  std::fflush(stdout);
+  const int fd = fileno(stdout);
+  while (!text.empty()) {
+    const ssize_t n = ::write(fd, text.data(), text.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return;  // the console is gone; nothing useful is left to do
+    }
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
 }
 
 void read_line() {
@@ -24,6 +41,8 @@ void read_line() {
   }
 }
 }  // namespace
+
+void Recording::reserve(std::size_t bytes) { text_.reserve(bytes); }
 
 void Recording::line(std::string_view text) {
   text_ += text;

@@ -37,6 +37,7 @@ class Recording {
  public:
   void line(std::string_view text);
   void pause();
+  void reserve(std::size_t bytes);
   // Another recording, shared rather than copied (the same storm's lines
   // replayed by every water-balance call).
   void append(std::shared_ptr<const Recording> other);
