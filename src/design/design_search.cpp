@@ -30,7 +30,11 @@ using textio::FreeRecord;
 // Rewrites the progress file with the share of storms begun.
 void write_progress(const std::string& name, long long q, long long combinations) {
   std::FILE* f = std::fopen(name.c_str(), "wb");
-  if (!f) console::stop_with("ERROR opening file" + name);
+  if (!f) {
+    std::string shown = name;  // as every file message shows a name: 150 characters
+    if (shown.size() < 150) shown.resize(150, ' ');
+    console::stop_with("ERROR opening file" + shown);
+  }
   std::string text = progress_record(q, combinations);
   text += '\n';
   std::fwrite(text.data(), 1, text.size(), f);
