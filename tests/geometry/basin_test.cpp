@@ -29,25 +29,6 @@ TEST(Rotn, TruncatesOrRoundsHalvesAwayFromZero) {
     EXPECT_EQ(ROTN(c.x, c.places, c.round), c.expected) << c.x << " " << c.places << c.round;
 }
 
-TEST(PondSize, BasinsThatFit) {
-  KeptLines log;
-  double d = 2.0;
-  PondDims r = POND_SIZE(100.0, 1.0, d, 0.0, log);  // vertical sides
-  EXPECT_DOUBLE_EQ(r.At, 50.0);
-  EXPECT_TRUE(r.Lb == r.Lt && r.Wb == r.Wt);
-  EXPECT_DOUBLE_EQ(r.Vchk, 100.0);
-  r = POND_SIZE(1000.0, 1.0, d, 3.0, log);  // square, batter 3
-  EXPECT_TRUE(log.lines.empty());
-  EXPECT_EQ(d, 2.0);
-  EXPECT_NEAR(r.At, 789.09, 0.005);
-  EXPECT_NEAR(r.Lt, 28.09, 0.005);
-  EXPECT_EQ(r.Lt, r.Wt);
-  EXPECT_NEAR(r.Lb, 16.09, 0.005);
-  EXPECT_DOUBLE_EQ(r.Vchk, 1000.0);
-  EXPECT_DOUBLE_EQ(r.Ab2, r.Ab);
-  EXPECT_NEAR(r.Vchk, PONDVOLBASE(d, 3.0, r.Wb, r.Lb), 1e-9);
-}
-
 TEST(PondSize, TooDeepThenInconsistentWritesBothRecords) {
   KeptLines log;
   double d = 3.0;

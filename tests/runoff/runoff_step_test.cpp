@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "runoff/green_ampt.h"
 #include "runoff/horton.h"
 #include "runoff/pdm.h"
 #include "support/capture.h"
@@ -58,27 +57,6 @@ TEST(RunoffStep, HortonModelsEndAtAFirstStepWithoutRunoffAtTheFinalRate) {
   EXPECT_EQ(r1.runoff, 0.0);
   EXPECT_NEAR(r1.infilt, HORTONFN(3, 1) / 3600.0, 1e-18);
   EXPECT_FALSE(wet.step(2, 1.0).end);  // only the first step is checked
-}
-
-TEST(RunoffStep, GreenAmptSlotsFollowTheSubCatchmentsAndResetAtTheFirstStep) {
-  Site site{{4, 9, 4}, {1000.0, 2000.0, 500.0}};
-  StormRunoff run(site.subs(2), storm(60, 50.0));
-  GreenAmptState ref;
-  const double P = 50.0 / 3600.0;
-  auto expected = [&](int t) {
-    double R = 0.0;
-    for (int k = 0; k < 3; ++k) {
-      double f = GREEN_AMPT(ref, site.surface[k], t == 1 ? 1 : 0, k + 1, P);
-      R += std::max((P - f) / 1000.0 * site.area[k], 0.0);
-    }
-    return R;
-  };
-  for (int t = 1; t <= 1200; ++t) {
-    StepResult r = run.step(t, 1.0);
-    ASSERT_FALSE(r.end);
-    ASSERT_EQ(r.runoff, expected(t)) << "t = " << t;
-  }
-  for (int t : {1, 2}) EXPECT_EQ(run.step(t, 1.0).runoff, expected(t)) << "again, t = " << t;
 }
 
 TEST(RunoffStep, PdmModelRunoffAndConsoleLines) {
