@@ -82,8 +82,15 @@ TEST(DesignRainfall, SeasonalWarningOnlyForAShortFirstDuration) {
   p.ponds = 1, p.season = 2, p.cchgfac = 1.0;
   params::RunSetup setup;
   setup.return_periods = {10}, setup.durations = {60, 15};
-  const Catchment c{.SAAR4170 = 846, .SAAR = 828, .AREA = 1.73, .C = -0.0224, .D1 = 0.379,
-                    .D2 = 0.327, .D3 = 0.29, .E = 0.279, .F = 2.431};
+  const Catchment c{.SAAR4170 = 846,
+                    .SAAR = 828,
+                    .AREA = 1.73,
+                    .C = -0.0224,
+                    .D1 = 0.379,
+                    .D2 = 0.327,
+                    .D3 = 0.29,
+                    .E = 0.279,
+                    .F = 2.431};
   KeptLines rain, log;
   EXPECT_EQ(console_of([&] { DESIGN_RAINFALL(p, setup, c, rain, log); }), "");
   EXPECT_TRUE(log.lines.empty());

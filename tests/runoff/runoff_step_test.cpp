@@ -21,7 +21,9 @@ struct Site {
 };
 
 // depth mm over duration min, so I = depth / (60 * duration) mm/s
-StormSpec storm(int duration, double depth) { return {duration, 1, depth / (60.0 * duration)}; }
+StormSpec storm(int duration, double depth) {
+  return {duration, 1, depth / (60.0 * duration)};
+}
 
 TEST(RunoffStep, FixedLossSurfaceAndNoNegativeRunoff) {
   Site site{{5}, {10000.0}};
