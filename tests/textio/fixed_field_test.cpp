@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "textio/console.h"
 
@@ -10,36 +11,25 @@ namespace sitedrain::textio {
 namespace {
 
 TEST(FixedField, Integers) {
-  EXPECT_EQ(parse_int("    12"), 12);
-  EXPECT_EQ(parse_int(" - 1 2"), -12);
-  EXPECT_EQ(parse_int("      "), 0);
-  EXPECT_EQ(parse_int(""), 0);
-  EXPECT_EQ(parse_int("+7"), 7);
-  EXPECT_FALSE(parse_int("1.0"));
-  EXPECT_FALSE(parse_int("12a"));
-  EXPECT_FALSE(parse_int("-"));
-  EXPECT_FALSE(parse_int("99999999999"));
-  EXPECT_EQ(parse_int("-2147483648"), -2147483647 - 1);
+  const std::pair<const char*, std::optional<int>> cases[] = {
+      {"    12", 12}, {" - 1 2", -12}, {"      ", 0},          {"", 0},
+      {"+7", 7},      {"1.0", {}},     {"12a", {}},            {"-", {}},
+      {"99999999999", {}},             {"-2147483648", -2147483647 - 1}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(parse_int(text), value) << text;
 }
 
 TEST(FixedField, RealsWithImpliedDecimals) {
-  EXPECT_EQ(parse_real("    12", 2), 0.12);
-  EXPECT_EQ(parse_real("   1.2", 2), 1.2);
-  EXPECT_EQ(parse_real("     1", 2), 0.01);
-  EXPECT_EQ(parse_real("   1.0", 2), 1.0);
-  EXPECT_EQ(parse_real("     1", 4), 0.0001);
-  EXPECT_EQ(parse_real("  1500", 0), 1500.0);
-  EXPECT_EQ(parse_real("1.5e3", 0), 1500.0);
-  EXPECT_EQ(parse_real("15e2", 2), 15.0);  // implied decimals, then the exponent
-  EXPECT_EQ(parse_real("1.5D-1", 0), 0.15);
-  EXPECT_EQ(parse_real("      ", 2), 0.0);
-  EXPECT_EQ(parse_real(" 1 . 5", 0), 1.5);
-  EXPECT_EQ(parse_real(".5", 0), 0.5);
-  EXPECT_FALSE(parse_real("1.2.3", 0));
-  EXPECT_FALSE(parse_real("abc", 0));
-  EXPECT_FALSE(parse_real(".", 0));
-  EXPECT_FALSE(parse_real("1e", 0));
-  EXPECT_FALSE(parse_real("1e999", 0));
+  const struct {
+    const char* text;
+    int decimals;
+    std::optional<double> value;
+  } cases[] = {{"    12", 2, 0.12},   {"   1.2", 2, 1.2},    {"     1", 2, 0.01},
+               {"   1.0", 2, 1.0},    {"     1", 4, 0.0001}, {"  1500", 0, 1500.0},
+               {"1.5e3", 0, 1500.0},  {"15e2", 2, 15.0},  // implied decimals, then the exponent
+               {"1.5D-1", 0, 0.15},   {"      ", 2, 0.0},   {" 1 . 5", 0, 1.5},
+               {".5", 0, 0.5},        {"1.2.3", 0, {}},     {"abc", 0, {}},
+               {".", 0, {}},          {"1e", 0, {}},        {"1e999", 0, {}}};
+  for (const auto& c : cases) EXPECT_EQ(parse_real(c.text, c.decimals), c.value) << c.text;
 }
 
 TEST(FixedField, ColumnsOfShortLines) {

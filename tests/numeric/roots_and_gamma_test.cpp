@@ -1,11 +1,12 @@
-#include "numeric/gamma.h"
-
+// The incomplete gamma function and the safeguarded Newton root searches.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
 
+#include "numeric/gamma.h"
+#include "numeric/rtsafe.h"
 #include "support/capture.h"
 
 namespace sitedrain::numeric {
@@ -24,8 +25,8 @@ TEST_F(Gamma, ErfcKnownValues) {
   EXPECT_EQ(ERFC(0.0), 1.0);
   const struct {
     double x, erfc;
-  } known[] = {{0.1, 0.8875370839817152},  {0.5, 0.4795001221869535},
-               {1.0, 0.15729920705028513}, {1.5, 0.033894853524689274},
+  } known[] = {{0.1, 0.8875370839817152},   {0.5, 0.4795001221869535},
+               {1.0, 0.15729920705028513},  {1.5, 0.033894853524689274},
                {2.0, 0.004677734981047266}, {3.0, 2.209049699858544e-05}};
   for (auto k : known) EXPECT_NEAR(ERFC(k.x), k.erfc, 3e-7 * k.erfc + 1e-15) << k.x;
   for (double x : {0.01, 0.3, 0.9, 1.2, 1.3, 2.0, 4.0}) {
@@ -47,7 +48,7 @@ TEST_F(Gamma, SeriesBelowOnePointFiveContinuedFractionFrom) {
   EXPECT_EQ(GAMMQ(0.5, 1.5), gcf);
   EXPECT_EQ(GAMMP(0.5, 1.5), 1.0 - gcf);
   EXPECT_NEAR(gln, 0.5723649429247001, 1e-10);  // ln sqrt(pi)
-  GSER(gser, 0.5, 1.5, gln);  // both branches agree at the switch
+  GSER(gser, 0.5, 1.5, gln);                    // both branches agree at the switch
   EXPECT_NEAR(1.0 - gser, gcf, 1e-6);
   EXPECT_EQ(ERFC(std::sqrt(1.5)), GAMMQ(0.5, std::sqrt(1.5) * std::sqrt(1.5)));
 }
@@ -57,6 +58,27 @@ TEST_F(Gamma, ErfcNeverWarns) {
               for (double x = -5.0; x <= 5.0; x += 0.0625) ERFC(x);
             }),
             "");
+}
+
+TEST(Rtsafe, UnbracketedRootWarnsAndCarriesOn) {
+  // No bracket: a warning, a pause, and the search carries on.
+  ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
+  double y = 0.0;
+  const std::string out =
+      testing::console_of([&] { y = RTSAFE(10.0, 3.0, 2.0, 0.0, 1.0, 1.0e-6); });
+  EXPECT_EQ(out.rfind("root must be bracketed in rtsafe\n", 0), 0u) << out;
+  EXPECT_TRUE(std::isfinite(y));
+}
+
+TEST(Rtsafe, RootAtABracketEndIsReturnedAsIs) {
+  EXPECT_EQ(RTSAFE(0.0, 3.0, 2.0, 0.0, 3.0, 1.0e-6), 0.0);  // V = 0: f(0) = 0
+  int ok = -1;
+  EXPECT_EQ(RTSAFE1(0.0, 0.0, 5.0, 5.0, 0.0, 10.0, 1.0e-9, ok), 0.0);  // f(x1) = 0
+  EXPECT_EQ(ok, 1);
+  EXPECT_EQ(RTSAFE1(100.0, 0.0, 5.0, 5.0, 1.0, 4.0, 1.0e-9, ok), 4.0);  // f(x2) = 0
+  EXPECT_EQ(ok, 1);
+  RTSAFE1(101.0, 0.0, 5.0, 5.0, 0.0, 4.0, 1.0e-9, ok);  // beyond the full depth
+  EXPECT_EQ(ok, 0);
 }
 
 }  // namespace
