@@ -1,6 +1,9 @@
 // The short-storm and depth-duration-frequency rainfall models.
 #include <gtest/gtest.h>
 
+#include "rainfall/profile.h"
+#include "rainfall/seasonal_factor.h"
+
 #include <array>
 #include <cmath>
 
@@ -26,6 +29,28 @@ constexpr std::array<double, 110> kGrowth = {
     0.63, 0.76, 0.81, 1.0, 1.13, 1.27, 1.47, 1.64, 2.37, 3.43,  //
 };
 
+TEST(Profile, PeaksEndsAndSymmetry) {
+  EXPECT_EQ(PROFILE(3, 0.5), 3.792417858200674 / 1.015);
+  EXPECT_DOUBLE_EQ(PROFILE(3, 0.5), 3.736372274089334);
+  EXPECT_DOUBLE_EQ(PROFILE(2, 0.5), 2.4558977567659706);
+  for (double x : {0.0, 1.0}) {
+    EXPECT_DOUBLE_EQ(PROFILE(3, x), 0.2476931618077834);
+    EXPECT_DOUBLE_EQ(PROFILE(2, x), 0.29611182448559603);
+  }
+  for (double u : {0.05, 0.125, 0.3, 0.5}) {
+    EXPECT_EQ(PROFILE(1, 0.5 + u), 1.0);
+    for (int s : {2, 3}) EXPECT_NEAR(PROFILE(s, 0.5 - u), PROFILE(s, 0.5 + u), 1e-12) << s << u;
+  }
+}
+
+TEST(SeasonalFactors, OneAndTwentyFourHoursAtSaar1000) {
+  EXPECT_NEAR(SUMMER_FACTOR(1.0, 1000.0), 0.959668, 5e-7);
+  EXPECT_NEAR(WINTER_FACTOR(1.0, 1000.0), 0.641522, 5e-7);
+  EXPECT_NEAR(SUMMER_FACTOR(24.0, 1000.0), 0.947402, 5e-7);
+  EXPECT_NEAR(WINTER_FACTOR(24.0, 1000.0), 0.805851, 5e-7);
+}
+
+// The bicubic spline reproduces the growth table at its knots exactly.
 TEST(FsrGrowthFactor, TableValuesAndBeyond) {
   for (std::size_t j = 0; j < kM5.size(); ++j)
     for (std::size_t k = 0; k < kT.size(); ++k)

@@ -22,6 +22,25 @@ TEST(GreenAmpt, RainAtOrBelowConductivityLeavesTheStateAlone) {
   EXPECT_EQ(st.slot[0].Fp, 0.01);
 }
 
+TEST(GreenAmpt, FirstStepPondingResetAndSlots) {
+  GreenAmptState st;
+  // Row 4, 1 mm in one second (360 cm/h): all of it infiltrates, ponding is set.
+  EXPECT_EQ(GREEN_AMPT(st, 4, 1, 1, 1.0), 1.0);
+  const double Fp = 0.476 * 0.3 * 10.01 / (360.0 / 0.34 - 1.0);
+  EXPECT_NEAR(st.slot[0].M, 0.1428, 1e-15);
+  EXPECT_NEAR(st.slot[0].Fp, Fp, 1e-15);
+  EXPECT_EQ(st.slot[0].F, 0.1);
+  // Now ponded: the capacity K (1 + M psi / F), and F grows by it.
+  const double cap = 0.34 * (1.0 + st.slot[0].M * 10.01 / 0.1);
+  EXPECT_EQ(GREEN_AMPT(st, 4, 0, 1, 1.0), cap / 360.0);
+  EXPECT_EQ(st.slot[0].F, 0.1 + cap / 3600.0);
+  // Slot 2 is untouched by slot 1, and the first-step flag resets a slot.
+  EXPECT_EQ(st.slot[1].F, 0.0);
+  EXPECT_EQ(GREEN_AMPT(st, 4, 1, 2, 0.001), 0.001);  // 0.36 cm/h: all infiltrates until ponding
+  EXPECT_EQ(GREEN_AMPT(st, 4, 1, 1, 1.0), 1.0);
+  EXPECT_EQ(st.slot[0].F, 0.1);
+}
+
 TEST(GreenAmpt, RowOrSlotOutOfRangeStops) {
   GreenAmptState st;
   for (auto [row, slot] : {std::pair{0, 1}, {12, 1}, {1, 0}, {1, 11}})

@@ -110,5 +110,77 @@ TEST(WaterBalance, EmptiedStorageHasNoDepthAndReleasesNoMore) {
   EXPECT_NEAR(r.mean_outflow * r.tfill, rec.released(), 1e-9);
 }
 
+TEST(WaterBalance, RunoffDurationCountsFirstToLatestRunoffStep) {
+  ScriptedInflow in{[](int t) { return flow(t >= 10 && t <= 20 ? 0.5 : 0.0); }};
+  Storage s = sump_of(2.0, 2.0, 1.0, 2.0);
+  Recorder rec;
+  const Results r = water_balance(s, Outlet{3.6}, 1.0, 1, 0, in, &rec);
+  EXPECT_EQ(r.tfill, 11.0 / 3600.0);
+  EXPECT_EQ(r.mean_inflow, 1800.0);  // 5.5 m^3 in 11 s
+  EXPECT_EQ(rec.steps[5].storage, 0.0);
+  // Steps without runoff neither fill nor drain the storage.
+  const DiagnosticStep& last = rec.steps[19];
+  for (std::size_t k = 20; k < rec.steps.size(); ++k) {
+    EXPECT_EQ(rec.steps[k].storage, last.storage);
+    EXPECT_EQ(rec.steps[k].depth, last.depth);
+    EXPECT_EQ(rec.steps[k].flowout, last.flowout);
+  }
+}
+
+TEST(WaterBalance, SumpReleasesItsPumpRate) {
+  // 2 by 2 base, batter 1, 2 m deep: 34.67 m^3 full, half at 17.33 m^3.
+  ScriptedInflow in = inflow(0.05, 600);
+  Storage s = sump_of(2.0, 2.0, 1.0, 2.0);
+  Recorder rec;
+  const Results r = water_balance(s, Outlet{36.0}, 1.0, 10, 0, in, &rec);
+  EXPECT_DOUBLE_EQ(r.qmax, 36.0);
+  for (const DiagnosticStep& d : rec.steps)
+    EXPECT_EQ(d.flowout, d.depth > 0.005 ? 36.0 / 3600.0 : 0.0) << d.t;
+  EXPECT_NEAR(r.smax, 30.0 - rec.released() + 0.01, 1e-9);  // net 0.04 m^3/s once pumping
+  EXPECT_GT(r.smax, geometry::PONDVOLBASE(2.0, 1.0, 2.0, 2.0) / 2.0);
+  // Every half-full step releases the pump rate: half the volume at that rate.
+  EXPECT_NEAR(r.tthmt, r.smax / 2.0 / 36.0, 1e-9);
+  EXPECT_NEAR(r.ttmt, r.smax / r.mean_outflow, 1e-12);
+  EXPECT_NEAR(r.mean_outflow * r.tfill, rec.released(), 1e-9);
+  ScriptedInflow again = inflow(0.05, 600);  // never half full: no half-emptying time
+  Storage big = sump_of(10.0, 10.0, 1.0, 2.0);
+  const Results b = water_balance(big, Outlet{36.0}, 1.0, 10, 0, again, nullptr);
+  EXPECT_GT(b.ttmt, 0.0);
+  EXPECT_EQ(b.tthmt, 0.0);
+}
+
+TEST(WaterBalance, PondOutflowAndMassBalance) {
+  const geometry::CoeffTable table = geometry::build_coefficient_table({75, 125, 25}, 2000);
+  Storage pond{.depth = 1.5, .base_w = 3.0, .base_l = 6.0, .batter = 2.0};  // 85.5 m^3 full
+  ScriptedInflow in = inflow(0.05, 1800, 1.0e-5, 0.06);  // 90 m^3 in half an hour
+  Recorder rec;
+  const Results r = water_balance(pond, Outlet{100.0, &table, 2}, 1.0, 60, 0, in, &rec);
+  ASSERT_EQ(rec.steps.size(), 3600u);
+  // Each step's outflow is the mean of the orifice rates at both depths.
+  double h_prev = 0.0, qmax = 0.0, smax = 0.0;
+  for (const DiagnosticStep& d : rec.steps) {
+    const double q = d.depth > 0.005 ? (OUTFLOW(h_prev, 100.0, table, 2) +
+                                        OUTFLOW(d.depth, 100.0, table, 2)) / 3600.0 / 2.0
+                                     : 0.0;
+    ASSERT_EQ(d.flowout, q) << "t = " << d.t;
+    qmax = std::max(qmax, q);
+    smax = std::max(smax, d.storage);
+    h_prev = d.depth;
+  }
+  EXPECT_EQ(r.qmax, qmax * 3600.0);
+  EXPECT_EQ(r.smax, smax);
+  EXPECT_GT(r.tthmt, 0.0);
+  EXPECT_EQ(pond.base_l, 6.0);  // fits: no enlargement
+  EXPECT_NEAR(r.total_inflow, 90.0 + 1800 * 1.0e-5, 1e-9);
+  EXPECT_NEAR(r.rain_volume, 0.06 * 3600, 1e-9);
+  EXPECT_EQ(r.tfill, 1.0);
+  EXPECT_NEAR(r.mean_inflow, r.total_inflow, 1e-9);  // per hour, over one hour
+  const double out = rec.released();
+  EXPECT_GT(out, 0.0);
+  EXPECT_NEAR(rec.steps.back().storage, r.total_inflow - (out - rec.steps.back().flowout), 1e-9);
+  EXPECT_NEAR(r.mean_outflow, out, 1e-9);  // m^3/h over the one hour of runoff
+  EXPECT_NEAR(r.ttmt, r.smax / r.mean_outflow, 1e-12);
+}
+
 }  // namespace
 }  // namespace sitedrain::storage
