@@ -57,32 +57,20 @@ StepResult StormRunoff::step(int t, double dt) {
     }
   }
 
-  switch (model_) {
-    case 0:
-    case 1:
-      for (int k = 0; k < n; ++k) {
-        const double fi = model_ == 0 ? final_loss(k) : horton_loss(k, t);
-        infilt_ = dt * fi;
-        R = R + std::max((P - infilt_) / 1000.0 * subs_.area[k], 0.0);
-        Pv = Pv + P / 1000.0 * subs_.area[k];
-      }
-      break;
-    case 2:
-      for (int k = 0; k < n; ++k) {
-        const double fi = GREEN_AMPT(green_ampt_, subs_.surface[k], first, k + 1, P);
-        infilt_ = dt * fi;
-        R = R + std::max((P - infilt_) / 1000.0 * subs_.area[k], 0.0);
-        Pv = Pv + P / 1000.0 * subs_.area[k];
-      }
-      break;
-    case 3:
-      for (int k = 0; k < n; ++k) {
-        const double fi = GREEN_AMPT(green_ampt_, subs_.surface[k], first, k + 1, P);
-        const double ri = PDM_INFILTRATION_CAPACITY(P, fi);
-        R = R + std::max(ri / 1000.0 * subs_.area[k], 0.0);
-        Pv = Pv + P / 1000.0 * subs_.area[k];
-      }
-      break;
+  for (int k = 0; k < n; ++k) {
+    if (model_ == 3) {
+      // the probability-distributed store gives the runoff depth itself
+      const double fi = GREEN_AMPT(green_ampt_, subs_.surface[k], first, k + 1, P);
+      const double ri = PDM_INFILTRATION_CAPACITY(P, fi);
+      R = R + std::max(ri / 1000.0 * subs_.area[k], 0.0);
+    } else {
+      const double fi = model_ == 2   ? GREEN_AMPT(green_ampt_, subs_.surface[k], first, k + 1, P)
+                        : model_ == 0 ? final_loss(k)
+                                      : horton_loss(k, t);
+      infilt_ = dt * fi;
+      R = R + std::max((P - infilt_) / 1000.0 * subs_.area[k], 0.0);
+    }
+    Pv = Pv + P / 1000.0 * subs_.area[k];
   }
 
   r.rain_volume = Pv;

@@ -26,14 +26,6 @@ namespace {
 constexpr std::array<int, 8> kDurations = {5, 15, 30, 60, 360, 1440, 5760, 23040};
 constexpr std::array<int, 8> kReturnPeriods = {1, 2, 5, 30, 100, 1000, 10000, 100000};
 
-// A broken promise is a finding: say which, then abort.
-void check(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "check failed: %s\n", what);
-  std::abort();
-}
-#define CHECK(condition) check(condition, #condition)
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -96,14 +88,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rainfall::DESIGN_RAINFALL(p, setup, c, rain_file, log);
     for (double depth : rain.table.v) {
       if (!(std::isfinite(depth) && depth >= 0.0)) std::fprintf(stderr, "depth %g\n", depth);
-      CHECK(std::isfinite(depth) && depth >= 0.0);
+      SITEDRAIN_FUZZ_CHECK(std::isfinite(depth) && depth >= 0.0);
     }
     if (p.grnff == 1) {
       const greenfield::Rates r = greenfield::GREENFIELD(
           c.SAAR4170, p.hydromarea, std::span<const double>(p.area.data(), 2),
           std::span<const int>(p.soilFSR.data(), 2), p.wrapf);
-      CHECK(std::isfinite(r.qbar) && std::isfinite(r.q30) && std::isfinite(r.q100));
-      CHECK(r.qbar >= 0.0);
+      SITEDRAIN_FUZZ_CHECK(std::isfinite(r.qbar) && std::isfinite(r.q30) && std::isfinite(r.q100));
+      SITEDRAIN_FUZZ_CHECK(r.qbar >= 0.0);
     }
   } catch (const RunStop&) {
   }

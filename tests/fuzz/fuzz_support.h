@@ -19,6 +19,10 @@ inline std::string_view as_text(const std::uint8_t* data, std::size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
 
+// A broken promise is a finding: say which, then abort.
+void check(bool ok, const char* what);
+#define SITEDRAIN_FUZZ_CHECK(condition) ::sitedrain::fuzz::check(condition, #condition)
+
 // Swallows every line (the output files of the rainfall step).
 class NullSink : public textio::LineSink {
  public:

@@ -30,14 +30,6 @@ double predicted_table_bytes(const params::DesignParams& p) {
   return std::fabs(outlets) * std::fabs(ndur) * 100.0 * 19.0 * 8.0;
 }
 
-// A broken promise is a finding: say which, then abort.
-void check(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "check failed: %s\n", what);
-  std::abort();
-}
-#define CHECK(condition) check(condition, #condition)
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -50,24 +42,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     textio::LineReader in;
     in.open_text(std::string(fuzz::as_text(data, size)), "params.txt");
     params::DesignParams p = params::GETPARAM(in);
-    CHECK(p.nrp >= 0 && p.nrp <= params::kMaxReturnPeriods);
-    CHECK(p.ndur >= 0 && p.ndur <= params::kMaxListedDurations);
-    CHECK(p.nsubc >= 1 && p.nsubc <= params::kMaxSubcatchments);
+    SITEDRAIN_FUZZ_CHECK(p.nrp >= 0 && p.nrp <= params::kMaxReturnPeriods);
+    SITEDRAIN_FUZZ_CHECK(p.ndur >= 0 && p.ndur <= params::kMaxListedDurations);
+    SITEDRAIN_FUZZ_CHECK(p.nsubc >= 1 && p.nsubc <= params::kMaxSubcatchments);
     if (predicted_table_bytes(p) > 256.0e6) return 0;
 
     const params::RunSetup s = params::RUN_SETUP(p);
-    CHECK(static_cast<int>(s.return_periods.size()) == p.nrp);
-    CHECK(static_cast<int>(s.durations.size()) == p.ndur);
+    SITEDRAIN_FUZZ_CHECK(static_cast<int>(s.return_periods.size()) == p.nrp);
+    SITEDRAIN_FUZZ_CHECK(static_cast<int>(s.durations.size()) == p.ndur);
     if (!p.greenfield_only()) {
-      CHECK(p.nrp >= 1 && p.ndur >= 1);
-      for (int rp : s.return_periods) CHECK(rp >= 1);
-      for (int d : s.durations) CHECK(d >= 1);
-      CHECK(std::isfinite(s.total_area));
+      SITEDRAIN_FUZZ_CHECK(p.nrp >= 1 && p.ndur >= 1);
+      for (int rp : s.return_periods) SITEDRAIN_FUZZ_CHECK(rp >= 1);
+      for (int d : s.durations) SITEDRAIN_FUZZ_CHECK(d >= 1);
+      SITEDRAIN_FUZZ_CHECK(std::isfinite(s.total_area));
     }
     if (p.storage_run()) {
-      CHECK(s.outlet_count >= 1);
-      CHECK(s.combinations == static_cast<std::int64_t>(s.outlet_count) * p.ndur * p.nrp);
-      CHECK(p.strmprf >= 1 && p.strmprf <= 3);
+      SITEDRAIN_FUZZ_CHECK(s.outlet_count >= 1);
+      SITEDRAIN_FUZZ_CHECK(s.combinations == static_cast<std::int64_t>(s.outlet_count) * p.ndur * p.nrp);
+      SITEDRAIN_FUZZ_CHECK(p.strmprf >= 1 && p.strmprf <= 3);
     }
   } catch (const RunStop&) {
   }
