@@ -4,7 +4,6 @@
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -19,6 +18,7 @@
 #include "textio/console.h"
 #include "textio/format.h"
 #include "textio/stop.h"
+#include "textio/text_file.h"
 
 namespace sitedrain::design {
 
@@ -28,17 +28,11 @@ using geometry::ROTN;
 using textio::FreeRecord;
 
 // Rewrites the progress file with the share of storms begun.
-void write_progress(const std::string& name, long long q, long long combinations) {
-  std::FILE* f = std::fopen(name.c_str(), "wb");
-  if (!f) {
-    std::string shown = name;  // as every file message shows a name: 150 characters
-    if (shown.size() < 150) shown.resize(150, ' ');
-    console::stop_with("ERROR opening file" + shown);
-  }
-  std::string text = progress_record(q, combinations);
-  text += '\n';
-  std::fwrite(text.data(), 1, text.size(), f);
-  if (std::fclose(f) != 0) console::stop_with("ERROR opening timer file");
+void rewrite_progress(const std::string& name, long long q, long long combinations) {
+  textio::OutFile f;
+  if (!f.open(name)) console::stop_with("ERROR opening file" + textio::padded_file_name(name));
+  write_progress(q, combinations, f);
+  if (!f.close()) console::stop_with("ERROR opening timer file");
 }
 
 // Log records of one storm, kept until the storm's turn comes.
@@ -51,15 +45,15 @@ class LogBuffer : public textio::LineSink {
 // Everything one storm (return period i, outlet j, duration k) computed and
 // would have shown or logged, for the in-order emission.
 struct StormOutcome {
-  bool runoff = false;           // counts as runoff for its return period
-  bool stored = false;           // a result record (design runs)
+  bool runoff = false;  // counts as runoff for its return period
+  bool stored = false;  // a result record (design runs)
   ResultRecord record;
   storage::Results results;
-  double peak_flow = 0.0;        // Q_p, m^3/h
-  std::string report_row;        // runoff-only runs
+  double peak_flow = 0.0;  // Q_p, m^3/h
+  std::string report_row;  // runoff-only runs
   LogBuffer log;
   console::Recording console;
-  int stop_status = -1;          // >= 0: the storm stopped the run
+  int stop_status = -1;  // >= 0: the storm stopped the run
 };
 
 // The storms of one return period and duration, for every outlet size.
@@ -72,7 +66,12 @@ struct DurationTask {
 class Search {
  public:
   Search(const SearchInput& in, const SearchOutput& out, const SearchOptions& options)
-      : p_(*in.p), setup_(*in.setup), rain_(*in.rain), in_(in), out_(out), options_(options),
+      : p_(*in.p),
+        setup_(*in.setup),
+        rain_(*in.rain),
+        in_(in),
+        out_(out),
+        options_(options),
         kind_(storage_kind(*in.p)) {
     subs_.rom = p_.rom;
     subs_.nsubc = p_.nsubc;
@@ -90,7 +89,8 @@ class Search {
       if (!return_period(i)) {
         console::line("No runoff from the catchment - check parameters");
         out_.log->line(textio::fmt_a(
-            "There was no runoff from the catchment for any storm - surface was too permeable", 81));
+            "There was no runoff from the catchment for any storm - surface was too permeable",
+            81));
         stop(1);
       }
       release(i);
@@ -152,11 +152,8 @@ class Search {
   storage::Results simulate_once(const runoff::StormSpec& the_storm, const StormInflow* inflow,
                                  storage::Storage& st, const storage::Outlet& outlet,
                                  storage::DiagnosticSink* diag) const {
-    if (options_.reference) {
-      runoff::StormRunoff live(subs_, the_storm);
-      return storage::water_balance<runoff::StormRunoff, storage::Lookup::reference>(
-          st, outlet, 1.0, the_storm.duration, p_.rnf, live, diag);
-    }
+    if (options_.reference)
+      return storage::PONDWATERBALANCE(st, outlet, 1.0, subs_, the_storm, p_.rnf, diag);
     if (inflow != nullptr && diag == nullptr) {
       std::optional<storage::Results> r = replay(*inflow, the_storm, st, outlet, p_.rnf);
       if (r) return *r;
@@ -295,16 +292,15 @@ class Search {
   // All outlet sizes of return period i and duration k.
   void compute_task(DurationTask& task) const {
     std::unique_ptr<StormInflow> inflow;
-    if (!options_.reference && p_.diagf != 1)
-      inflow = compute_inflow(subs_, storm(task.i, task.k));
+    if (!options_.reference && p_.diagf != 1) inflow = compute_inflow(subs_, storm(task.i, task.k));
     task.outlets.resize(static_cast<std::size_t>(outlet_count()));
     for (int j = 1; j <= outlet_count(); ++j)
       compute(task.i, j, task.k, inflow.get(), task.outlets[static_cast<std::size_t>(j - 1)]);
   }
 
   // ---- the workers (production path) ------------------------------------
-  std::vector<DurationTask> tasks_;           // (i, k) at (i - 1) * ndur + k - 1
-  std::vector<std::size_t> order_;            // the order in which they are taken
+  std::vector<DurationTask> tasks_;  // (i, k) at (i - 1) * ndur + k - 1
+  std::vector<std::size_t> order_;   // the order in which they are taken
   std::atomic<std::size_t> next_{0};
   std::atomic<bool> cancelled_{false};
   std::mutex mutex_;
@@ -392,7 +388,7 @@ class Search {
       for (int k = 1; k <= p_.ndur; ++k) {
         const long long q = static_cast<long long>(i - 1) * outlet_count() * p_.ndur +
                             static_cast<long long>(j - 1) * p_.ndur + k;
-        write_progress(out_.progress_name, q, setup_.combinations);
+        rewrite_progress(out_.progress_name, q, setup_.combinations);
         StormOutcome& o = outcome(i, j, k);
         o.console.replay();
         for (const std::string& l : o.log.lines) out_.log->line(l);
@@ -407,10 +403,11 @@ class Search {
         }
         if (kind_ == StorageKind::sump && !runoff_before && !o.stored) {
           const int dur = setup_.durations[static_cast<std::size_t>(k - 1)];
-          out_.log->line(textio::fmt_a("There was no runoff from the catchment for storms specified "
-                                       "for duration =  ",
-                                       81) +
-                         textio::fmt_i(dur, 6));
+          out_.log->line(
+              textio::fmt_a("There was no runoff from the catchment for storms specified "
+                            "for duration =  ",
+                            81) +
+              textio::fmt_i(dur, 6));
         }
       }
       // A pump sweep goes on to its end; the others end at a size without runoff.

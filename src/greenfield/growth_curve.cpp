@@ -19,9 +19,8 @@ double FGF_HR3(double y) {
   return 1.881006009538719 * std::exp(y / 9.113130868939495) - 0.9876814347606593;
 }
 
-double FGF_HR4(double y) {
-  return 1.881006009538719 * std::exp(y / 9.113130868939495) - 0.9876814347606593;
-}
+// Region 4 has the coefficients of region 3.
+double FGF_HR4(double y) { return FGF_HR3(y); }
 
 double FGF_HR5(double y) {
   return 1.442562992100301 * std::exp(y / 5.736090495747279) - 0.6465774523697718;

@@ -33,9 +33,7 @@ class Records {
   int line() const { return in_.line_number(); }
   const std::string& file() const { return in_.name(); }
 
-  int integer(int first = 17) const {
-    return textio::read_int(line_, first, 6, place());
-  }
+  int integer(int first = 17) const { return textio::read_int(line_, first, 6, place()); }
   double real(int implied, int width = 6) const {
     return textio::read_real(line_, 17, width, implied, place());
   }
@@ -58,6 +56,14 @@ class Records {
   std::string_view key_;
 };
 
+// A keyword record holding a 0/1 flag.
+int flag(Records& r, std::string_view key) {
+  r.keyword(key);
+  const int v = r.integer();
+  if (v != 0 && v != 1) stop_after_keypress("value of " + std::string(key) + " must be 0 or 1");
+  return v;
+}
+
 // The two-blank variants of the mismatch message.
 std::string wide_mismatch(std::string_view key) {
   return "mismatch of values  in the parameter file at " + std::string(key);
@@ -79,8 +85,8 @@ void read_list(Records& r, std::string_view key, int n, Slot& slots, std::string
 // value was read.
 [[noreturn]] void bad_value(std::string_view key, std::string_view allowed, const Records& r,
                             int line) {
-  stop_after_keypress("value of " + std::string(key) + " must be " + std::string(allowed) +
-                      " (" + r.file() + ", line " + std::to_string(line) + ")");
+  stop_after_keypress("value of " + std::string(key) + " must be " + std::string(allowed) + " (" +
+                      r.file() + ", line " + std::to_string(line) + ")");
 }
 
 // Count records of lists: beyond the slots, or negative, stops before any
@@ -109,13 +115,9 @@ DesignParams GETPARAM(textio::LineReader& in) {
   DesignParams p;
   Records r(in);
 
-  r.keyword("ponds");
-  p.ponds = r.integer();
-  if (p.ponds != 0 && p.ponds != 1) stop_after_keypress("value of ponds must be 0 or 1");
+  p.ponds = flag(r, "ponds");
 
-  r.keyword("grnff");
-  p.grnff = r.integer();
-  if (p.grnff != 0 && p.grnff != 1) stop_after_keypress("value of grnff must be 0 or 1");
+  p.grnff = flag(r, "grnff");
 
   r.keyword("hydromarea");
   p.hydromarea = r.integer();
@@ -124,13 +126,9 @@ DesignParams GETPARAM(textio::LineReader& in) {
   if (p.grnff == 1 && p.hydromarea == 0)
     stop_after_keypress("value of hydromarea = 0; specify a value ");
 
-  r.keyword("diagf");
-  p.diagf = r.integer();
-  if (p.diagf != 0 && p.diagf != 1) stop_after_keypress("value of diagf must be 0 or 1");
+  p.diagf = flag(r, "diagf");
 
-  r.keyword("rnf");
-  p.rnf = r.integer();
-  if (p.rnf != 0 && p.rnf != 1) stop_after_keypress("value of rnf must be 0 or 1");
+  p.rnf = flag(r, "rnf");
 
   r.keyword("season");
   p.season = r.integer();
@@ -153,8 +151,7 @@ DesignParams GETPARAM(textio::LineReader& in) {
     if (v == 0 && (p.calcrp != 1 || i == 0))
       stop_after_keypress("value of rp must be greater than 0");
   }
-  if (p.calcrp == 1 &&
-      !generation_ok(p.nrp, p.rp[0], p.rp[1], p.rp[2], kMaxReturnPeriods))
+  if (p.calcrp == 1 && !generation_ok(p.nrp, p.rp[0], p.rp[1], p.rp[2], kMaxReturnPeriods))
     stop_after_keypress("ERROR in parameters for generating return periods");
 
   r.keyword("ndur");
@@ -298,8 +295,7 @@ DesignParams GETPARAM(textio::LineReader& in) {
   }
   // Rain on no area gives no runoff and no greenfield rate.
   if ((p.storage_run() || p.grnff == 1) && !(total_area > 0.0))
-    bad_value("area", "greater than 0 for at least one sub-catchment", r,
-              r.line() - p.nsubc + 1);
+    bad_value("area", "greater than 0 for at least one sub-catchment", r, r.line() - p.nsubc + 1);
 
   r.keyword("databaseid");
   p.databaseid = r.integer();

@@ -319,12 +319,6 @@ std::string site_location(std::string_view name) {
   return std::string(after.substr(0, second));
 }
 
-std::string padded_name(std::string_view name) {
-  std::string s(name);
-  if (s.size() < kNameLength) s.resize(kNameLength, ' ');
-  return s;
-}
-
 RunFiles resolve_files(const ControlItems& items, std::string_view file_name) {
   auto missing = [&](const std::string& what) {
     std::string msg = "ERROR in namelist file ";

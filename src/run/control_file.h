@@ -56,7 +56,5 @@ std::string rebuild_name(std::string_view path, std::string_view name);
 // "_", which must lie within the 35 characters after the first; else blank.
 std::string site_location(std::string_view ifilename2);
 
-// A name padded with blanks to its 150 characters, as the messages show it.
-std::string padded_name(std::string_view name);
 
 }  // namespace sitedrain::run

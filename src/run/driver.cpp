@@ -4,11 +4,11 @@
 
 #include <array>
 #include <cstdio>
-#include <span>
-#include <vector>
 #include <exception>
 #include <new>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "design/closing_tables.h"
 #include "design/design_search.h"
@@ -35,7 +35,7 @@ namespace {
 
 // Opens an input file; "ERROR opening file" and the name, then a stop.
 void open_input(textio::LineReader& in, const std::string& name) {
-  if (!in.open(name)) console::stop_with("ERROR opening file" + padded_name(name));
+  if (!in.open(name)) console::stop_with("ERROR opening file" + textio::padded_file_name(name));
 }
 
 // The eight output files, numbered from 1 as in the control file.
@@ -46,15 +46,13 @@ struct Outputs {
   // Closes the files still open; a file whose data could not be written
   // stops the run rather than let it claim success.
   void close_all() {
-    for (auto& f : file) {
-      std::string name = f.name();
-      if (f.is_open() && !f.close()) console::stop_with("ERROR writing file" + padded_name(name));
-    }
+    for (int j = 1; j <= 8; ++j) close(j);
   }
   void close(int j) {
     textio::OutFile& f = (*this)(j);
     std::string name = f.name();
-    if (f.is_open() && !f.close()) console::stop_with("ERROR writing file" + padded_name(name));
+    if (f.is_open() && !f.close())
+      console::stop_with("ERROR writing file" + textio::padded_file_name(name));
   }
 };
 
@@ -83,7 +81,8 @@ void run_case(const design::SearchOptions& options) {
     std::size_t e = static_cast<std::size_t>(j - 1);
     std::string name = (j == 1 || j == p.season) ? rebuild_name(files.opath[e], files.ofilename[e])
                                                  : files.output[e];
-    if (!out(j).open(name)) console::stop_with("ERROR opening file" + padded_name(name));
+    if (!out(j).open(name))
+      console::stop_with("ERROR opening file" + textio::padded_file_name(name));
   }
 
   rainfall::DescriptorKeys keys =
@@ -145,7 +144,7 @@ void run_case(const design::SearchOptions& options) {
   sink.report = &out(6);
   sink.diag = &diagnostic;
   sink.progress_name = out(8).name();
-  out.close(8);  // rewritten at every storm
+  out.close(8);       // rewritten at every storm
   setup.tables = {};  // the search keeps its own tables
   design::Selections sel = design::DESIGN_SEARCH(in, sink, options);
 

@@ -4,6 +4,12 @@
 
 namespace sitedrain::textio {
 
+std::string padded_file_name(std::string_view name) {
+  std::string s(name);
+  if (s.size() < 150) s.resize(150, ' ');
+  return s;
+}
+
 bool LineReader::open(const std::string& name) {
   close();
   name_ = name;

@@ -16,6 +16,9 @@ class LineSink {
   virtual void line(std::string_view text) = 0;
 };
 
+// A file name as the messages show it: padded with blanks to 150 characters.
+std::string padded_file_name(std::string_view name);
+
 class LineReader {
  public:
   LineReader() = default;

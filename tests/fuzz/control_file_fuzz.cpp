@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::string name = run::rebuild_name(files.opath[j], files.ofilename[j]);
       if (name.size() > run::kNameLength || files.output[j].size() > run::kNameLength)
         std::abort();
-      (void)run::padded_name(name);
+      (void)textio::padded_file_name(name);
     }
     for (const std::string& name : files.input)
       if (name.size() > run::kNameLength) std::abort();
