@@ -2,17 +2,22 @@
 //
 //   sitedrain_bench CASE_FOLDER [--reference] [--threads N]
 //   sitedrain_bench --step
+//   sitedrain_bench --lanes
 //
 // A case runs in a child process in a copy of its folder (console output to
 // a file there), so that its peak memory is its own.  Reported: wall time,
 // storms, water-balance calls, one-second steps, storage steps, nanoseconds
 // per storage step (wall time x threads / storage steps) and peak memory.
 // --step times the bare storage step (the depth search and the orifice
-// rate) in a loop, the floor the whole search is measured against.
+// rate) in a loop, the floor the whole search is measured against.  --lanes
+// times the water balance of a set of pond calls on the scalar path and in
+// 1 to 8 lockstep lanes, against the bare step, in nanoseconds per storage
+// step (medians of five rounds).
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,11 +26,14 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "geometry/orifice.h"
 #include "params/run_setup.h"
+#include "design/storm_inflow.h"
 #include "run/driver.h"
 #include "storage/orifice_outflow.h"
+#include "storage/water_balance_lanes.h"
 #include "storage/water_depth.h"
 
 namespace fs = std::filesystem;
@@ -52,6 +60,82 @@ double bare_step_ns() {
   const double ns = std::chrono::duration<double, std::nano>(Clock::now() - start).count();
   if (sum < 0) std::cout << sum;  // keep the loop
   return ns / static_cast<double>(n);
+}
+
+// The calls of --lanes: the bare step's pond and orifice under triangular
+// hydrographs of 30 to 360 minutes that fill it to 40-100 %.
+struct LaneBench {
+  sitedrain::geometry::CoeffTable table =
+      sitedrain::geometry::build_coefficient_table({100, 100, 1}, sitedrain::params::depth_step_count(1.5));
+  std::vector<sitedrain::design::StormInflow> inflows;
+  std::vector<sitedrain::storage::LaneCall> calls;
+  LaneBench() {
+    using namespace sitedrain;
+    inflows.reserve(48);
+    for (int c = 0; c < 48; ++c) {
+      const int duration = 30 + (c % 12) * 30;
+      const int n = 60 * duration;
+      const double volume = 600.0 * (0.4 + 0.6 * ((c * 7) % 11) / 10.0);
+      design::StormInflow& in = inflows.emplace_back();
+      for (int t = 1; t <= n; ++t)
+        in.runoff.push_back(2.0 * volume / n * (1.0 - std::abs(2.0 * t - n) / n));
+      storage::LaneCall call;
+      call.storage = {.depth = 1.5, .base_w = 10.0, .base_l = 20.0, .batter = 3.0};
+      call.outlet = {100.0, &table, 1};
+      call.runoff = in.runoff.data();
+      call.n_runoff = n;
+      call.duration = duration;
+      calls.push_back(call);
+    }
+  }
+};
+
+// ns per storage step of the calls on the scalar path (lanes = 0) or in lanes.
+template <int K>
+double lanes_ns(const LaneBench& b) {
+  using namespace sitedrain;
+  long long steps = 0;
+  const auto start = Clock::now();
+  if constexpr (K == 0) {
+    for (std::size_t c = 0; c < b.calls.size(); ++c) {
+      storage::Storage st = b.calls[c].storage;
+      design::ReplayedInflow in{&b.inflows[c]};
+      steps += storage::water_balance<design::ReplayedInflow, storage::Lookup::fast, true>(
+                   st, b.calls[c].outlet, 1.0, b.calls[c].duration, 0, in, nullptr)
+                   .storage_steps;
+    }
+  } else {
+    std::size_t next = 0;
+    storage::WaterBalanceLanes<K> lanes;
+    lanes.run([&](storage::LaneCall& c) { return next < b.calls.size() && (c = b.calls[next++], true); },
+              [&](const storage::LaneCall&, const storage::LaneOutcome& o) {
+                steps += o.results.storage_steps;
+              });
+  }
+  const double ns = std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+  return ns / static_cast<double>(steps);
+}
+
+void lanes_bench() {
+  const LaneBench b;
+  const char* names[] = {"bare step", "scalar call", "1 lane", "2 lanes", "3 lanes", "4 lanes",
+                         "6 lanes", "8 lanes"};
+  std::vector<std::vector<double>> t(8);
+  for (int round = 0; round < 5; ++round) {
+    t[0].push_back(bare_step_ns());
+    t[1].push_back(lanes_ns<0>(b));
+    t[2].push_back(lanes_ns<1>(b));
+    t[3].push_back(lanes_ns<2>(b));
+    t[4].push_back(lanes_ns<3>(b));
+    t[5].push_back(lanes_ns<4>(b));
+    t[6].push_back(lanes_ns<6>(b));
+    t[7].push_back(lanes_ns<8>(b));
+  }
+  for (auto& v : t) std::sort(v.begin(), v.end());
+  const double bare = t[0][2];
+  for (int k = 0; k < 8; ++k)
+    std::printf("%-12s %6.1f ns per storage step  (x%.2f of the bare step)\n", names[k], t[k][2],
+                t[k][2] / bare);
 }
 
 int run_case(const fs::path& source, bool reference, int threads) {
@@ -108,8 +192,12 @@ int main(int argc, char** argv) {
     std::printf("bare storage step: %.1f ns\n", bare_step_ns());
     return 0;
   }
+  if (argc >= 2 && std::string(argv[1]) == "--lanes") {
+    lanes_bench();
+    return 0;
+  }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: sitedrain_bench CASE_FOLDER [--reference] [--threads N] | --step\n");
+    std::fprintf(stderr, "usage: sitedrain_bench CASE_FOLDER [--reference] [--threads N] | --step | --lanes\n");
     return 2;
   }
   bool reference = false;
