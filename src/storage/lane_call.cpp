@@ -31,6 +31,8 @@ LaneState::Next LaneState::start(const LaneCall& call) {
   if (unit_grid_)
     coeff_ = outlet.table->c.data() + static_cast<std::size_t>(outlet.position - 1) *
                                           static_cast<std::size_t>(outlet.table->n_depth);
+  if (storage_run_) form_basin_terms();
+  unit_fill_ = 1.0 - st.ffill == 1.0;
   nsteps_ = 60 * call_.duration;
   step_ = 1;
   return run_steps();
@@ -63,7 +65,9 @@ LaneState::Next LaneState::run_steps() {
     }
     if (!(runoff > 0.0)) continue;
     ++out_.storage_steps;
-    S_ = S_ + (runoff - dt * Q_) / (1.0 - call_.storage.ffill);
+    // x / 1 is x: a pond or a sump (no fill) needs no division.
+    const double change = runoff - dt * Q_;
+    S_ = S_ + (unit_fill_ ? change : change / (1.0 - call_.storage.ffill));
     if (S_ < 0.0) S_ = 0.0;
     if (t1_ == 0) t1_ = t;
     double h = 0.0;
@@ -153,27 +157,48 @@ double LaneState::orifice_rate_at(double depth) {
   return cached_rate_;
 }
 
+// FUNCD1 is p(x) - S with the cubic p(x) of the basin, which does not
+// depend on S, and its derivative does not either: at the fixed points of
+// the search (both ends of [0, D], its middle) they are formed once for the
+// base, and FUNCD1 there is p - S, the same last operation on the same
+// operands.
+void LaneState::form_basin_terms() {
+  const Storage& st = call_.storage;
+  const double b = st.batter, W = st.base_w, L = st.base_l, D = st.depth;
+  double unused;
+  numeric::FUNCD1(0.0, b, L, W, 0.0, basin_.p_low, unused);
+  numeric::FUNCD1(0.0, b, L, W, D, basin_.p_high, unused);
+  basin_.mid = 0.5 * (0.0 + D);
+  numeric::FUNCD1(0.0, b, L, W, basin_.mid, basin_.p_mid, basin_.df_mid);
+  DepthSearch& s = search_;
+  s.b = b;
+  s.c1 = (4.0 / 3.0) * (b * b);
+  s.c2 = b * (W + L);
+  s.c3 = W * L;
+  s.c4 = 2.0 * b;
+  s.c5 = W + L;
+}
+
 // WATERDEPTH up to the iteration of RTSAFE1: the ends of [0, D], the base
 // enlarged while they do not bracket the volume, the start of the iteration.
 // Returns false when a bracket end is the root (search_.rts).
 bool LaneState::start_search() {
   Storage& st = call_.storage;
-  const double S = S_, b = st.batter, D = st.depth;
+  const double S = S_, D = st.depth;
   const double x1 = 0.0, x2 = D;
+  DepthSearch& s = search_;
   for (;;) {
-    double& W = st.base_w;
-    double& L = st.base_l;
-    double fl, fh, df;
-    numeric::FUNCD1(S, b, L, W, x1, fl, df);
-    numeric::FUNCD1(S, b, L, W, x2, fh, df);
+    const double fl = basin_.p_low - S, fh = basin_.p_high - S;
     if ((fl > 0.0 && fh > 0.0) || (fl < 0.0 && fh < 0.0)) {
+      double& W = st.base_w;
+      double& L = st.base_l;
       if (L < 0.01) L = 0.01;
       if (W < 0.01) W = 0.01;
       L = L * 1.0001;
       W = W * 1.0001;
+      form_basin_terms();
       continue;
     }
-    DepthSearch& s = search_;
     if (fl == 0.0) {
       s.rts = x1;
       return false;
@@ -189,17 +214,12 @@ bool LaneState::start_search() {
       s.xh = x1;
       s.xl = x2;
     }
-    s.rts = 0.5 * (x1 + x2);
+    s.rts = basin_.mid;
     s.dxold = std::fabs(x2 - x1);
     s.dx = s.dxold;
-    numeric::FUNCD1(S, b, L, W, s.rts, s.f, s.df);
+    s.f = basin_.p_mid - S;
+    s.df = basin_.df_mid;
     s.S = S;
-    s.b = b;
-    s.c1 = (4.0 / 3.0) * (b * b);
-    s.c2 = b * (W + L);
-    s.c3 = W * L;
-    s.c4 = 2.0 * b;
-    s.c5 = W + L;
     return true;
   }
 }

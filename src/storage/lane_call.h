@@ -69,12 +69,18 @@ class LaneState {
   Next run_steps();
   void end_step(double h);
   bool start_search();  // false: the root is known at once (search_.rts)
+  void form_basin_terms();
   double orifice_rate_at(double depth);
 
   LaneCall call_;
   Results out_;
   DepthSearch search_;
+  // The basin's cubic (FUNCD1 with S = 0) at the depth search's fixed points.
+  struct BasinTerms {
+    double p_low = 0.0, p_high = 0.0, p_mid = 0.0, df_mid = 0.0, mid = 0.0;
+  } basin_;
   bool scalar_ = false;
+  bool unit_fill_ = false;  // 1 - ffill is 1
   bool storage_run_ = false, pond_ = false, unit_grid_ = false;
   const double* coeff_ = nullptr;  // the outlet's coefficients by depth point (unit grid)
   int n_grid_ = 0;
