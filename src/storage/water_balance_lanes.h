@@ -122,7 +122,8 @@ template <class Feed, class Done>
 void WaterBalanceLanes<K>::run(Feed&& feed, Done&& done) {
   for (int l = 0; l < K; ++l) idle(l);
   for (int l = 0; l < K; ++l) fill(l, feed, done);
-  while (busy_ != 0) {
+  unsigned pending = 0;
+  while ((busy_ | pending) != 0) {
     ++round_;
     unsigned ended = iterate_searches(c_, K, isa_) & busy_;
     // rtsafe_core pauses after kRtsafeMaxit iterations without an end.
@@ -139,10 +140,13 @@ void WaterBalanceLanes<K>::run(Feed&& feed, Done&& done) {
         }
       }
     }
+    for (unsigned p = pending; p != 0; p &= p - 1) load(__builtin_ctz(p));
+    pending = 0;
+    busy_ &= ~ended;
     for (; ended != 0; ended &= ended - 1) {
       const int l = __builtin_ctz(ended);
       if (lane_[l].resume(c_.rts[l]) == LaneState::Next::search) {
-        load(l);
+        pending |= 1u << l;
       } else {
         done(lane_[l].call(), lane_[l].outcome());
         fill(l, feed, done);
