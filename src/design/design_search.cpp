@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <list>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+#include "design/lane_scheduler.h"
 #include "design/progress_record.h"
 #include "design/report_tables.h"
 #include "design/results_rows.h"
@@ -15,6 +17,7 @@
 #include "geometry/basin.h"
 #include "geometry/rounding.h"
 #include "rainfall/profile.h"
+#include "storage/water_balance_lanes.h"
 #include "textio/console.h"
 #include "textio/format.h"
 #include "textio/stop.h"
@@ -335,18 +338,44 @@ class Search {
   }
 
   void work() {
-    for (;;) {
-      if (cancelled_) return;
-      const std::size_t at = next_++;
-      if (at >= order_.size()) return;
-      DurationTask& t = tasks_[order_[at]];
-      compute_task(t);
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        t.done = true;
+    // The storms of one task after another, each a job of the scheduler:
+    // their replayed water-balance calls share the thread's lanes.
+    struct Running {
+      DurationTask* task;
+      std::unique_ptr<StormInflow> inflow;
+      int next_j = 1, remaining = 0;
+    };
+    std::list<Running> running;
+    Running* current = nullptr;  // the task whose storms are being handed out
+    LaneScheduler scheduler(storage::kLanes + 4);
+    scheduler.run([&](LaneScheduler::Job& job) {
+      if (cancelled_) return false;
+      if (current == nullptr || current->next_j > outlet_count()) {
+        const std::size_t at = next_++;
+        if (at >= order_.size()) return false;
+        DurationTask& t = tasks_[order_[at]];
+        current = &running.emplace_back();
+        current->task = &t;
+        if (p_.diagf != 1) current->inflow = compute_inflow(subs_, storm(t.i, t.k));
+        t.outlets.resize(static_cast<std::size_t>(outlet_count()));
+        current->remaining = outlet_count();
       }
-      done_cv_.notify_all();
-    }
+      Running* r = current;
+      const int j = r->next_j++;
+      job = [this, r, j, &running, &current] {
+        DurationTask& t = *r->task;
+        compute(t.i, j, t.k, r->inflow.get(), t.outlets[static_cast<std::size_t>(j - 1)]);
+        if (--r->remaining > 0) return;
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          t.done = true;
+        }
+        done_cv_.notify_all();
+        if (current == r) current = nullptr;
+        running.remove_if([r](const Running& x) { return &x == r; });
+      };
+      return true;
+    });
   }
 
   void stop_workers() {

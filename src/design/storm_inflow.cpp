@@ -1,5 +1,6 @@
 #include "design/storm_inflow.h"
 
+#include "design/lane_scheduler.h"
 #include "textio/stop.h"
 
 namespace sitedrain::design {
@@ -31,6 +32,22 @@ std::unique_ptr<StormInflow> compute_inflow(const runoff::SubCatchments& subs,
 std::optional<storage::Results> replay(const StormInflow& inflow, const runoff::StormSpec& storm,
                                        storage::Storage& st, const storage::Outlet& outlet,
                                        int rnf) {
+  if (LaneScheduler* lanes = LaneScheduler::current()) {
+    storage::LaneCall call;
+    call.storage = st;
+    call.outlet = outlet;
+    call.runoff = inflow.runoff.data();
+    call.n_runoff = static_cast<int>(inflow.runoff.size());
+    call.duration = storm.duration;
+    call.rnf = rnf;
+    const storage::LaneOutcome o = lanes->call(call);
+    if (o.scalar) return std::nullopt;
+    st = o.storage;
+    storage::Results r = o.results;
+    r.rain_volume = inflow.rain_volume;
+    console::show(inflow.console);
+    return r;
+  }
   const storage::Storage before = st;
   console::Recording side;
   try {

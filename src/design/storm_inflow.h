@@ -43,7 +43,8 @@ struct ReplayedInflow {
   }
 };
 
-// One water-balance call on the replayed inflow (no diagnostic series).
+// One water-balance call on the replayed inflow (no diagnostic series), in
+// the lanes of the thread's LaneScheduler when the caller runs in one.
 // Nothing, with the storage as it was, when the call would show anything on
 // the console or stop the run: the caller then makes the call live, so that
 // such output keeps its place among the loss models' lines.

@@ -71,6 +71,12 @@ void Recording::replay() const {
 Redirect::Redirect(Recording& r) : saved_(recording) { recording = &r; }
 Redirect::~Redirect() { recording = saved_; }
 
+Recording* exchange_recording(Recording* r) {
+  Recording* was = recording;
+  recording = r;
+  return was;
+}
+
 void show(std::shared_ptr<const Recording> r) {
   if (recording)
     recording->append(std::move(r));

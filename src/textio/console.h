@@ -71,4 +71,9 @@ class Redirect {
   Recording* saved_;
 };
 
+// Sets where this thread's console goes (nullptr: the console itself) and
+// returns what it was: for code that switches between pieces of work on one
+// thread, each with its own Redirect.
+Recording* exchange_recording(Recording* r);
+
 }  // namespace sitedrain::console

@@ -1,0 +1,221 @@
+#include "design/lane_scheduler.h"
+
+#include <ucontext.h>
+
+#include <cstddef>
+#include <deque>
+
+#include "storage/water_balance_lanes.h"
+#include "textio/console.h"
+
+// AddressSanitizer must be told when the stack changes.
+#if defined(__SANITIZE_ADDRESS__)
+#define SITEDRAIN_ASAN_FIBERS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SITEDRAIN_ASAN_FIBERS 1
+#endif
+#endif
+#if defined(SITEDRAIN_ASAN_FIBERS)
+#include <sanitizer/common_interface_defs.h>
+#endif
+
+namespace sitedrain::design {
+
+namespace {
+
+constexpr std::size_t kStackBytes = 512 * 1024;  // touched only as far as used
+
+thread_local LaneScheduler* t_current = nullptr;
+
+// Unwinds a job in progress when the run ends with an exception.
+struct Cancelled {};
+
+}  // namespace
+
+struct LaneScheduler::Context {
+  ucontext_t uc{};
+  const void* stack_bottom = nullptr;
+  std::size_t stack_size = 0;
+  void* fake_stack = nullptr;
+};
+
+struct LaneScheduler::Fiber {
+  LaneScheduler* owner = nullptr;
+  int index = 0;
+  Context ctx;
+  std::unique_ptr<char[]> stack;
+  Job job;
+  bool busy = false;    // has a job (running, or waiting in call())
+  bool cancel = false;  // call() throws Cancelled when the job resumes
+  storage::LaneCall call;
+  storage::LaneOutcome outcome;
+  console::Recording* recording = nullptr;  // the job's console redirection
+};
+
+thread_local LaneScheduler::Fiber* LaneScheduler::starting_ = nullptr;
+
+namespace {
+
+void start_switch(void** fake_stack, const void* bottom, std::size_t size) {
+#if defined(SITEDRAIN_ASAN_FIBERS)
+  __sanitizer_start_switch_fiber(fake_stack, bottom, size);
+#else
+  (void)fake_stack, (void)bottom, (void)size;
+#endif
+}
+
+void finish_switch(void* fake_stack, const void** bottom, std::size_t* size) {
+#if defined(SITEDRAIN_ASAN_FIBERS)
+  __sanitizer_finish_switch_fiber(fake_stack, bottom, size);
+#else
+  (void)fake_stack, (void)bottom, (void)size;
+#endif
+}
+
+}  // namespace
+
+namespace {
+
+// A context that starts entry on the given stack.
+void make_context(ucontext_t& uc, char* stack, void (*entry)()) {
+  getcontext(&uc);
+  uc.uc_stack.ss_sp = stack;
+  uc.uc_stack.ss_size = kStackBytes;
+  uc.uc_link = nullptr;
+  makecontext(&uc, entry, 0);
+}
+
+}  // namespace
+
+// In: the fiber count.  Makes the fibers, each with its own stack.
+LaneScheduler::LaneScheduler(int fibers) : main_(std::make_unique<Context>()) {
+  for (int k = 0; k < fibers; ++k) {
+    auto f = std::make_unique<Fiber>();
+    f->owner = this;
+    f->index = k;
+    f->stack.reset(new char[kStackBytes]);
+    make_context(f->ctx.uc, f->stack.get(), &LaneScheduler::fiber_main);
+    fibers_.push_back(std::move(f));
+  }
+}
+
+LaneScheduler::~LaneScheduler() = default;
+
+LaneScheduler* LaneScheduler::current() { return t_current; }
+
+// A fiber's life: its jobs one after another, each ended by a return to the
+// scheduler.
+void LaneScheduler::fiber_main() {
+  Fiber* f = starting_;
+  LaneScheduler& s = *f->owner;
+  finish_switch(nullptr, &s.main_->stack_bottom, &s.main_->stack_size);
+  for (;;) {
+    try {
+      f->job();
+    } catch (const Cancelled&) {
+    } catch (...) {
+      if (!s.error_) s.error_ = std::current_exception();
+    }
+    f->job = nullptr;
+    f->busy = false;
+    s.suspend(*f);
+  }
+}
+
+// From the scheduler: runs fiber f until its job waits or ends, with the
+// job's console redirection.
+void LaneScheduler::resume(Fiber& f) {
+  console::Recording* mine = console::exchange_recording(f.recording);
+  running_ = &f;
+  starting_ = &f;
+  start_switch(&main_->fake_stack, f.stack.get(), kStackBytes);
+  swapcontext(&main_->uc, &f.ctx.uc);
+  finish_switch(main_->fake_stack, nullptr, nullptr);
+  running_ = nullptr;
+  f.recording = console::exchange_recording(mine);
+}
+
+// From fiber f: back to the scheduler.
+void LaneScheduler::suspend(Fiber& f) {
+  start_switch(&f.ctx.fake_stack, main_->stack_bottom, main_->stack_size);
+  swapcontext(&f.ctx.uc, &main_->uc);
+  finish_switch(f.ctx.fake_stack, &main_->stack_bottom, &main_->stack_size);
+}
+
+storage::LaneOutcome LaneScheduler::call(const storage::LaneCall& c) {
+  Fiber& f = *running_;
+  if (f.cancel) throw Cancelled{};
+  f.call = c;
+  f.call.tag = static_cast<std::uint64_t>(f.index);
+  queue_.push_back(&f);
+  suspend(f);
+  if (f.cancel) throw Cancelled{};
+  return f.outcome;
+}
+
+void LaneScheduler::run(const std::function<bool(Job&)>& next) {
+  LaneScheduler* outer = t_current;
+  t_current = this;
+  bool more = true;
+  auto check = [&] {
+    if (error_) throw Cancelled{};
+  };
+  // The next call for a lane: a waiting job's, else one of a new job.
+  auto feed = [&](storage::LaneCall& c) {
+    for (;;) {
+      if (!queue_.empty()) {
+        c = queue_.front()->call;
+        queue_.pop_front();
+        return true;
+      }
+      Fiber* free = nullptr;
+      for (auto& f : fibers_)
+        if (!f->busy) {
+          free = f.get();
+          break;
+        }
+      if (!more || free == nullptr) return false;
+      Job job;
+      if (!next(job)) {
+        more = false;
+        return false;
+      }
+      free->job = std::move(job);
+      free->busy = true;
+      free->cancel = false;
+      free->recording = console::exchange_recording(nullptr);
+      console::exchange_recording(free->recording);
+      resume(*free);
+      check();
+    }
+  };
+  auto done = [&](const storage::LaneCall& c, const storage::LaneOutcome& o) {
+    Fiber& f = *fibers_[static_cast<std::size_t>(c.tag)];
+    f.outcome = o;
+    resume(f);
+    check();
+  };
+  try {
+    storage::WaterBalanceLanes<storage::kLanes> lanes;
+    lanes.run(feed, done);
+  } catch (...) {
+    if (!error_) error_ = std::current_exception();
+  }
+  if (error_) {
+    // Every job in progress waits in call(): unwind it.
+    queue_.clear();
+    for (auto& f : fibers_)
+      if (f->busy) {
+        f->cancel = true;
+        resume(*f);
+      }
+    t_current = outer;
+    std::exception_ptr e = error_;
+    error_ = nullptr;
+    std::rethrow_exception(e);
+  }
+  t_current = outer;
+}
+
+}  // namespace sitedrain::design
