@@ -7,7 +7,8 @@
 // A case runs in a child process in a copy of its folder (console output to
 // a file there), so that its peak memory is its own.  Reported: wall time,
 // storms, water-balance calls, one-second steps, storage steps, nanoseconds
-// per storage step (wall time x threads / storage steps) and peak memory.
+// per storage step (wall time x threads / storage steps, and processor time
+// / storage steps), each against the bare step, and peak memory.
 // --step times the bare storage step (the depth search and the orifice
 // rate) in a loop, the floor the whole search is measured against.  --lanes
 // times the water balance of a set of pond calls on the scalar path and in
@@ -188,11 +189,21 @@ int run_case(const fs::path& source, bool reference, int threads) {
   const double per_step =
       storage_steps ? seconds * 1e9 * used_threads / static_cast<double>(storage_steps) : 0.0;
   const double bare = bare_step_ns();
+  // The same in processor time (the case's user and system time against the
+  // bare step's), steadier when other work shares the machine.
+  auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; };
+  const double cpu_per_step =
+      storage_steps ? (sec(usage.ru_utime) + sec(usage.ru_stime)) * 1e9 /
+                          static_cast<double>(storage_steps)
+                    : 0.0;
+  const double cpu_bare = bare_step_ns(true);
   std::printf("%-10s %-10s threads %d  exit %d  wall %.3f s  storms %lld  calls %lld  steps %lld  "
-              "storage steps %lld  ns/storage step %.1f  bare step %.1f ns (x%.2f)  peak %.1f MB\n",
+              "storage steps %lld  ns/storage step %.1f  bare step %.1f ns (x%.2f)  "
+              "processor time: %.1f ns/storage step, bare %.1f ns (x%.2f)  peak %.1f MB\n",
               source.filename().c_str(), reference ? "reference" : "production", used_threads,
               WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, seconds, storms, calls, steps, storage_steps,
-              per_step, bare, bare > 0 ? per_step / bare : 0.0,
+              per_step, bare, bare > 0 ? per_step / bare : 0.0, cpu_per_step, cpu_bare,
+              cpu_bare > 0 ? cpu_per_step / cpu_bare : 0.0,
               static_cast<double>(usage.ru_maxrss) / 1024.0);
   fs::remove_all(dir);
   return 0;
