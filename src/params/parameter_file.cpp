@@ -180,7 +180,7 @@ DesignParams GETPARAM(textio::LineReader& in) {
 
   r.keyword("nsubc");
   p.nsubc = r.integer();
-  check_count("nsubc", p.nsubc, kMaxSubcatchments);
+  check_count("nsubc", p.nsubc, kMaxSubCatchments);
   if (p.nsubc == 0) p.nsubc = 1;
 
   read_list(r, "surface", p.nsubc, p.surface,
@@ -299,6 +299,7 @@ DesignParams GETPARAM(textio::LineReader& in) {
 
   r.keyword("databaseid");
   p.databaseid = r.integer();
+  p.decode_modes();
   return p;
 }
 

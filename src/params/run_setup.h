@@ -37,6 +37,6 @@ int depth_step_count(double maxdepth);
 // Makes the set-up (it may change p: generated lists, nrp, ndur, the tpod
 // triple of soakaway and runoff-only runs, strmprf).  Shows the warnings and
 // stops the run on the conditions of the set-up.
-RunSetup RUN_SETUP(DesignParams& p);
+RunSetup make_run_setup(DesignParams& p);
 
 }  // namespace sitedrain::params
