@@ -11,6 +11,7 @@
 #include <set>
 
 #include "run/driver.h"
+#include "textio/format.h"
 #include "support/run_case.h"
 
 namespace sitedrain::testing {
@@ -64,12 +65,19 @@ void set_record(const fs::path& dir, const std::string& key, const std::string& 
   write_file(dir / "params.txt", out);
 }
 
+design::SearchOptions options(bool reference, int threads) {
+  design::SearchOptions o;
+  o.reference = reference;
+  o.threads = threads;
+  return o;
+}
+
 void check_paths_agree(const std::string& name,
                        const std::function<void(const fs::path&)>& change = nullptr) {
-  const Files reference = run_in_child(case_dir(name), {true, 1}, change);
+  const Files reference = run_in_child(case_dir(name), options(true, 1), change);
   ASSERT_GE(reference.size(), 2u) << name;  // at least the console and the status
   for (int threads : {1, 2, 3}) {
-    const Files production = run_in_child(case_dir(name), {false, threads}, change);
+    const Files production = run_in_child(case_dir(name), options(false, threads), change);
     ASSERT_EQ(production.size(), reference.size()) << name;
     for (const auto& [file, text] : reference)
       EXPECT_TRUE(production.at(file) == text) << name << ": " << file << " differs with "
@@ -103,6 +111,33 @@ TEST(SearchPaths, EveryLossModelInADesign) {
         write_file(dir / "params.txt", text);
       }
     });
+  }
+}
+
+// A failure of a computing thread other than the run's own stop ends the
+// run with its message and status 1, after the output of the storms before.
+TEST(SearchPaths, FailureInAWorkerEndsTheRunWithAMessage) {
+  struct Fault {
+    int threads;
+    std::function<void()> fail;
+    std::string message;
+  } faults[] = {
+      {2, [] { throw std::bad_alloc(); },
+       textio::fmt_a("ALLOACTION ERROR - probably insufficient memory", 81) +
+           "\nUnexcpected allocation error\n"},
+      {1, [] { throw std::runtime_error("disk on fire"); },
+       "ERROR - unexpected failure: disk on fire\n"},
+  };
+  for (const Fault& f : faults) {
+    design::SearchOptions with_fault = options(false, f.threads);
+    with_fault.before_storm = [&](const design::DesignStorm& s) {
+      if (s.i == 1 && s.k == 2) f.fail();
+    };
+    const Files run = run_in_child(case_dir("pond_design"), with_fault, nullptr);
+    EXPECT_EQ(run.at("exit status"), "1") << f.threads;
+    const std::string& console = run.at("console.out");
+    ASSERT_GE(console.size(), f.message.size());
+    EXPECT_EQ(console.substr(console.size() - f.message.size()), f.message) << f.threads;
   }
 }
 
