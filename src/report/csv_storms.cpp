@@ -1,10 +1,10 @@
 #include "report/csv_storms.h"
 
-#include <vector>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
 namespace sitedrain::report {
 

@@ -11,8 +11,8 @@
 #include <set>
 
 #include "run/driver.h"
-#include "textio/format.h"
 #include "support/run_case.h"
+#include "textio/format.h"
 
 namespace sitedrain::testing {
 namespace {
@@ -139,6 +139,21 @@ TEST(SearchPaths, FailureInAWorkerEndsTheRunWithAMessage) {
     ASSERT_GE(console.size(), f.message.size());
     EXPECT_EQ(console.substr(console.size() - f.message.size()), f.message) << f.threads;
   }
+}
+
+// The progress callback hears of every storm once, in order, after it is written.
+TEST(SearchPaths, ProgressCallbackCountsEveryStorm) {
+  design::SearchOptions told = options(false, 2);
+  told.progress = [](std::int64_t done, std::int64_t total) {
+    std::FILE* f = std::fopen("told.txt", "a");
+    std::fprintf(f, "%lld/%lld\n", static_cast<long long>(done), static_cast<long long>(total));
+    std::fclose(f);
+  };
+  const Files run = run_in_child(case_dir("pond_design"), told, nullptr);
+  std::string want;
+  const int total = 3 * 3 * 3;  // return periods x orifice sizes x durations of the case
+  for (int q = 1; q <= total; ++q) want += std::to_string(q) + "/" + std::to_string(total) + "\n";
+  EXPECT_EQ(run.at("told.txt"), want);
 }
 
 }  // namespace
