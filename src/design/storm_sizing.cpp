@@ -16,6 +16,10 @@ namespace {
 using params::StorageKind;
 using textio::FreeRecord;
 
+// A storm whose total inflow is below this (m^3) gives no design, and a
+// runoff-only storm counts as runoff only above it.
+constexpr double kLeastInflow = 4.0;
+
 // One water-balance call of the storm, counted for the benchmark.
 storage::Results simulate(const SizingSetup& setup, const runoff::StormSpec& storm,
                           const StormInflow* inflow, storage::Storage& st,
@@ -83,7 +87,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
       st.base_l = dims.Lb;
       r = simulate(setup, spec, inflow, st, outlet, nullptr);
       v = r.smax;
-      if (r.total_inflow < 4.0) break;
+      if (r.total_inflow < kLeastInflow) break;
       if (std::fabs(v - v_prev) <= 0.1) break;
       dims = geometry::POND_SIZE(v, setup.ratio, d, p.batter, o.log);
       if (c == 10) {
@@ -110,7 +114,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
     }
   }
 
-  if (r.total_inflow < 4.0) return;
+  if (r.total_inflow < kLeastInflow) return;
   const double a_top = dims.Wt * dims.Lt;
   const double a_lag = r.qmax / 0.036;
   o.stored = o.runoff = true;
@@ -156,7 +160,7 @@ void runoff_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
   outlet.table = setup.table;
   const storage::Results r = simulate(setup, storm_spec(*setup.p, s), inflow, st, outlet, diag);
   o.row = {s.return_period, s.duration, r.mean_inflow, r.total_inflow, s.rain_depth, r.rain_volume};
-  o.runoff = r.total_inflow > 4.0;
+  o.runoff = r.total_inflow > kLeastInflow;
 }
 
 }  // namespace
