@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
-#include "design/report_context.h"
 #include "design/design_results.h"
+#include "design/report_context.h"
 #include "textio/text_file.h"
 
 namespace sitedrain::design {

@@ -40,7 +40,7 @@ struct StormRecord {
   double peak_rain_flow = 0.0;      // peak rainfall rate on the catchment Q_p, m^3/h
   double rain_depth = 0.0;          // mm
   double rain_volume = 0.0;         // m^3
-  bool unstable = false;            // the sizing did not settle: the volume is a mean of the last two
+  bool unstable = false;  // the sizing did not settle: the volume is a mean of the last two
 };
 
 // One storm of a runoff-only run.
@@ -60,17 +60,17 @@ struct ReportHeadData {
   std::vector<int> durations;       // minutes
   double total_area = 0.0;          // m^2
   rainfall::Catchment catchment;
-  std::string location;             // site name
-  greenfield::Rates rates;          // when grnff = 1
+  std::string location;     // site name
+  greenfield::Rates rates;  // when grnff = 1
 };
 
 struct DesignResults {
   params::StorageKind kind = params::StorageKind::pond;
-  std::vector<StormRecord> records;               // storms with runoff, in storm order
+  std::vector<StormRecord> records;                 // storms with runoff, in storm order
   std::vector<std::vector<std::size_t>> governing;  // per return period: records, in outlet order
-  std::vector<std::size_t> smallest;              // per return period with designs: a record
-  std::vector<std::size_t> half_emptying;         // governing records half-empty in time
-  std::vector<RunoffRow> runoff_rows;             // runoff-only runs, every storm
+  std::vector<std::size_t> smallest;                // per return period with designs: a record
+  std::vector<std::size_t> half_emptying;           // governing records half-empty in time
+  std::vector<RunoffRow> runoff_rows;               // runoff-only runs, every storm
   ReportHeadData head;
 };
 

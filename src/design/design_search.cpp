@@ -115,10 +115,10 @@ class Search {
       });
       for (int k : ks) order.push_back(task(i, k));
     }
-    executor_ = std::make_unique<OrderedExecutor>(
-        count, std::move(order), options_.threads, 1, [this](std::span<const std::size_t> tasks) {
-          for (std::size_t t : tasks) run_task(t);
-        });
+    executor_ = std::make_unique<OrderedExecutor>(count, std::move(order), options_.threads, 1,
+                                                  [this](std::span<const std::size_t> tasks) {
+                                                    for (std::size_t t : tasks) run_task(t);
+                                                  });
   }
 
   // The outcome of storm (i, j, k), waiting for it (production) or

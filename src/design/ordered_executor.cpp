@@ -22,7 +22,9 @@ OrderedExecutor::OrderedExecutor(std::size_t count, std::vector<std::size_t> tak
   }
 }
 
-OrderedExecutor::~OrderedExecutor() { stop(); }
+OrderedExecutor::~OrderedExecutor() {
+  stop();
+}
 
 void OrderedExecutor::work() {
   for (;;) {

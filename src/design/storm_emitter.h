@@ -17,10 +17,10 @@ namespace sitedrain::design {
 // Where a search writes.
 struct SearchOutput {
   textio::LineSink* log = nullptr;
-  textio::LineSink* full = nullptr;     // full results file
-  textio::LineSink* report = nullptr;   // report file
+  textio::LineSink* full = nullptr;    // full results file
+  textio::LineSink* report = nullptr;  // report file
   storage::DiagnosticSink* diag = nullptr;
-  std::string progress_name;            // reopened at every storm
+  std::string progress_name;  // reopened at every storm
 };
 
 // Told after each storm is written: storms done and the total.

@@ -24,10 +24,10 @@ namespace sitedrain::design {
 
 // The work of a search, for the benchmark.
 struct SearchStats {
-  std::atomic<long long> storms{0};          // design storms computed
-  std::atomic<long long> calls{0};           // water-balance calls
-  std::atomic<long long> steps{0};           // one-second steps simulated
-  std::atomic<long long> storage_steps{0};   // steps with a storage update
+  std::atomic<long long> storms{0};         // design storms computed
+  std::atomic<long long> calls{0};          // water-balance calls
+  std::atomic<long long> steps{0};          // one-second steps simulated
+  std::atomic<long long> storage_steps{0};  // steps with a storage update
 };
 
 // What every storm of a search shares.

@@ -25,9 +25,14 @@ enum class StormProfile { uniform, winter75, summer50 };
 // greenfield-only run, which need not give one.
 enum class Season { none, all_year, summer, winter };
 
+// True for a summer or winter season, whose depths take a seasonal factor.
+constexpr bool seasonal(Season s) {
+  return s == Season::summer || s == Season::winter;
+}
+
 // In: rom.  Out: its loss model.
 constexpr LossModel decode_loss_model(int rom) {
-  return rom == 1 ? LossModel::horton
+  return rom == 1   ? LossModel::horton
          : rom == 2 ? LossModel::green_ampt
          : rom == 3 ? LossModel::green_ampt_pdm
                     : LossModel::final_horton;
@@ -35,7 +40,7 @@ constexpr LossModel decode_loss_model(int rom) {
 
 // In: the sump, soak and rnf flags.  Out: the kind of storage designed.
 constexpr StorageKind decode_storage_kind(int sump, int soak, int rnf) {
-  return sump == 1 ? StorageKind::sump
+  return sump == 1   ? StorageKind::sump
          : soak == 1 ? StorageKind::soakaway
          : rnf == 1  ? StorageKind::runoff_only
                      : StorageKind::pond;
@@ -43,14 +48,14 @@ constexpr StorageKind decode_storage_kind(int sump, int soak, int rnf) {
 
 // In: strmprf.  Out: its profile.
 constexpr StormProfile decode_profile(int strmprf) {
-  return strmprf == 2 ? StormProfile::winter75
+  return strmprf == 2   ? StormProfile::winter75
          : strmprf == 3 ? StormProfile::summer50
                         : StormProfile::uniform;
 }
 
 // In: season.  Out: its season, none outside 1..3.
 constexpr Season decode_season(int season) {
-  return season == 1 ? Season::all_year
+  return season == 1   ? Season::all_year
          : season == 2 ? Season::summer
          : season == 3 ? Season::winter
                        : Season::none;

@@ -170,8 +170,8 @@ DesignParams GETPARAM(textio::LineReader& in) {
   if (p.caldur == 1 &&
       (static_cast<long long>(p.dur[1]) - p.dur[0]) / p.dur[2] + 1 > kMaxGeneratedDurations)
     bad_value("dur",
-              "a first, last and step giving at most " +
-                  std::to_string(kMaxGeneratedDurations) + " durations",
+              "a first, last and step giving at most " + std::to_string(kMaxGeneratedDurations) +
+                  " durations",
               r, r.line() - 2);
 
   r.keyword("cchgfac");

@@ -139,7 +139,8 @@ RunSetup make_run_setup(DesignParams& p) {
 
   // 6. Storage and rainfall-only runs.
   if (!p.greenfield_only()) {
-    const bool horton = p.loss_model == LossModel::final_horton || p.loss_model == LossModel::horton;
+    const bool horton =
+        p.loss_model == LossModel::final_horton || p.loss_model == LossModel::horton;
     if (horton && p.strmprf > 1) {
       console::line("Horton model should only be used with uniform rainfall distribution -");
       console::line("The rainfall distribution has been set to uniform");

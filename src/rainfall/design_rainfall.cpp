@@ -59,7 +59,7 @@ RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::Run
   const auto& rps = setup.return_periods;
   const auto& durs = setup.durations;
   WRITE_RAINFALL_TABLE_HEAD(p.rain_season, c, p.cchgfac, rps, rain_file);
-  if (!durs.empty() && durs[0] < 60 && (p.rain_season == params::Season::summer || p.rain_season == params::Season::winter)) {
+  if (!durs.empty() && durs[0] < 60 && params::seasonal(p.rain_season)) {
     rain_file.line(kShortDurationSeasonWarning);
     log.line(textio::fmt_a(kShortDurationSeasonWarning, 81));
     console::line(

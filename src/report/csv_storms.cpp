@@ -46,7 +46,7 @@ constexpr std::array<Column, 21> kColumns = {{
 }};
 
 std::string_view outlet_name(StorageKind kind) {
-  return kind == StorageKind::pond ? "orifice_diameter_mm"
+  return kind == StorageKind::pond   ? "orifice_diameter_mm"
          : kind == StorageKind::sump ? "pump_rate_m3_per_h"
                                      : std::string_view();
 }

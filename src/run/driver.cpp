@@ -147,8 +147,8 @@ void run_case(const design::SearchOptions& options) {
   out.close(8);       // rewritten at every storm
   setup.tables = {};  // the search keeps its own tables
   design::DesignResults results = design::design_search(in, sink, options);
-  results.head = {p, setup.return_periods, setup.durations, setup.total_area,
-                  catchment, files.location, rates};
+  results.head = {
+      p, setup.return_periods, setup.durations, setup.total_area, catchment, files.location, rates};
   design::write_closing_tables(results, out(6));
   out.close_all();
 }

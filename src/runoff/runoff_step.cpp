@@ -65,10 +65,10 @@ StepResult StormRunoff::step(int t, double dt) {
       const double ri = PDM_INFILTRATION_CAPACITY(P, fi);
       R = R + std::max(ri / 1000.0 * subs_.area[k], 0.0);
     } else {
-      const double fi =
-          subs_.model == LossModel::green_ampt ? GREEN_AMPT(green_ampt_, subs_.surface[k], first, k + 1, P)
-          : subs_.model == LossModel::final_horton ? final_loss(k)
-                                                   : horton_loss(k, t);
+      const double fi = subs_.model == LossModel::green_ampt
+                            ? GREEN_AMPT(green_ampt_, subs_.surface[k], first, k + 1, P)
+                        : subs_.model == LossModel::final_horton ? final_loss(k)
+                                                                 : horton_loss(k, t);
       infilt_ = dt * fi;
       R = R + std::max((P - infilt_) / 1000.0 * subs_.area[k], 0.0);
     }

@@ -97,9 +97,15 @@ TEST(ResultFields, TooWideValuesShowAsterisks) {
   EXPECT_EQ(half_emptying_row(r), " *****     100     75    240");
 
   // times rounded, a storage too wide for its field
-  const StormRecord p{.return_period = 100, .outlet_size = 150, .duration = 360,
-                      .mean_inflow = 1234.99, .outflow_24h = 123456789.0, .emptying_time = 2.25,
-                      .half_emptying_time = 0.04, .peak_rain_flow = 2469.98, .rain_depth = 55.55};
+  const StormRecord p{.return_period = 100,
+                      .outlet_size = 150,
+                      .duration = 360,
+                      .mean_inflow = 1234.99,
+                      .outflow_24h = 123456789.0,
+                      .emptying_time = 2.25,
+                      .half_emptying_time = 0.04,
+                      .peak_rain_flow = 2469.98,
+                      .rain_depth = 55.55};
   EXPECT_EQ(pond_results_row(p).substr(16),
             "      1234     7409        0        0        0        0    0.0      0.0**********"
             "    0.0     2.3     0.0    0.5000     55.5");

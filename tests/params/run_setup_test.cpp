@@ -23,7 +23,8 @@ DesignParams pond() {
 TEST(RunSetup, GeneratedAndListedStorms) {
   DesignParams p = pond();
   p.calcrp = 1, p.nrp = 3, p.rp[0] = 2, p.rp[1] = 100, p.rp[2] = 10;
-  EXPECT_EQ(make_run_setup(p).return_periods, (std::vector<int>{2, 12, 22, 32, 42, 52, 62, 72, 82, 92}));
+  EXPECT_EQ(make_run_setup(p).return_periods,
+            (std::vector<int>{2, 12, 22, 32, 42, 52, 62, 72, 82, 92}));
   EXPECT_EQ(p.nrp, 10);
   EXPECT_EQ(p.rp[9], 92);
   EXPECT_EQ(p.rp[10], params::kUnsetInt);

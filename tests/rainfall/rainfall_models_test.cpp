@@ -39,7 +39,8 @@ TEST(Profile, PeaksEndsAndSymmetry) {
   }
   for (double u : {0.05, 0.125, 0.3, 0.5}) {
     EXPECT_EQ(PROFILE(params::StormProfile::uniform, 0.5 + u), 1.0);
-    for (auto s : {params::StormProfile::winter75, params::StormProfile::summer50}) EXPECT_NEAR(PROFILE(s, 0.5 - u), PROFILE(s, 0.5 + u), 1e-12) << u;
+    for (auto s : {params::StormProfile::winter75, params::StormProfile::summer50})
+      EXPECT_NEAR(PROFILE(s, 0.5 - u), PROFILE(s, 0.5 + u), 1e-12) << u;
   }
 }
 

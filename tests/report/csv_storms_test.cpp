@@ -30,9 +30,15 @@ std::vector<std::string> split(const std::string& s, char sep) {
 TEST(StormsCsv, HeaderRowsAndShortestRoundTrip) {
   DesignResults res;
   res.kind = params::StorageKind::pond;
-  StormRecord a{.return_period = 30, .outlet_size = 75, .duration = 120, .mean_inflow = 0.1 + 0.2,
-                .runoff_volume = 1234.5, .peak_volume = 2.0 / 3.0, .emptying_time = 1e-7,
-                .half_emptying_time = 1e21, .rain_depth = 5e-324};
+  StormRecord a{.return_period = 30,
+                .outlet_size = 75,
+                .duration = 120,
+                .mean_inflow = 0.1 + 0.2,
+                .runoff_volume = 1234.5,
+                .peak_volume = 2.0 / 3.0,
+                .emptying_time = 1e-7,
+                .half_emptying_time = 1e21,
+                .rain_depth = 5e-324};
   StormRecord b = a;
   b.duration = 240, b.depth = -0.0, b.lagoon_width = std::numeric_limits<double>::quiet_NaN();
   b.unstable = true;
@@ -63,12 +69,29 @@ TEST(StormsCsv, HeaderRowsAndShortestRoundTrip) {
   const std::vector<std::string> names = split(lines[0].substr(0, lines[0].size() - 1), ',');
   for (std::size_t row = 1; row <= 2; ++row) {
     const StormRecord& r = res.records[row - 1];
-    const std::vector<double> want = {
-        double(r.return_period), r.outlet_size, double(r.duration), r.mean_inflow,
-        r.runoff_volume, r.water_area, r.lagoon_area, r.top_area, r.top_length, r.top_width,
-        r.depth, r.peak_volume, r.peak_outflow, r.mean_outflow, r.outflow_24h, r.runoff_duration,
-        r.emptying_time, r.half_emptying_time, r.lagoon_length, r.lagoon_width, r.peak_rain_flow,
-        r.rain_depth, r.rain_volume};
+    const std::vector<double> want = {double(r.return_period),
+                                      r.outlet_size,
+                                      double(r.duration),
+                                      r.mean_inflow,
+                                      r.runoff_volume,
+                                      r.water_area,
+                                      r.lagoon_area,
+                                      r.top_area,
+                                      r.top_length,
+                                      r.top_width,
+                                      r.depth,
+                                      r.peak_volume,
+                                      r.peak_outflow,
+                                      r.mean_outflow,
+                                      r.outflow_24h,
+                                      r.runoff_duration,
+                                      r.emptying_time,
+                                      r.half_emptying_time,
+                                      r.lagoon_length,
+                                      r.lagoon_width,
+                                      r.peak_rain_flow,
+                                      r.rain_depth,
+                                      r.rain_volume};
     const std::vector<std::string> f = split(lines[row].substr(0, lines[row].size() - 1), ',');
     ASSERT_EQ(f.size(), names.size());
     for (std::size_t c = 0; c < want.size(); ++c) {
