@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "design/storm_inflow.h"
+#include "design/storm_sizing.h"
 #include "geometry/basin.h"
 #include "params/parameter_file.h"
 #include "params/run_setup.h"
@@ -90,13 +91,13 @@ void add_case(const std::string& name, CaseCalls& c) {
       run::parse_control(testing::read_file(dir / "PSnamel.nml"), "PSnamel.nml"), "PSnamel.nml");
   textio::LineReader in((dir / files.input[0]).string());
   c.p = params::GETPARAM(in);
-  const params::RunSetup setup = params::RUN_SETUP(c.p);
+  const params::RunSetup setup = params::make_run_setup(c.p);
   const bool pond = c.p.sump == 0 && c.p.soak == 0;
   if (pond) c.table = geometry::build_coefficient_table(c.p.tpod, setup.depth_steps);
-  runoff::SubCatchments subs{c.p.rom, c.p.nsubc, c.p.surface.data(), c.p.area.data()};
+  const runoff::SubCatchments subs = design::sub_catchments(c.p);
   for (int duration : setup.durations) {
     for (double depth : {2.0, 9.0, 31.0, 70.0, 150.0}) {
-      const runoff::StormSpec storm{duration, c.p.strmprf, depth / (60 * duration)};
+      const runoff::StormSpec storm{duration, c.p.profile, depth / (60 * duration)};
       std::unique_ptr<design::StormInflow> inflow = design::compute_inflow(subs, storm);
       ASSERT_TRUE(inflow);
       const std::vector<double>& runoff = c.runoff.emplace_back(inflow->runoff);
