@@ -30,9 +30,9 @@
 #include <thread>
 #include <vector>
 
+#include "design/storm_inflow.h"
 #include "geometry/orifice.h"
 #include "params/run_setup.h"
-#include "design/storm_inflow.h"
 #include "run/driver.h"
 #include "storage/orifice_outflow.h"
 #include "storage/water_balance_lanes.h"
@@ -67,8 +67,9 @@ double bare_step_ns(bool cpu_time = false) {
     if (jh == 0) jh = 1;
     sum += storage::orifice_rate(h, 100.0, table.at(1, jh));
   }
-  const double ns = cpu_time ? thread_ns() - cpu_start
-                            : std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+  const double ns = cpu_time
+                        ? thread_ns() - cpu_start
+                        : std::chrono::duration<double, std::nano>(Clock::now() - start).count();
   if (sum < 0) std::cout << sum;  // keep the loop
   return ns / static_cast<double>(n);
 }
@@ -76,8 +77,8 @@ double bare_step_ns(bool cpu_time = false) {
 // The calls of --lanes: the bare step's pond and orifice under triangular
 // hydrographs of 30 to 360 minutes that fill it to 40-100 %.
 struct LaneBench {
-  sitedrain::geometry::CoeffTable table =
-      sitedrain::geometry::build_coefficient_table({100, 100, 1}, sitedrain::params::depth_step_count(1.5));
+  sitedrain::geometry::CoeffTable table = sitedrain::geometry::build_coefficient_table(
+      {100, 100, 1}, sitedrain::params::depth_step_count(1.5));
   std::vector<sitedrain::design::StormInflow> inflows;
   std::vector<sitedrain::storage::LaneCall> calls;
   LaneBench() {
@@ -103,7 +104,8 @@ struct LaneBench {
 
 // ns per storage step of the calls on the scalar path (K = 0) or in K lanes.
 template <int K>
-double lanes_ns(const LaneBench& b, sitedrain::storage::LaneIsa isa = sitedrain::storage::lane_isa()) {
+double lanes_ns(const LaneBench& b,
+                sitedrain::storage::LaneIsa isa = sitedrain::storage::lane_isa()) {
   using namespace sitedrain;
   long long steps = 0;
   const double start = thread_ns();
@@ -118,10 +120,11 @@ double lanes_ns(const LaneBench& b, sitedrain::storage::LaneIsa isa = sitedrain:
   } else {
     std::size_t next = 0;
     storage::WaterBalanceLanes<K> lanes(isa);
-    lanes.run([&](storage::LaneCall& c) { return next < b.calls.size() && (c = b.calls[next++], true); },
-              [&](const storage::LaneCall&, const storage::LaneOutcome& o) {
-                steps += o.results.storage_steps;
-              });
+    lanes.run(
+        [&](storage::LaneCall& c) { return next < b.calls.size() && (c = b.calls[next++], true); },
+        [&](const storage::LaneCall&, const storage::LaneOutcome& o) {
+          steps += o.results.storage_steps;
+        });
   }
   return (thread_ns() - start) / static_cast<double>(steps);
 }
@@ -130,7 +133,7 @@ void lanes_bench() {
   using sitedrain::storage::LaneIsa;
   const LaneBench b;
   const bool avx2 = sitedrain::storage::lane_isa() == LaneIsa::avx2;
-  const char* names[] = {"bare step", "scalar call", "1 lane",  "2 lanes",
+  const char* names[] = {"bare step", "scalar call", "1 lane",   "2 lanes",
                          "4 lanes",   "8 lanes",     "16 lanes", "8 lanes, SSE2 only"};
   std::vector<std::vector<double>> t(8);
   for (int round = 0; round < 5; ++round) {
@@ -164,7 +167,8 @@ int run_case(const fs::path& source, bool reference, int threads) {
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(99);
-    if (!std::freopen("console.out", "w", stdout) || !std::freopen("/dev/null", "r", stdin)) _exit(98);
+    if (!std::freopen("console.out", "w", stdout) || !std::freopen("/dev/null", "r", stdin))
+      _exit(98);
     sitedrain::design::SearchStats stats;
     sitedrain::design::SearchOptions options;
     options.reference = reference;
@@ -185,26 +189,26 @@ int run_case(const fs::path& source, bool reference, int threads) {
   long long storms = 0, calls = 0, steps = 0, storage_steps = 0;
   std::ifstream(dir / "bench_stats.txt") >> storms >> calls >> steps >> storage_steps;
   const int used_threads =
-      reference ? 1 : (threads > 0 ? threads : static_cast<int>(std::thread::hardware_concurrency()));
+      reference ? 1
+                : (threads > 0 ? threads : static_cast<int>(std::thread::hardware_concurrency()));
   const double per_step =
       storage_steps ? seconds * 1e9 * used_threads / static_cast<double>(storage_steps) : 0.0;
   const double bare = bare_step_ns();
   // The same in processor time (the case's user and system time against the
   // bare step's), steadier when other work shares the machine.
   auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; };
-  const double cpu_per_step =
-      storage_steps ? (sec(usage.ru_utime) + sec(usage.ru_stime)) * 1e9 /
-                          static_cast<double>(storage_steps)
-                    : 0.0;
+  const double cpu_per_step = storage_steps ? (sec(usage.ru_utime) + sec(usage.ru_stime)) * 1e9 /
+                                                  static_cast<double>(storage_steps)
+                                            : 0.0;
   const double cpu_bare = bare_step_ns(true);
-  std::printf("%-10s %-10s threads %d  exit %d  wall %.3f s  storms %lld  calls %lld  steps %lld  "
-              "storage steps %lld  ns/storage step %.1f  bare step %.1f ns (x%.2f)  "
-              "processor time: %.1f ns/storage step, bare %.1f ns (x%.2f)  peak %.1f MB\n",
-              source.filename().c_str(), reference ? "reference" : "production", used_threads,
-              WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, seconds, storms, calls, steps, storage_steps,
-              per_step, bare, bare > 0 ? per_step / bare : 0.0, cpu_per_step, cpu_bare,
-              cpu_bare > 0 ? cpu_per_step / cpu_bare : 0.0,
-              static_cast<double>(usage.ru_maxrss) / 1024.0);
+  std::printf(
+      "%-10s %-10s threads %d  exit %d  wall %.3f s  storms %lld  calls %lld  steps %lld  "
+      "storage steps %lld  ns/storage step %.1f  bare step %.1f ns (x%.2f)  "
+      "processor time: %.1f ns/storage step, bare %.1f ns (x%.2f)  peak %.1f MB\n",
+      source.filename().c_str(), reference ? "reference" : "production", used_threads,
+      WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, seconds, storms, calls, steps, storage_steps,
+      per_step, bare, bare > 0 ? per_step / bare : 0.0, cpu_per_step, cpu_bare,
+      cpu_bare > 0 ? cpu_per_step / cpu_bare : 0.0, static_cast<double>(usage.ru_maxrss) / 1024.0);
   fs::remove_all(dir);
   return 0;
 }
@@ -221,15 +225,19 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: sitedrain_bench CASE_FOLDER [--reference] [--threads N] | --step | --lanes\n");
+    std::fprintf(
+        stderr,
+        "usage: sitedrain_bench CASE_FOLDER [--reference] [--threads N] | --step | --lanes\n");
     return 2;
   }
   bool reference = false;
   int threads = 0;
   for (int a = 2; a < argc; ++a) {
     std::string arg = argv[a];
-    if (arg == "--reference") reference = true;
-    else if (arg == "--threads" && a + 1 < argc) threads = std::atoi(argv[++a]);
+    if (arg == "--reference")
+      reference = true;
+    else if (arg == "--threads" && a + 1 < argc)
+      threads = std::atoi(argv[++a]);
   }
   return run_case(argv[1], reference, threads);
 }

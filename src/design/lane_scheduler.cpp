@@ -51,7 +51,6 @@ struct LaneScheduler::Fiber {
 
 thread_local LaneScheduler::Fiber* LaneScheduler::starting_ = nullptr;
 
-
 namespace {
 
 // A context that starts entry on the given stack.
@@ -82,7 +81,9 @@ LaneScheduler::LaneScheduler(int fibers) : main_(std::make_unique<Context>()) {
 
 LaneScheduler::~LaneScheduler() = default;
 
-LaneScheduler* LaneScheduler::current() { return t_current; }
+LaneScheduler* LaneScheduler::current() {
+  return t_current;
+}
 
 // A fiber's life: its jobs one after another, each ended by a return to the
 // scheduler.
@@ -122,8 +123,9 @@ storage::LaneOutcome LaneScheduler::call(const storage::LaneCall& c) {
 #if defined(SITEDRAIN_NO_FIBERS)
   storage::LaneOutcome out;
   std::size_t given = 0;
-  storage::WaterBalanceLanes<1>().run([&](storage::LaneCall& n) { return given++ == 0 && (n = c, true); },
-                                      [&](const storage::LaneCall&, const storage::LaneOutcome& o) { out = o; });
+  storage::WaterBalanceLanes<1>().run(
+      [&](storage::LaneCall& n) { return given++ == 0 && (n = c, true); },
+      [&](const storage::LaneCall&, const storage::LaneOutcome& o) { out = o; });
   return out;
 #endif
   Fiber& f = *running_;

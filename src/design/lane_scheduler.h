@@ -48,7 +48,8 @@ class LaneScheduler {
   static void fiber_main();
   void rethrow_after_cancel();
 
-  static thread_local Fiber* starting_;  // the fiber that starts next (makecontext passes no pointer)
+  static thread_local Fiber*
+      starting_;  // the fiber that starts next (makecontext passes no pointer)
   std::vector<std::unique_ptr<Fiber>> fibers_;
   std::deque<Fiber*> queue_;  // jobs whose call waits for a lane
   Fiber* running_ = nullptr;

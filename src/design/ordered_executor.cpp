@@ -15,7 +15,10 @@ OrderedExecutor::OrderedExecutor(std::size_t count, std::vector<std::size_t> tak
 
 OrderedExecutor::OrderedExecutor(std::size_t count, std::vector<std::size_t> take_order,
                                  int threads, StreamRun stream_run)
-    : order_(std::move(take_order)), batch_(1), stream_run_(std::move(stream_run)), done_(count, 0) {
+    : order_(std::move(take_order)),
+      batch_(1),
+      stream_run_(std::move(stream_run)),
+      done_(count, 0) {
   start(threads, order_.size());
 }
 

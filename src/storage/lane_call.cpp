@@ -24,8 +24,7 @@ LaneState::Next LaneState::start(const LaneCall& call) {
     scalar_ = true;
     return Next::ended;
   }
-  if (storage_run_)
-    shalf_ = geometry::PONDVOLBASE(st.depth, st.batter, st.base_w, st.base_l) / 2.0;
+  if (storage_run_) shalf_ = geometry::PONDVOLBASE(st.depth, st.batter, st.base_w, st.base_l) / 2.0;
   unit_grid_ = storage_run_ && pond_ && is_unit_grid(outlet.table->depth_grid);
   n_grid_ = pond_ && outlet.table ? static_cast<int>(outlet.table->depth_grid.size()) : 0;
   if (unit_grid_)

@@ -13,13 +13,14 @@ namespace sitedrain::storage {
 
 // A call as the lanes take it.
 struct LaneCall {
-  Storage storage;                 // the base comes back (enlarged) in LaneOutcome
+  Storage storage;  // the base comes back (enlarged) in LaneOutcome
   Outlet outlet;
-  const double* runoff = nullptr;  // runoff of steps 1..n_runoff (m^3); the simulation ends after them
+  // The runoff of steps 1..n_runoff (m^3); the simulation ends after them.
+  const double* runoff = nullptr;
   int n_runoff = 0;
-  int duration = 0;                // minutes
+  int duration = 0;  // minutes
   int rnf = 0;
-  std::uint64_t tag = 0;           // the caller's
+  std::uint64_t tag = 0;  // the caller's
 };
 
 struct LaneOutcome {

@@ -43,10 +43,9 @@ unsigned iterate_sse2(SearchColumns& c, int lanes) {
                   df = _mm_load_pd(c.df + at), dxold = _mm_load_pd(c.dxold + at);
     const __m128d a = _mm_sub_pd(_mm_mul_pd(_mm_sub_pd(rts, xh), df), f);
     const __m128d b = _mm_sub_pd(_mm_mul_pd(_mm_sub_pd(rts, xl), df), f);
-    const __m128d bisect =
-        _mm_or_pd(_mm_cmpge_pd(_mm_mul_pd(a, b), zero),
-                  _mm_cmpgt_pd(_mm_and_pd(_mm_mul_pd(two, f), sign),
-                               _mm_and_pd(_mm_mul_pd(dxold, df), sign)));
+    const __m128d bisect = _mm_or_pd(_mm_cmpge_pd(_mm_mul_pd(a, b), zero),
+                                     _mm_cmpgt_pd(_mm_and_pd(_mm_mul_pd(two, f), sign),
+                                                  _mm_and_pd(_mm_mul_pd(dxold, df), sign)));
     _mm_store_pd(c.dxold + at, _mm_load_pd(c.dx + at));
     const __m128d dx_b = _mm_mul_pd(half, _mm_sub_pd(xh, xl));
     const __m128d rts_b = _mm_add_pd(xl, dx_b);
@@ -60,15 +59,15 @@ unsigned iterate_sse2(SearchColumns& c, int lanes) {
     _mm_store_pd(c.dx + at, dx);
     _mm_store_pd(c.rts + at, next);
     const __m128d x2 = _mm_mul_pd(next, next);
-    const __m128d fn = _mm_sub_pd(
-        _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_load_pd(c.c1 + at), _mm_mul_pd(x2, next)),
-                              _mm_mul_pd(_mm_load_pd(c.c2 + at), x2)),
-                   _mm_mul_pd(_mm_load_pd(c.c3 + at), next)),
-        _mm_load_pd(c.S + at));
+    const __m128d fn =
+        _mm_sub_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_load_pd(c.c1 + at), _mm_mul_pd(x2, next)),
+                                         _mm_mul_pd(_mm_load_pd(c.c2 + at), x2)),
+                              _mm_mul_pd(_mm_load_pd(c.c3 + at), next)),
+                   _mm_load_pd(c.S + at));
     const __m128d bx = _mm_mul_pd(_mm_load_pd(c.b + at), next);
-    const __m128d dfn = _mm_add_pd(
-        _mm_add_pd(_mm_mul_pd(four, _mm_mul_pd(bx, bx)), _mm_load_pd(c.c3 + at)),
-        _mm_mul_pd(_mm_mul_pd(_mm_load_pd(c.c4 + at), next), _mm_load_pd(c.c5 + at)));
+    const __m128d dfn =
+        _mm_add_pd(_mm_add_pd(_mm_mul_pd(four, _mm_mul_pd(bx, bx)), _mm_load_pd(c.c3 + at)),
+                   _mm_mul_pd(_mm_mul_pd(_mm_load_pd(c.c4 + at), next), _mm_load_pd(c.c5 + at)));
     _mm_store_pd(c.f + at, fn);
     _mm_store_pd(c.df + at, dfn);
     const __m128d below = _mm_cmplt_pd(fn, zero);
@@ -81,9 +80,8 @@ unsigned iterate_sse2(SearchColumns& c, int lanes) {
 
 __attribute__((target("avx2"))) unsigned iterate_avx2(SearchColumns& c, int lanes) {
   const __m256d sign = _mm256_castsi256_pd(_mm256_set1_epi64x(INT64_MAX));
-  const __m256d zero = _mm256_setzero_pd(), half = _mm256_set1_pd(0.5),
-                two = _mm256_set1_pd(2.0), four = _mm256_set1_pd(4.0),
-                xacc = _mm256_set1_pd(kDepthAccuracy);
+  const __m256d zero = _mm256_setzero_pd(), half = _mm256_set1_pd(0.5), two = _mm256_set1_pd(2.0),
+                four = _mm256_set1_pd(4.0), xacc = _mm256_set1_pd(kDepthAccuracy);
   unsigned bits = 0;
   for (int at = 0; at < lanes; at += 4) {
     const __m256d rts = _mm256_load_pd(c.rts + at), xl = _mm256_load_pd(c.xl + at),
@@ -91,10 +89,10 @@ __attribute__((target("avx2"))) unsigned iterate_avx2(SearchColumns& c, int lane
                   df = _mm256_load_pd(c.df + at), dxold = _mm256_load_pd(c.dxold + at);
     const __m256d a = _mm256_sub_pd(_mm256_mul_pd(_mm256_sub_pd(rts, xh), df), f);
     const __m256d b = _mm256_sub_pd(_mm256_mul_pd(_mm256_sub_pd(rts, xl), df), f);
-    const __m256d bisect = _mm256_or_pd(
-        _mm256_cmp_pd(_mm256_mul_pd(a, b), zero, _CMP_GE_OQ),
-        _mm256_cmp_pd(_mm256_and_pd(_mm256_mul_pd(two, f), sign),
-                      _mm256_and_pd(_mm256_mul_pd(dxold, df), sign), _CMP_GT_OQ));
+    const __m256d bisect =
+        _mm256_or_pd(_mm256_cmp_pd(_mm256_mul_pd(a, b), zero, _CMP_GE_OQ),
+                     _mm256_cmp_pd(_mm256_and_pd(_mm256_mul_pd(two, f), sign),
+                                   _mm256_and_pd(_mm256_mul_pd(dxold, df), sign), _CMP_GT_OQ));
     _mm256_store_pd(c.dxold + at, _mm256_load_pd(c.dx + at));
     const __m256d dx_b = _mm256_mul_pd(half, _mm256_sub_pd(xh, xl));
     const __m256d rts_b = _mm256_add_pd(xl, dx_b);
@@ -102,10 +100,10 @@ __attribute__((target("avx2"))) unsigned iterate_avx2(SearchColumns& c, int lane
     const __m256d rts_n = _mm256_sub_pd(rts, dx_n);
     const __m256d dx = _mm256_blendv_pd(dx_n, dx_b, bisect);
     const __m256d next = _mm256_blendv_pd(rts_n, rts_b, bisect);
-    const __m256d ended = _mm256_or_pd(
-        _mm256_blendv_pd(_mm256_cmp_pd(rts, rts_n, _CMP_EQ_OQ), _mm256_cmp_pd(xl, rts_b, _CMP_EQ_OQ),
-                         bisect),
-        _mm256_cmp_pd(_mm256_and_pd(dx, sign), xacc, _CMP_LT_OQ));
+    const __m256d ended =
+        _mm256_or_pd(_mm256_blendv_pd(_mm256_cmp_pd(rts, rts_n, _CMP_EQ_OQ),
+                                      _mm256_cmp_pd(xl, rts_b, _CMP_EQ_OQ), bisect),
+                     _mm256_cmp_pd(_mm256_and_pd(dx, sign), xacc, _CMP_LT_OQ));
     _mm256_store_pd(c.dx + at, dx);
     _mm256_store_pd(c.rts + at, next);
     const __m256d x2 = _mm256_mul_pd(next, next);
@@ -142,7 +140,9 @@ unsigned iterate_searches(SearchColumns& c, int lanes, LaneIsa isa) {
 
 #else  // one lane at a time, as written in rtsafe_core
 
-LaneIsa lane_isa() { return LaneIsa::sse2; }
+LaneIsa lane_isa() {
+  return LaneIsa::sse2;
+}
 
 unsigned iterate_searches(SearchColumns& c, int lanes, LaneIsa) {
   unsigned bits = 0;

@@ -60,7 +60,7 @@ class WaterBalanceLanes {
   int started_[K] = {};  // round at which the lane's search began
   unsigned busy_ = 0;    // lanes with a search
   int round_ = 0;
-  int deadline_ = 0;     // no search reaches kRtsafeMaxit iterations before this round
+  int deadline_ = 0;  // no search reaches kRtsafeMaxit iterations before this round
 };
 
 // ---------------------------------------------------------------------------

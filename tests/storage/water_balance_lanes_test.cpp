@@ -9,8 +9,8 @@
 #include <array>
 #include <bit>
 #include <cmath>
-#include <limits>
 #include <deque>
+#include <limits>
 #include <map>
 #include <random>
 #include <vector>
@@ -37,10 +37,20 @@ Bits bits_of(const Results& r, const Storage& s, bool scalar) {
   b.fill(~0ull);
   if (scalar) return b;
   auto u = [](double x) { return std::bit_cast<std::uint64_t>(x); };
-  return {u(r.smax),   u(r.qmax),  u(r.rain_volume), u(r.mean_inflow), u(r.total_inflow),
-          u(r.mean_outflow), u(r.tfill), u(r.ttmt), u(r.tthmt),
-          static_cast<std::uint64_t>(r.steps), static_cast<std::uint64_t>(r.storage_steps),
-          u(s.base_w), u(s.base_l), u(s.depth)};
+  return {u(r.smax),
+          u(r.qmax),
+          u(r.rain_volume),
+          u(r.mean_inflow),
+          u(r.total_inflow),
+          u(r.mean_outflow),
+          u(r.tfill),
+          u(r.ttmt),
+          u(r.tthmt),
+          static_cast<std::uint64_t>(r.steps),
+          static_cast<std::uint64_t>(r.storage_steps),
+          u(s.base_w),
+          u(s.base_l),
+          u(s.depth)};
 }
 
 // The scalar call as the replay makes it; for the scalar path when it shows
@@ -108,11 +118,11 @@ void add_case(const std::string& name, CaseCalls& c) {
           LaneCall call;
           testing::KeptLines log;
           double d = c.p.maxdepth;
-          const geometry::PondDims dims =
-              geometry::POND_SIZE(std::max(total * share, 1.0), c.p.topl / c.p.topw, d,
-                                  c.p.batter, log);
-          call.storage = {d, dims.Wb, dims.Lb, c.p.batter, c.p.sump, c.p.soak, c.p.sideno,
-                          c.p.soak == 1 ? c.p.ffill : 0.0, c.p.infiltco};
+          const geometry::PondDims dims = geometry::POND_SIZE(
+              std::max(total * share, 1.0), c.p.topl / c.p.topw, d, c.p.batter, log);
+          call.storage = {d,           dims.Wb,  dims.Lb,    c.p.batter,
+                          c.p.sump,    c.p.soak, c.p.sideno, c.p.soak == 1 ? c.p.ffill : 0.0,
+                          c.p.infiltco};
           const params::Triple sweep = c.p.sump == 1 ? c.p.pumprate : c.p.tpod;
           call.outlet = {static_cast<double>(sweep.first + (j - 1) * sweep.step),
                          pond ? &c.table : nullptr, j};
