@@ -97,7 +97,7 @@ DescriptorKeys parse_descriptor_values(const std::vector<std::string>& lines, in
     const int value_width = std::min(10, width + 1 - first);
     const std::string field = comma == std::string_view::npos
                                   ? std::string("value (the line has no comma)")
-                                  : "value of " + std::string(key);
+                                  : "value of " + textio::printable(key);
     const textio::FieldPlace where{file_name, static_cast<int>(n) + 1, field};
 
     double value = 0.0;

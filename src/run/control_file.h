@@ -12,8 +12,8 @@ namespace sitedrain::run {
 inline constexpr std::size_t kNameLength = 150;
 
 // The items of group IFILES as read; an element the file does not assign is
-// empty (std::nullopt).  Texts are cut at 150 characters and kept without
-// their blank padding.
+// empty (std::nullopt).  Texts are kept whole (the joins cut them at 150
+// characters; the output names refuse a longer one).
 struct ControlItems {
   std::array<std::optional<std::string>, 2> ipath, ifilename;
   std::array<std::optional<std::string>, 8> opath, ofilename;
@@ -35,13 +35,23 @@ struct RunFiles {
   std::array<std::string, 8> opath, ofilename;  // elements, for the rebuild
 };
 
-// Checks that every needed item is assigned (else a message naming it and a
-// stop) and forms the names.
+// Checks that every needed item is assigned and that no name element holds
+// a control character (else a message naming the item and a stop), and forms
+// the names.
 RunFiles resolve_files(const ControlItems& items, std::string_view file_name);
 
 // Reads the control file from the working directory ("ERROR opening namelist
 // file" and a stop when it cannot be opened).
 RunFiles read_control_file(const std::string& file_name = "PSnamel.nml");
+
+// The eight output names as the run opens them: the plain joins, and the
+// rebuilt names for output 1 and the chosen season's file.  Stops with a
+// message naming the items, before any output exists, when a name element or
+// a joined name is longer than 150 characters, or when two outputs, or an
+// output and an input, are one regular file (output 1 and the season's file
+// are one item when season = 1; devices such as /dev/null may be shared).
+std::array<std::string, 8> output_names(const RunFiles& files, int season,
+                                        std::string_view file_name = "PSnamel.nml");
 
 // The plain join: path with trailing blanks removed, then the name likewise,
 // cut at 150 characters.

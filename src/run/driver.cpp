@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -76,11 +77,10 @@ void run_case(const design::SearchOptions& options) {
                                  catchment);
 
   // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
+  const std::array<std::string, 8> names = output_names(files, p.season);
   Outputs out;
   for (int j = 1; j <= 8; ++j) {
-    std::size_t e = static_cast<std::size_t>(j - 1);
-    std::string name = (j == 1 || j == p.season) ? rebuild_name(files.opath[e], files.ofilename[e])
-                                                 : files.output[e];
+    const std::string& name = names[static_cast<std::size_t>(j - 1)];
     if (!out(j).open(name))
       console::stop_with("ERROR opening file" + textio::padded_file_name(name));
   }
@@ -163,7 +163,13 @@ void run_case(const design::SearchOptions& options) {
 int MAIN_PROG(const design::SearchOptions& options) {
   // The console is written in full blocks when it is not a terminal (the
   // PDM model writes a line at every step); it is flushed before each pause.
-  if (!isatty(fileno(stdout))) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+  // A helper thread then flushes it at least once a second, so that a user
+  // following it sees a long run go on.
+  std::optional<console::FlushTicker> ticker;
+  if (!isatty(fileno(stdout))) {
+    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+    ticker.emplace();
+  }
   int status = 0;
   try {
     run_case(options);

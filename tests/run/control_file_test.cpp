@@ -96,10 +96,17 @@ TEST(ControlFile, ProgramMessagesForMissingFiles) {
        "ERROR opening filemissing.txt" + std::string(139, ' ') + "\n"},
       {"&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt',\n NUMLINE = 5, COLOUR = 3 /",
        "ERROR in namelist file PSnamel.nml, line 2: unknown item COLOUR\n"},
+      {"&IFILES NUMLINE = 5\x1b[2J /",  // a field echoed shows no raw control character
+       "ERROR in namelist file PSnamel.nml, line 1: bad value \"5\\x1B[2J\" (texts must be in "
+       "quotes)\n"},
+      {"&IFILES IFILENAME = '/dev/zero', '/dev/zero', OFILENAME = 8*'x.txt', NUMLINE = 5 /",
+       "ERROR reading file /dev/zero, line 1: the line is longer than 1048576 characters\n"},
+      {"", "ERROR reading file PSnamel.nml: it is longer than 1048576 bytes\n"},  // /dev/zero
   };
   for (const auto& c : cases) {
     const fs::path dir = make_temp_dir("control");
-    if (c.control) write_file(dir / "PSnamel.nml", c.control);
+    if (c.control && *c.control) write_file(dir / "PSnamel.nml", c.control);
+    if (c.control && !*c.control) fs::create_symlink("/dev/zero", dir / "PSnamel.nml");
     RunResult r = run_program(dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.console, "PSnamel.nml\n" + c.console);

@@ -4,8 +4,12 @@
 
 #include <cstdio>
 #include <optional>
+#include <string>
 
+#include "support/capture.h"
+#include "support/run_case.h"
 #include "textio/console.h"
+#include "textio/text_file.h"
 
 namespace sitedrain::textio {
 namespace {
@@ -36,6 +40,54 @@ TEST(FixedField, ColumnsOfShortLines) {
   EXPECT_EQ(columns("*nrp            3", 17, 6), "3");
   EXPECT_EQ(columns("*nrp", 17, 6), "");
   EXPECT_EQ(columns("*nrp               3  extra", 17, 6), "   3  ");
+}
+
+TEST(FixedField, EchoedFieldsArePrintable) {
+  EXPECT_EQ(printable("ab ~\r\t\x1b[2J\x7f\xc3\xa9"), "ab ~\\r\\x09\\x1B[2J\\x7F\\xC3\\xA9");
+  EXPECT_EQ(field_error({"p.txt", 3, "nrp"}, 17, 6, "1\r", "not a number"),
+            "ERROR reading file p.txt, line 3, nrp (columns 17-22): \"1\\r\" - not a number");
+}
+
+TEST(TextFile, LinesUpTo1MiBAreReadAndLongerOnesRefused) {
+  using testing::stop_output;
+  const std::string longest(kMaxLineLength, 'x');
+  const std::string path = ::testing::TempDir() + "long_lines.txt";
+  for (bool from_file : {false, true}) {
+    auto reader_of = [&](const std::string& text, LineReader& in) {
+      if (!from_file) return in.open_text(text, "in.txt");
+      testing::write_file(path, text);
+      ASSERT_TRUE(in.open(path));
+    };
+    LineReader in;
+    reader_of("a\r\n" + longest + "\r\nb", in);
+    std::string line;
+    ASSERT_TRUE(in.next(line) && in.next(line));
+    EXPECT_EQ(line, longest);
+    ASSERT_TRUE(in.next(line));
+    EXPECT_EQ(line, "b");
+    reader_of("a\n" + longest + "yz\n", in);
+    ASSERT_TRUE(in.next(line));
+    EXPECT_EQ(stop_output([&] { in.next(line); }),
+              "ERROR reading file " + in.name() +
+                  ", line 2: the line is longer than 1048576 characters\n");
+  }
+}
+
+TEST(Console, FlushTickerFlushesOncePerPeriod) {
+  using namespace std::chrono_literals;
+  console::FlushTicker::Clock::time_point now{};
+  int flushes = 0;
+  console::FlushTicker ticker(
+      1s, [&] { return now; }, [&] { ++flushes; }, false);
+  const std::pair<std::chrono::milliseconds, int> steps[] = {
+      {999ms, 0}, {1ms, 1}, {500ms, 1}, {499ms, 1}, {1ms, 2}, {5000ms, 3}, {999ms, 3}};
+  for (const auto& [advance, expected] : steps) {
+    now += advance;
+    ticker.poll();
+    EXPECT_EQ(flushes, expected) << "after " << (now.time_since_epoch() / 1ms) << " ms";
+  }
+  // The program's ticker runs a thread; it ends with its owner.
+  { console::FlushTicker running; }
 }
 
 TEST(Console, PauseReadsOneLineAndReturnsAtEndOfInput) {
