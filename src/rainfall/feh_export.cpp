@@ -130,13 +130,13 @@ class ExportReader {
     msg += r.description();
     msg += ")";
     std::string_view near = at < text_.size() ? text_.substr(at) : std::string_view();
-    near = near.substr(0, std::min(near.find_first_of("\r\n"), std::size_t{20}));
-    if (at > 0 && at <= text_.size() && text_[at - 1] == '/' && at >= 2 && text_[at - 2] == '<')
+    near = near.substr(0, std::min(near.find_first_of("\r\n"), std::size_t{80}));
+    if (at >= 2 && at <= text_.size() && text_.substr(at - 2, 2) == "</")
       msg += " at the end tag </" + std::string(near.substr(0, near.find('>'))) + ">";
     else if (near.empty())
       msg += " at the end of the file: an element is not closed";
     else
-      msg += " near \"" + std::string(near) + "\"";
+      msg += " near \"" + std::string(near.substr(0, 20)) + "\"";
     console::stop_with(msg);
   }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/capture.h"
 #include "support/run_case.h"
 #include "textio/stop.h"
 
@@ -62,6 +63,28 @@ TEST(ControlFile, MalformedOrIncompleteGroupsStop) {
   };
   for (const char* text : bad)
     EXPECT_THROW(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml"), RunStop) << text;
+}
+
+TEST(ControlFile, DepthModel) {
+  using rainfall::DdfModel;
+  const std::string group = "&IFILES IFILENAME = 'p.txt', 'd.xml', OFILENAME = 8*'x.txt',\n";
+  const struct {
+    const char* item;
+    DdfModel model;
+  } cases[] = {{"", DdfModel::FEH99},
+               {"DDFMODEL = 'FEH99'", DdfModel::FEH99},
+               {"ddfmodel = ' feh13 '", DdfModel::FEH13},
+               {"DDFMODEL(1) = \"FEH22\"", DdfModel::FEH22}};
+  for (const auto& c : cases) {
+    const std::string text = group + " NUMLINE = 1, " + c.item + " /";
+    EXPECT_EQ(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml").ddf_model, c.model)
+        << c.item;
+  }
+  const std::string msg = testing::stop_output(
+      [&] { parse_control(group + " NUMLINE = 1, DDFMODEL = 'FEH2022' /", "PSnamel.nml"); });
+  EXPECT_EQ(msg, "ERROR in namelist file PSnamel.nml, line 2: DDFMODEL is 'FEH2022'; it must be "
+                 "'FEH99', 'FEH13' or 'FEH22'\n");
+  EXPECT_THROW(parse_control(group + "DDFMODEL = 13 /", "PSnamel.nml"), RunStop);
 }
 
 TEST(ControlFile, NameJoins) {
