@@ -34,7 +34,9 @@ std::string depth_source_text(DdfModel model, GridKind kind) {
   return s;
 }
 
-double GUMBEL_VARIATE(double T) { return -std::log(-std::log(1.0 - 1.0 / T)); }
+double GUMBEL_VARIATE(double T) {
+  return -std::log(-std::log(1.0 - 1.0 / T));
+}
 
 namespace {
 
@@ -53,10 +55,14 @@ Bracket bracket(const std::vector<double>& nodes, double v) {
 }
 
 // Weight of the upper node: (v - va) / (vb - va), 0 when the two are one.
-double weight(double v, double va, double vb) { return vb == va ? 0.0 : (v - va) / (vb - va); }
+double weight(double v, double va, double vb) {
+  return vb == va ? 0.0 : (v - va) / (vb - va);
+}
 
 // "1 year", "30 years".
-std::string years(double T) { return textio::shortest(T) + (T == 1.0 ? " year" : " years"); }
+std::string years(double T) {
+  return textio::shortest(T) + (T == 1.0 ? " year" : " years");
+}
 
 }  // namespace
 

@@ -1,11 +1,10 @@
 #include "rainfall/feh_export.h"
 
-#include <pugixml.hpp>
-
 #include <charconv>
 #include <cmath>
 #include <fstream>
 #include <limits>
+#include <pugixml.hpp>
 #include <sstream>
 #include <vector>
 
@@ -29,7 +28,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool is_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
@@ -51,8 +52,8 @@ std::optional<double> number(std::string_view s) {
 
 // Durations (hours) of the Depths elements of a grid without duration
 // attributes, in order.
-constexpr std::array<double, 15> kStandardHours = {0.083, 0.25, 0.5, 0.75, 1,   2,   4,  6,
-                                                   12,    18,   24,  48,  96,  192, 240};
+constexpr std::array<double, 15> kStandardHours = {0.083, 0.25, 0.5, 0.75, 1,  2,   4,  6,
+                                                   12,    18,   24,  48,   96, 192, 240};
 
 // A duration (h) within 0.03 min (the rounding of a three-decimal hour) of a
 // whole minute is that minute, so that the grid's nodes are the run's
@@ -116,7 +117,8 @@ class ExportReader {
 
   int line_at(std::ptrdiff_t offset) const {
     int line = 1;
-    const std::size_t end = std::min(text_.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, offset)));
+    const std::size_t end =
+        std::min(text_.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, offset)));
     for (std::size_t i = 0; i < end; ++i)
       if (text_[i] == '\n') ++line;
     return line;
@@ -262,14 +264,13 @@ class ExportReader {
 
       const std::vector<double> depths = list(d);
       if (depths.size() != nT)
-        fail(d, "it has " + std::to_string(depths.size()) + " depths for " +
-                    std::to_string(nT) + " return periods");
+        fail(d, "it has " + std::to_string(depths.size()) + " depths for " + std::to_string(nT) +
+                    " return periods");
       const std::string at = "duration " + textio::shortest(hours_read) + " h";
       for (std::size_t j = 0; j < nT; ++j) {
         const double R = depths[j];
         const std::string which = "the depth of " + textio::shortest(R) + " mm for " + at +
-                                  " and return period " +
-                                  textio::shortest(grid.return_periods[j]);
+                                  " and return period " + textio::shortest(grid.return_periods[j]);
         if (!(R > 0.0) || !std::isfinite(std::log(R))) fail(d, which + " is not above 0");
         if (j > 0 && !(R > depths[j - 1]))
           fail(d, which + " is not greater than that of the return period before");
@@ -299,8 +300,8 @@ std::optional<std::string> read_xml_export_text(const std::string& file_name) {
   char c = 0;
   while (in.get(c)) {
     start.push_back(c);
-    if (!is_blank(c) && !(start.size() <= kByteOrderMark.size() &&
-                          kByteOrderMark.substr(0, start.size()) == start))
+    if (!is_blank(c) &&
+        !(start.size() <= kByteOrderMark.size() && kByteOrderMark.substr(0, start.size()) == start))
       break;
   }
   if (!is_xml_export(start)) return std::nullopt;
@@ -352,9 +353,9 @@ void use_depth_model(DdfModel model, const FehExport* x, const params::DesignPar
   }
   const std::optional<DepthGrid>& g = x->grid(model, c.grid_kind);
   if (!g) {
-    console::stop_with("ERROR - catchment descriptor file " + std::string(file_name) +
-                       " has no " + std::string(grid_element_name(model, c.grid_kind)) +
-                       " (needed by " + what + " with point = " + std::to_string(p.point) + ")");
+    console::stop_with("ERROR - catchment descriptor file " + std::string(file_name) + " has no " +
+                       std::string(grid_element_name(model, c.grid_kind)) + " (needed by " + what +
+                       " with point = " + std::to_string(p.point) + ")");
   }
   const std::string name = "the " + std::string(ddf_model_name(model)) + " " +
                            std::string(grid_kind_name(c.grid_kind)) + " depth grid of " +

@@ -278,8 +278,7 @@ class NamelistParser {
         return;
       }
     }
-    const std::string given =
-        t ? "'" + t->s + "'" : std::to_string(std::get<Whole>(values[0]).v);
+    const std::string given = t ? "'" + t->s + "'" : std::to_string(std::get<Whole>(values[0]).v);
     fail_at(pos, "DDFMODEL is " + given + "; it must be 'FEH99', 'FEH13' or 'FEH22'");
   }
 

@@ -31,8 +31,8 @@ std::string export_text(const Layout& e) {
   const std::string kind = e.point ? "PointDescriptors" : "CatchmentDescriptors";
   const std::string km = e.point ? "_1_km" : "";
   std::string t = "<?xml version=\"1.0\"?>" + e.eol + "<!-- test -->" + e.eol +
-                  (e.point ? "<FEHCDROMExportedDescriptors>" : "<FEHDescriptors>") + e.eol +
-                  "<" + kind + " x=\"412345\" y=\" 098765\">" + e.eol +
+                  (e.point ? "<FEHCDROMExportedDescriptors>" : "<FEHDescriptors>") + e.eol + "<" +
+                  kind + " x=\"412345\" y=\" 098765\">" + e.eol +
                   "<saar>850</saar><altbar>12</altbar>" + e.eol;
   t += e.point ? "<PointDDFValues>" : "<CatchmentAverageDDFValues>";
   for (const char* v : {"c", "d1", "d2", "d3", "e", "f"})
@@ -43,7 +43,8 @@ std::string export_text(const Layout& e) {
   for (int k = 0; k < 15; ++k) {
     t += e.eol + "<Depths" + (e.durations ? " duration=\"" + std::string(hours[k]) + "\"" : "") +
          ">";
-    for (int j = 0; j < 3; ++j) t += (j ? e.sep : "") + std::to_string(10 * (k + 1) + 2 * j) + ".25";
+    for (int j = 0; j < 3; ++j)
+      t += (j ? e.sep : "") + std::to_string(10 * (k + 1) + 2 * j) + ".25";
     t += "</Depths>";
   }
   return t + e.eol + "</" + grid + ">" + e.eol + "</" + kind + ">" + e.eol +
@@ -81,13 +82,15 @@ TEST(FehExport, RefusesMalformedExports) {
     std::string from, to;
     const char* message;  // after "ERROR - catchment descriptor file cd_Site.xml, "
   } bad[] = {
-      {"</Depths>", "", "line 23: malformed XML (Start-end tags mismatch) at the end tag "
-                        "</CatchmentAverageDDF2022Values>"},
+      {"</Depths>", "",
+       "line 23: malformed XML (Start-end tags mismatch) at the end tag "
+       "</CatchmentAverageDDF2022Values>"},
       {"FEHDescriptors>", "Descriptors>", "line 3, element Descriptors: the root element must be"},
       {"CatchmentDescriptors", "Catchment", "line 4, element Catchment: the first element"},
       {"850", "8 50", "line 5, element CatchmentDescriptors/saar: \"8 50\" is not a number"},
       {"y=\" 098765\"", "y=\"1.5\"", "line 4, element CatchmentDescriptors: attribute y = \"1.5\""},
-      {"<ReturnPeriods>2, 10", "<ReturnPeriods>1, 10", "return period 1 is not greater than 1 year"},
+      {"<ReturnPeriods>2, 10", "<ReturnPeriods>1, 10",
+       "return period 1 is not greater than 1 year"},
       {"<ReturnPeriods>2, 10", "<ReturnPeriods>20, 10", "return period 10 does not follow 20"},
       {"<ReturnPeriods>2, 10", "<ReturnPeriods>2, x", "item 2 of the list, \"x\", is not a number"},
       {"<ReturnPeriods>2, 10", "<ReturnPeriods>2, ,10", "item 2 of the list is empty"},
@@ -97,12 +100,14 @@ TEST(FehExport, RefusesMalformedExports) {
       {" duration=\"0.25\"", "", "either every Depths element has a duration attribute or none"},
       {">20.25, 22.25, 24.25<", ">20.25, 22.25<", "it has 2 depths for 3 return periods"},
       {">20.25, 22.25, ", ">0, 22.25, ", "the depth of 0 mm for duration 0.25 h and return"},
-      {">20.25, 22.25, ", ">20.25, 20.25, ", "20.25 mm for duration 0.25 h and return period 10 is "
-                                            "not greater than that of the return period before"},
-      {">20.25, 22.25, ", ">10.25, 12.25, ", "line 9, element CatchmentDescriptors/"
-                                            "CatchmentAverageDDF2022Values/Depths:"
-                                            " the depth of 10.25 mm for duration 0.25 h and return "
-                                            "period 2 is not greater than that of the duration"},
+      {">20.25, 22.25, ", ">20.25, 20.25, ",
+       "20.25 mm for duration 0.25 h and return period 10 is "
+       "not greater than that of the return period before"},
+      {">20.25, 22.25, ", ">10.25, 12.25, ",
+       "line 9, element CatchmentDescriptors/"
+       "CatchmentAverageDDF2022Values/Depths:"
+       " the depth of 10.25 mm for duration 0.25 h and return "
+       "period 2 is not greater than that of the duration"},
   };
   for (const auto& b : bad) {
     std::string text = base;  // every b.from replaced
@@ -116,8 +121,9 @@ TEST(FehExport, RefusesMalformedExports) {
   no_durations.durations = false;
   std::string text = export_text(no_durations);
   text.erase(text.find("<Depths>"), text.find("</Depths>") + 9 - text.find("<Depths>"));
-  EXPECT_NE(stop_output([&] { parse_feh_export(text, kFile); })
-                .find("it has 14 Depths elements without a duration attribute; they must be 15"),
+  EXPECT_NE(stop_output([&] {
+              parse_feh_export(text, kFile);
+            }).find("it has 14 Depths elements without a duration attribute; they must be 15"),
             std::string::npos);
 }
 

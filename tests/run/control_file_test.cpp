@@ -82,8 +82,9 @@ TEST(ControlFile, DepthModel) {
   }
   const std::string msg = testing::stop_output(
       [&] { parse_control(group + " NUMLINE = 1, DDFMODEL = 'FEH2022' /", "PSnamel.nml"); });
-  EXPECT_EQ(msg, "ERROR in namelist file PSnamel.nml, line 2: DDFMODEL is 'FEH2022'; it must be "
-                 "'FEH99', 'FEH13' or 'FEH22'\n");
+  EXPECT_EQ(msg,
+            "ERROR in namelist file PSnamel.nml, line 2: DDFMODEL is 'FEH2022'; it must be "
+            "'FEH99', 'FEH13' or 'FEH22'\n");
   EXPECT_THROW(parse_control(group + "DDFMODEL = 13 /", "PSnamel.nml"), RunStop);
 }
 
