@@ -34,6 +34,11 @@ std::string depth_source_text(DdfModel model, GridKind kind) {
   return s;
 }
 
+std::string grid_value_text(double v) {
+  if (v == std::trunc(v) && std::fabs(v) < 1e15) return std::to_string(static_cast<long long>(v));
+  return textio::shortest(v);
+}
+
 double GUMBEL_VARIATE(double T) {
   return -std::log(-std::log(1.0 - 1.0 / T));
 }
@@ -61,7 +66,7 @@ double weight(double v, double va, double vb) {
 
 // "1 year", "30 years".
 std::string years(double T) {
-  return textio::shortest(T) + (T == 1.0 ? " year" : " years");
+  return grid_value_text(T) + (T == 1.0 ? " year" : " years");
 }
 
 }  // namespace
@@ -97,14 +102,14 @@ void check_grid_range(const DepthGrid& g, std::string_view grid_name,
   const double t_first = g.return_periods.front(), t_last = g.return_periods.back();
   for (int rp : return_periods)
     if (rp < t_first || rp > t_last)
-      refuse("return periods from " + textio::shortest(t_first) + " to " + years(t_last),
+      refuse("return periods from " + grid_value_text(t_first) + " to " + years(t_last),
              "return period of " + years(rp));
   const double d_first = g.hours.front(), d_last = g.hours.back();
   for (int d : durations) {
     const double D = d / 60.0;
     if (D < d_first || D > d_last)
-      refuse("durations from " + textio::shortest(d_first * 60.0) + " to " +
-                 textio::shortest(d_last * 60.0) + " min",
+      refuse("durations from " + grid_value_text(d_first * 60.0) + " to " +
+                 grid_value_text(d_last * 60.0) + " min",
              "duration of " + std::to_string(d) + " min");
   }
 }

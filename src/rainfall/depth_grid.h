@@ -39,6 +39,10 @@ struct DepthGrid {
   double at(std::size_t k, std::size_t j) const { return depths[k * return_periods.size() + j]; }
 };
 
+// In: a value of a grid.  Out: its text for messages: a whole number in full
+// ("100000"), any other in shortest form ("0.083").
+std::string grid_value_text(double v);
+
 // Gumbel reduced variate y = -ln(-ln(1 - 1/T)) of a return period T (years,
 // above 1), without any conversion of short periods.
 double GUMBEL_VARIATE(double T);

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "textio/console.h"
-#include "textio/format.h"
 
 namespace sitedrain::rainfall {
 
@@ -225,10 +224,10 @@ class ExportReader {
       const double T = grid.return_periods[j];
       const double y = T > 1.0 ? GUMBEL_VARIATE(T) : 0.0;
       if (!(T > 1.0))
-        fail(rp, "return period " + textio::shortest(T) + " is not greater than 1 year");
+        fail(rp, "return period " + grid_value_text(T) + " is not greater than 1 year");
       if (!(y > y_before) || !std::isfinite(y))
-        fail(rp, "return period " + textio::shortest(T) +
-                     (j > 0 ? " does not follow " + textio::shortest(grid.return_periods[j - 1]) +
+        fail(rp, "return period " + grid_value_text(T) +
+                     (j > 0 ? " does not follow " + grid_value_text(grid.return_periods[j - 1]) +
                                   " in increasing order"
                             : " is too large"));
       y_before = y;
@@ -258,7 +257,7 @@ class ExportReader {
       }
       const double hours = on_whole_minute(hours_read);
       if (k > 0 && !(std::log(hours) > std::log(grid.hours.back())))
-        fail(d, "duration " + textio::shortest(hours_read) +
+        fail(d, "duration " + grid_value_text(hours_read) +
                     " h does not follow the one before in increasing order");
       grid.hours.push_back(hours);
 
@@ -266,11 +265,11 @@ class ExportReader {
       if (depths.size() != nT)
         fail(d, "it has " + std::to_string(depths.size()) + " depths for " + std::to_string(nT) +
                     " return periods");
-      const std::string at = "duration " + textio::shortest(hours_read) + " h";
+      const std::string at = "duration " + grid_value_text(hours_read) + " h";
       for (std::size_t j = 0; j < nT; ++j) {
         const double R = depths[j];
-        const std::string which = "the depth of " + textio::shortest(R) + " mm for " + at +
-                                  " and return period " + textio::shortest(grid.return_periods[j]);
+        const std::string which = "the depth of " + grid_value_text(R) + " mm for " + at +
+                                  " and return period " + grid_value_text(grid.return_periods[j]);
         if (!(R > 0.0) || !std::isfinite(std::log(R))) fail(d, which + " is not above 0");
         if (j > 0 && !(R > depths[j - 1]))
           fail(d, which + " is not greater than that of the return period before");

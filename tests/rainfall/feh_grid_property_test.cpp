@@ -4,6 +4,7 @@
 // ln(duration) and the Gumbel variate between its nodes at 12 and 48 hours).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 

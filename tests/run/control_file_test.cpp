@@ -68,24 +68,17 @@ TEST(ControlFile, MalformedOrIncompleteGroupsStop) {
 TEST(ControlFile, DepthModel) {
   using rainfall::DdfModel;
   const std::string group = "&IFILES IFILENAME = 'p.txt', 'd.xml', OFILENAME = 8*'x.txt',\n";
-  const struct {
-    const char* item;
-    DdfModel model;
-  } cases[] = {{"", DdfModel::FEH99},
-               {"DDFMODEL = 'FEH99'", DdfModel::FEH99},
-               {"ddfmodel = ' feh13 '", DdfModel::FEH13},
-               {"DDFMODEL(1) = \"FEH22\"", DdfModel::FEH22}};
-  for (const auto& c : cases) {
-    const std::string text = group + " NUMLINE = 1, " + c.item + " /";
-    EXPECT_EQ(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml").ddf_model, c.model)
-        << c.item;
-  }
-  const std::string msg = testing::stop_output(
-      [&] { parse_control(group + " NUMLINE = 1, DDFMODEL = 'FEH2022' /", "PSnamel.nml"); });
-  EXPECT_EQ(msg,
+  auto model = [&](const std::string& item) {
+    const std::string text = group + "NUMLINE = 1, " + item + " /";
+    return resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml").ddf_model;
+  };
+  EXPECT_EQ(model(""), DdfModel::FEH99);
+  EXPECT_EQ(model("ddfmodel = ' feh13 '"), DdfModel::FEH13);
+  EXPECT_EQ(model("DDFMODEL(1) = \"FEH22\""), DdfModel::FEH22);
+  EXPECT_EQ(testing::stop_output([&] { model("DDFMODEL = 'FEH2022'"); }),
             "ERROR in namelist file PSnamel.nml, line 2: DDFMODEL is 'FEH2022'; it must be "
             "'FEH99', 'FEH13' or 'FEH22'\n");
-  EXPECT_THROW(parse_control(group + "DDFMODEL = 13 /", "PSnamel.nml"), RunStop);
+  EXPECT_THROW(model("DDFMODEL = 13"), RunStop);
 }
 
 TEST(ControlFile, NameJoins) {
