@@ -43,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   p.ctchm = 1 + ((flags >> 4) & 1);
   p.ponds = (flags >> 5) & 1;  // else a rainfall-only run
   p.cchgfac = 1.0;
+  p.decode_modes();
   params::RunSetup setup;
   for (std::size_t k = 0; k < kDurations.size(); ++k)
     if (data[2] & (1u << k)) setup.durations.push_back(kDurations[k]);

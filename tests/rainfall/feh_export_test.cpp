@@ -120,6 +120,7 @@ TEST(FehExport, AbsentValuesAndWhatEachModelNeeds) {
   p.season = 2;
   p.arff = 1;
   p.ctchm = 1;
+  p.decode_modes();
   params::RunSetup setup;
   setup.return_periods = {2, 100};
   setup.durations = {5, 14400};
