@@ -266,6 +266,25 @@ class NamelistParser {
     }
   }
 
+  // DDFMODEL: one text naming the depth-duration-frequency model.
+  void store_model(std::optional<long long> index, const std::vector<Value>& values,
+                   std::size_t pos) {
+    if ((index && *index != 1) || values.size() > 1) fail_at(pos, "DDFMODEL has a single value");
+    if (values.empty() || std::holds_alternative<Null>(values[0])) return;
+    const Text* t = std::get_if<Text>(&values[0]);
+    std::string model = t ? upper(rtrim(t->s)) : std::string();
+    while (!model.empty() && model.front() == ' ') model.erase(0, 1);
+    for (rainfall::DdfModel m :
+         {rainfall::DdfModel::FEH99, rainfall::DdfModel::FEH13, rainfall::DdfModel::FEH22}) {
+      if (t && model == rainfall::ddf_model_name(m)) {
+        items_.ddfmodel = m;
+        return;
+      }
+    }
+    const std::string given = t ? "'" + t->s + "'" : std::to_string(std::get<Whole>(values[0]).v);
+    fail_at(pos, "DDFMODEL is " + given + "; it must be 'FEH99', 'FEH13' or 'FEH22'");
+  }
+
   void store(const std::string& name, std::optional<long long> index,
              const std::vector<Value>& values, std::size_t pos) {
     if (name == "IPATH") return store_texts(items_.ipath, name, index, values, pos);
@@ -284,6 +303,7 @@ class NamelistParser {
       }
       return;
     }
+    if (name == "DDFMODEL") return store_model(index, values, pos);
     fail_at(pos, "unknown item " + name);
   }
 };
@@ -429,6 +449,7 @@ RunFiles resolve_files(const ControlItems& items, std::string_view file_name) {
   if (!items.numline) missing("NUMLINE");
   if (*items.numline < 1) namelist_error(file_name, "NUMLINE must be at least 1");
   files.numline = *items.numline;
+  files.ddf_model = items.ddfmodel.value_or(rainfall::DdfModel::FEH99);
   files.location = site_location(first_150(*items.ifilename[1]));
   return files;
 }

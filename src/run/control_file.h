@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "rainfall/depth_grid.h"
+
 namespace sitedrain::run {
 
 inline constexpr std::size_t kNameLength = 150;
@@ -18,12 +20,15 @@ struct ControlItems {
   std::array<std::optional<std::string>, 2> ipath, ifilename;
   std::array<std::optional<std::string>, 8> opath, ofilename;
   std::optional<int> numline;
+  // DDFMODEL: 'FEH99', 'FEH13' or 'FEH22' (blanks and case ignored).
+  std::optional<rainfall::DdfModel> ddfmodel;
 };
 
 // Parses the namelist text.  Text before the group is skipped; names in any
 // case and order; quotes of both kinds with doubled delimiters; whole arrays,
 // indexed elements, r*value; values over several lines; "!" comments.  A
-// malformed group shows a message naming the file and line, then stops.
+// malformed group, or a DDFMODEL other than the three models, shows a
+// message naming the file and line, then stops.
 ControlItems parse_control(std::string_view text, std::string_view file_name);
 
 // What the driver needs: full names and the line count.
@@ -33,6 +38,7 @@ struct RunFiles {
   int numline = 0;
   std::string location;  // site name from input file 2's name, may be empty
   std::array<std::string, 8> opath, ofilename;  // elements, for the rebuild
+  rainfall::DdfModel ddf_model = rainfall::DdfModel::FEH99;  // DDFMODEL, FEH99 when absent
 };
 
 // Checks that every needed item is assigned and that no name element holds

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/capture.h"
 #include "support/run_case.h"
 #include "textio/stop.h"
 
@@ -62,6 +63,22 @@ TEST(ControlFile, MalformedOrIncompleteGroupsStop) {
   };
   for (const char* text : bad)
     EXPECT_THROW(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml"), RunStop) << text;
+}
+
+TEST(ControlFile, DepthModel) {
+  using rainfall::DdfModel;
+  const std::string group = "&IFILES IFILENAME = 'p.txt', 'd.xml', OFILENAME = 8*'x.txt',\n";
+  auto model = [&](const std::string& item) {
+    const std::string text = group + "NUMLINE = 1, " + item + " /";
+    return resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml").ddf_model;
+  };
+  EXPECT_EQ(model(""), DdfModel::FEH99);
+  EXPECT_EQ(model("ddfmodel = ' feh13 '"), DdfModel::FEH13);
+  EXPECT_EQ(model("DDFMODEL(1) = \"FEH22\""), DdfModel::FEH22);
+  EXPECT_EQ(testing::stop_output([&] { model("DDFMODEL = 'FEH2022'"); }),
+            "ERROR in namelist file PSnamel.nml, line 2: DDFMODEL is 'FEH2022'; it must be "
+            "'FEH99', 'FEH13' or 'FEH22'\n");
+  EXPECT_THROW(model("DDFMODEL = 13"), RunStop);
 }
 
 TEST(ControlFile, NameJoins) {
