@@ -12,5 +12,8 @@ cmake --build build -j2 --target sitedrain_tests >/dev/null
 export SITEDRAIN_MATHS_ARGS="${1:-3500000}"
 # exp and the logarithms in one process, pow in the other
 build/sitedrain_tests --gtest_filter='Maths.ExpLogLog10AgainstMpfr:Maths.SpecialValues' &
-build/sitedrain_tests --gtest_filter='Maths.PowAgainstMpfr'
-wait $!
+first=$!
+status=0
+build/sitedrain_tests --gtest_filter='Maths.PowAgainstMpfr' || status=1
+wait "$first" || status=1
+exit $status
