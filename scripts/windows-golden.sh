@@ -16,9 +16,11 @@ if [ ! -x /usr/lib/wine/wine64 ] && ! command -v wine64 >/dev/null 2>&1; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq wine wine64
 fi
 wine64="$(command -v wine64 || echo /usr/lib/wine/wine64)"
+wineserver="$(command -v wineserver || echo /usr/lib/wine/wineserver64)"
 tmp="$(mktemp -d)"
-trap 'rm -rf "$tmp"' EXIT
 export WINEDEBUG=-all WINEPREFIX="$tmp/prefix" WINEDLLOVERRIDES="mscoree,mshtml="
+# this prefix's server ends before its folder goes
+trap '"$wineserver" -k >/dev/null 2>&1 || true; "$wineserver" -w >/dev/null 2>&1 || true; rm -rf "$tmp"' EXIT
 "$wine64" wineboot --init >/dev/null 2>&1 || true
 
 failed=0
