@@ -3,4 +3,4 @@
 // working directory.
 #include "run/driver.h"
 
-int main() { return sitedrain::run::MAIN_PROG(); }
+int main() { return sitedrain::run::run_program(); }
