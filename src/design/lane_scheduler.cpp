@@ -1,6 +1,8 @@
 #include "design/lane_scheduler.h"
 
+#if !defined(_WIN32)
 #include <ucontext.h>
+#endif
 
 #include <cstddef>
 #include <deque>
@@ -9,9 +11,9 @@
 #include "textio/console.h"
 
 // AddressSanitizer reports every use of swapcontext on standard error,
-// which the console tests see: built with it, the scheduler runs its jobs
-// one after another, each call alone in the lanes.
-#if defined(__SANITIZE_ADDRESS__)
+// which the console tests see, and Windows has no ucontext: there the
+// scheduler runs its jobs one after another, each call alone in the lanes.
+#if defined(_WIN32) || defined(__SANITIZE_ADDRESS__)
 #define SITEDRAIN_NO_FIBERS 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -33,7 +35,9 @@ struct Cancelled {};
 }  // namespace
 
 struct LaneScheduler::Context {
+#if !defined(_WIN32)
   ucontext_t uc{};
+#endif
 };
 
 struct LaneScheduler::Fiber {
@@ -53,6 +57,7 @@ thread_local LaneScheduler::Fiber* LaneScheduler::starting_ = nullptr;
 
 namespace {
 
+#if !defined(_WIN32)
 // A context that starts entry on the given stack.
 void make_context(ucontext_t& uc, char* stack, void (*entry)()) {
   getcontext(&uc);
@@ -61,6 +66,8 @@ void make_context(ucontext_t& uc, char* stack, void (*entry)()) {
   uc.uc_link = nullptr;
   makecontext(&uc, entry, 0);
 }
+
+#endif
 
 }  // namespace
 
@@ -74,7 +81,9 @@ LaneScheduler::LaneScheduler(int fibers) : main_(std::make_unique<Context>()) {
     f->owner = this;
     f->index = k;
     f->stack.reset(new char[kStackBytes]);
+#if !defined(_WIN32)
     make_context(f->ctx.uc, f->stack.get(), &LaneScheduler::fiber_main);
+#endif
     fibers_.push_back(std::move(f));
   }
 }
@@ -109,14 +118,20 @@ void LaneScheduler::resume(Fiber& f) {
   console::Recording* mine = console::exchange_recording(f.recording);
   running_ = &f;
   starting_ = &f;
+#if !defined(_WIN32)
   swapcontext(&main_->uc, &f.ctx.uc);
+#endif
   running_ = nullptr;
   f.recording = console::exchange_recording(mine);
 }
 
 // From fiber f: back to the scheduler.
 void LaneScheduler::suspend(Fiber& f) {
+#if !defined(_WIN32)
   swapcontext(&f.ctx.uc, &main_->uc);
+#else
+  (void)f;
+#endif
 }
 
 storage::LaneOutcome LaneScheduler::call(const storage::LaneCall& c) {

@@ -78,6 +78,7 @@ unsigned iterate_sse2(SearchColumns& c, int lanes) {
   return bits;
 }
 
+#if !defined(_WIN32)
 __attribute__((target("avx2"))) unsigned iterate_avx2(SearchColumns& c, int lanes) {
   const __m256d sign = _mm256_castsi256_pd(_mm256_set1_epi64x(INT64_MAX));
   const __m256d zero = _mm256_setzero_pd(), half = _mm256_set1_pd(0.5), two = _mm256_set1_pd(2.0),
@@ -137,6 +138,16 @@ LaneIsa lane_isa() {
 unsigned iterate_searches(SearchColumns& c, int lanes, LaneIsa isa) {
   return isa == LaneIsa::avx2 ? iterate_avx2(c, lanes) : iterate_sse2(c, lanes);
 }
+
+#else  // GCC for Windows does not keep the stack aligned for AVX registers
+
+}  // namespace
+
+LaneIsa lane_isa() { return LaneIsa::sse2; }
+
+unsigned iterate_searches(SearchColumns& c, int lanes, LaneIsa) { return iterate_sse2(c, lanes); }
+
+#endif
 
 #else  // one lane at a time, as written in rtsafe_core
 
