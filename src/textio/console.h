@@ -30,6 +30,10 @@ void pause_with(std::string_view message);
 
 void flush();
 
+// A routine called before any text goes to standard output (the progress
+// line erases itself there); null for none.
+void set_before_output(void (*hook)());
+
 // What a piece of work would have shown on the console: its lines and
 // pauses, kept in order so that they can be replayed later (storms computed
 // side by side show their console output in the order of the storms).
