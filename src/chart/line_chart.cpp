@@ -178,13 +178,14 @@ std::string series_path(const Series& s, const Scale& sx, const Scale& sy) {
 struct Entry {
   std::string name;
   int style;  // index into kStyles; -1 the critical marker
+  bool points;
 };
 
 std::vector<Entry> legend_entries(const LineChart& c) {
   std::vector<Entry> e;
   for (std::size_t i = 0; i < c.series.size(); ++i)
-    e.push_back({c.series[i].name, static_cast<int>(i)});
-  if (!c.markers.empty()) e.push_back({c.marker_name, -1});
+    e.push_back({c.series[i].name, static_cast<int>(i), c.series[i].points});
+  if (!c.markers.empty()) e.push_back({c.marker_name, -1, false});
   return e;
 }
 
@@ -210,12 +211,14 @@ int legend_rows(const std::vector<Entry>& entries, double width) {
 
 constexpr double kLegendRow = 18.0;
 
-// One panel of a chart in the box (x0, y0, w, h).  x_fixed: the shared x
+// One panel of a chart in the box (x0, y0, w, h).  x_shared: the shared x
 // range of a two-panel chart.  x_labels: tick labels and the axis label.
+// right_margin: room for a right-hand axis (both panels keep the same plot
+// width).
 std::string panel(const LineChart& c, double x0, double y0, double w, double h,
-                  const Scale* x_shared, bool x_labels) {
+                  const Scale* x_shared, bool x_labels, bool right_margin) {
   const std::vector<Entry> entries = legend_entries(c);
-  const double left = 72, right = c.y_right ? 72 : 24;
+  const double left = 72, right = right_margin ? 72 : 24;
   const double top = c.title.empty() ? 12 : 30;
   const double legend_h = legend_rows(entries, w - left - right) * kLegendRow;
   const double bottom = (x_labels ? 48 : 10) + legend_h;
@@ -340,7 +343,7 @@ std::string panel(const LineChart& c, double x0, double y0, double w, double h,
         o += "<line x1=\"" + num(lx) + "\" y1=\"" + num(ly - 4) + "\" x2=\"" + num(lx + 34) +
              "\" y2=\"" + num(ly - 4) + "\" stroke=\"" + st.colour + "\" stroke-width=\"1.8\"" +
              dash_attr(st) + "/>";
-        o += shape(st.shape, lx + 17, ly - 4, 3.2, st.colour, st.colour);
+        if (e.points) o += shape(st.shape, lx + 17, ly - 4, 3.2, st.colour, st.colour);
       } else {
         o += "<circle cx=\"" + num(lx + 17) + "\" cy=\"" + num(ly - 4) +
              "\" r=\"8\" fill=\"none\" stroke=\"#000\" stroke-width=\"1.5\"/>";
@@ -371,13 +374,17 @@ std::vector<double> linear_ticks(double& lo, double& hi, int target) {
   const double raw = (hi - lo) / std::max(target, 1);
   const double mag = std::pow(10.0, std::floor(std::log10(raw)));
   const double norm = raw / mag;
-  const double step = (norm < 1.5 ? 1.0 : norm < 3.0 ? 2.0 : norm < 7.0 ? 5.0 : 10.0) * mag;
+  const double unit = norm < 1.5 ? 1.0 : norm < 3.0 ? 2.0 : norm < 7.0 ? 5.0 : 10.0;
+  const double step = unit * mag;
   const double first = std::floor(lo / step + 1e-9);
   const double last = std::ceil(hi / step - 1e-9);
-  lo = first * step;
-  hi = last * step;
+  // k * unit / 10^n rather than k * step, so that 0.6 reads 0.6.
+  const double tenths = mag < 1.0 ? std::round(1.0 / mag) : 0.0;
+  auto value = [&](double k) { return tenths > 0.0 ? k * unit / tenths : k * step; };
+  lo = value(first);
+  hi = value(last);
   std::vector<double> t;
-  for (double k = first; k <= last + 0.5; k += 1.0) t.push_back(k * step);
+  for (double k = first; k <= last + 0.5; k += 1.0) t.push_back(value(k));
   return t;
 }
 
@@ -447,7 +454,8 @@ std::string escape(std::string_view text) {
 }
 
 std::string svg(const LineChart& chart, Size size) {
-  return svg_open(chart.title, size) + panel(chart, 0, 0, size.width, size.height, nullptr, true) +
+  return svg_open(chart.title, size) + panel(chart, 0, 0, size.width, size.height, nullptr, true,
+                                          chart.y_right.has_value()) +
          "</svg>\n";
 }
 
@@ -457,9 +465,10 @@ std::string svg_two_panel(const LineChart& top, const LineChart& bottom, Size si
   x_range(bottom, lo, hi);
   const Scale shared = make_scale(bottom.x, lo, hi);
   const double split = std::round(size.height * 0.55);
+  const bool right = top.y_right || bottom.y_right;
   return svg_open(top.title.empty() ? bottom.title : top.title, size) +
-         panel(top, 0, 0, size.width, split, &shared, false) +
-         panel(bottom, 0, split, size.width, size.height - split, &shared, true) + "</svg>\n";
+         panel(top, 0, 0, size.width, split, &shared, false, right) +
+         panel(bottom, 0, split, size.width, size.height - split, &shared, true, right) + "</svg>\n";
 }
 
 }  // namespace sitedrain::chart
