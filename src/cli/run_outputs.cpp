@@ -23,7 +23,7 @@ int run_case_with_outputs(const CommandLine& c) {
   }
   design::SearchOptions options;
   options.threads = c.threads;
-  return run::MAIN_PROG(options);
+  return run::run_program(options);
 }
 
 }  // namespace sitedrain::cli

@@ -1,5 +1,7 @@
 #include "design/closing_tables.h"
 
+#include <vector>
+
 #include "design/report_tables.h"
 #include "design/row_fields.h"
 #include "design/table_headings.h"
@@ -9,7 +11,7 @@ namespace sitedrain::design {
 
 using fields::trunc_i;
 
-void write_smallest_table(StorageKind kind, std::span<const ResultRecord> smallest,
+void write_smallest_table(StorageKind kind, std::span<const StormRecord> smallest,
                           textio::LineSink& report) {
   if (kind == StorageKind::runoff_only) return;
   report.line("");
@@ -26,20 +28,20 @@ void write_smallest_table(StorageKind kind, std::span<const ResultRecord> smalle
     report.line(headings::kPondUnits);
     report.line("");
   }
-  for (const ResultRecord& r : smallest)
+  for (const StormRecord& r : smallest)
     report.line(kind == StorageKind::sump ? sump_table_row(r) : pond_table_row(r));
 }
 
-std::string half_emptying_row(const ResultRecord& r) {
+std::string half_emptying_row(const StormRecord& r) {
   std::string s = " ";
-  s += textio::fmt_f(r.col(12) / 2.0, 5, 1);
-  s += trunc_i(r.col(1), 8);
-  s += trunc_i(r.col(2), 7);
-  s += trunc_i(r.col(3), 7);
+  s += textio::fmt_f(r.peak_volume / 2.0, 5, 1);
+  s += trunc_i(r.return_period, 8);
+  s += trunc_i(r.outlet_size, 7);
+  s += trunc_i(r.duration, 7);
   return s;
 }
 
-void write_half_emptying_block(StorageKind kind, std::span<const ResultRecord> half_emptying,
+void write_half_emptying_block(StorageKind kind, std::span<const StormRecord> half_emptying,
                                textio::LineSink& report) {
   if (kind == StorageKind::runoff_only) return;
   report.line("");
@@ -59,12 +61,16 @@ void write_half_emptying_block(StorageKind kind, std::span<const ResultRecord> h
     report.line(
         " All minimally-sized ponds have half-emptying times greater than specified time - "
         "increase the orifice diameters");
-  for (const ResultRecord& r : half_emptying) report.line(half_emptying_row(r));
+  for (const StormRecord& r : half_emptying) report.line(half_emptying_row(r));
 }
 
-void write_closing_tables(StorageKind kind, std::span<const ResultRecord> smallest,
-                          std::span<const ResultRecord> half_emptying, textio::LineSink& report) {
+void write_closing_tables(const DesignResults& results, textio::LineSink& report) {
+  const StorageKind kind = results.kind;
   if (kind == StorageKind::runoff_only) return;
+  std::vector<StormRecord> smallest, half_emptying;
+  for (std::size_t n : results.smallest) smallest.push_back(rounded_for_tables(results.records[n]));
+  for (std::size_t n : results.half_emptying)
+    half_emptying.push_back(rounded_for_tables(results.records[n]));
   write_smallest_table(kind, smallest, report);
   write_half_emptying_block(kind, half_emptying, report);
   report.line("");

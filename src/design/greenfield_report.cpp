@@ -18,7 +18,7 @@ void write_greenfield_report(const ReportContext& ctx, textio::LineSink& out) {
   out.line("");
   write_location_line(ctx, out);
   out.line(Line().at(38, "Area (m^2)").at(63, "WRAP type").str());
-  const int n = std::min(p.nsubc, params::kMaxSubcatchments);
+  const int n = std::min(p.nsubc, params::kMaxSubCatchments);
   for (int i = 1; i <= n; ++i)
     out.line(Line()
                  .at(2, "Sub-catchment  ")

@@ -1,6 +1,6 @@
 // What the report writers need to know about a run: the parameter set, the
 // generated lists, the catchment record, the site name and the greenfield
-// rates; and the kind of storage the run designs.
+// rates.
 #pragma once
 
 #include <string>
@@ -21,12 +21,8 @@ struct ReportContext {
   greenfield::Rates rates;    // read only when grnff = 1
 };
 
-// The kind of a storage run, which picks the table headings and row layouts.
-enum class StorageKind { runoff_only, pond, sump, soakaway };
-
-// In: the parameter set.  Out: sump when sump = 1; else soakaway when
-// soak = 1; else runoff_only when rnf = 1; else pond.
-StorageKind storage_kind(const params::DesignParams& p);
+// The kind of a storage run picks the table headings and row layouts.
+using params::StorageKind;
 
 // In: the parameter set.  Out: the 25-character structure label,
 // "SOAKAWAY" whenever soak = 1, else "SUMP" when sump = 1, else

@@ -19,7 +19,8 @@ using textio::Line;
 
 namespace {
 
-// In: rom.  Out: the model line, or an empty view for a value without one.
+// In: rom.  Out: the model line, or an empty view for a code without one
+// (which the computations read as the final-value Horton model).
 std::string_view model_text(int rom) {
   switch (rom) {
     case 0:
@@ -35,18 +36,17 @@ std::string_view model_text(int rom) {
   }
 }
 
-// In: strmprf.  Out: the storm profile line, or an empty view.
-std::string_view profile_text(int strmprf) {
-  switch (strmprf) {
-    case 1:
-      return " Rainfall storm profile used:    uniform distribution";
-    case 2:
+// In: a storm profile.  Out: its line.
+std::string_view profile_text(params::StormProfile profile) {
+  switch (profile) {
+    case params::StormProfile::winter75:
       return " Rainfall storm profile used:    Winter 75% distribution";
-    case 3:
+    case params::StormProfile::summer50:
       return " Rainfall storm profile used:    Summer 50% distribution";
-    default:
-      return {};
+    case params::StormProfile::uniform:
+      break;
   }
+  return " Rainfall storm profile used:    uniform distribution";
 }
 
 // In: point.  Out: the line naming the rainfall estimate, or an empty view.
@@ -70,7 +70,7 @@ void write_subcatchments(const ReportContext& ctx, textio::LineSink& out) {
   heading.at(38, "Area (m^2)").at(63, "Surface type");
   if (wrap) heading.at(89, "WRAP type");
   out.line(heading.str());
-  const int n = std::min(p.nsubc, params::kMaxSubcatchments);
+  const int n = std::min(p.nsubc, params::kMaxSubCatchments);
   for (int i = 1; i <= n; ++i) {
     const auto slot = static_cast<std::size_t>(i - 1);
     Line row;
@@ -138,24 +138,22 @@ void write_report_head(const ReportContext& ctx, textio::LineSink& report) {
     report.line("");
     report.line(text);
   }
-  if (std::string_view text = profile_text(p.strmprf); !text.empty()) {
-    report.line("");
-    report.line(text);
-    report.line("");
-  }
+  report.line("");
+  report.line(profile_text(p.profile));
+  report.line("");
   if (p.rnf == 0) {
     report.line("");
     report.line(Line().at(46, fmt_a(structure_label(p), 17)).at(63, "SPECIFICATIONS").str());
     report.line("");
   }
   write_design_criteria(ctx, report);
-  headings::write_report_headings(storage_kind(p), report);
+  headings::write_report_headings(p.storage_kind, report);
 }
 
 void write_storage_head(const ReportContext& ctx, textio::LineSink& report,
                         textio::LineSink& results) {
   write_report_head(ctx, report);
-  headings::write_results_headings(storage_kind(ctx.params), results);
+  headings::write_results_headings(ctx.params.storage_kind, results);
 }
 
 }  // namespace sitedrain::design

@@ -9,61 +9,60 @@ using fields::round_i;
 using fields::trunc_i;
 using textio::fmt_f;
 
-std::string pond_table_row(const ResultRecord& r) {
+std::string pond_table_row(const StormRecord& r) {
   std::string s = " ";
-  s += trunc_i(r.col(1), 6);
-  s += trunc_i(r.col(2), 6);
-  s += trunc_i(r.col(3), 6);
-  s += round_i(r.col(5), 8);
-  s += round_i(r.col(6), 9);
-  s += fmt_f(r.col(7), 9, 1);
-  s += fmt_f(r.col(18), 9, 1);
-  s += fmt_f(r.col(19), 9, 1);
-  s += round_i(r.col(8), 10);
-  s += fmt_f(r.col(9), 9, 1);
-  s += fmt_f(r.col(10), 9, 1);
-  s += fmt_f(r.col(11), 9, 1);
-  s += round_i(r.col(12), 8);
-  s += fmt_f(r.col(13), 9, 1);
-  s += fmt_f(r.col(14), 9, 1);
-  s += fmt_f(r.col(15), 9, 1);
+  s += trunc_i(r.return_period, 6);
+  s += trunc_i(r.outlet_size, 6);
+  s += trunc_i(r.duration, 6);
+  s += round_i(r.runoff_volume, 8);
+  s += round_i(r.water_area, 9);
+  s += fmt_f(r.lagoon_area, 9, 1);
+  s += fmt_f(r.lagoon_length, 9, 1);
+  s += fmt_f(r.lagoon_width, 9, 1);
+  s += round_i(r.top_area, 10);
+  s += fmt_f(r.top_length, 9, 1);
+  s += fmt_f(r.top_width, 9, 1);
+  s += fmt_f(r.depth, 9, 1);
+  s += round_i(r.peak_volume, 8);
+  s += fmt_f(r.peak_outflow, 9, 1);
+  s += fmt_f(r.mean_outflow, 9, 1);
+  s += fmt_f(r.outflow_24h, 9, 1);
   return s;
 }
 
-std::string sump_table_row(const ResultRecord& r) {
+std::string sump_table_row(const StormRecord& r) {
   std::string s = " ";
-  s += trunc_i(r.col(1), 5);
-  s += trunc_i(r.col(2), 8);
-  s += trunc_i(r.col(3), 8);
-  s += round_i(r.col(5), 8);
-  s += round_i(r.col(6), 10);
-  s += round_i(r.col(7), 10);
-  s += fmt_f(r.col(18), 11, 1);
-  s += fmt_f(r.col(19), 9, 1);
-  s += round_i(r.col(8), 10);
-  s += fmt_f(r.col(9), 11, 1);
-  s += fmt_f(r.col(10), 10, 1);
-  s += fmt_f(r.col(11), 11, 1);
-  s += round_i(r.col(12), 11);
-  s += fmt_f(r.col(16), 10, 1);
+  s += trunc_i(r.return_period, 5);
+  s += trunc_i(r.outlet_size, 8);
+  s += trunc_i(r.duration, 8);
+  s += round_i(r.runoff_volume, 8);
+  s += round_i(r.water_area, 10);
+  s += round_i(r.lagoon_area, 10);
+  s += fmt_f(r.lagoon_length, 11, 1);
+  s += fmt_f(r.lagoon_width, 9, 1);
+  s += round_i(r.top_area, 10);
+  s += fmt_f(r.top_length, 11, 1);
+  s += fmt_f(r.top_width, 10, 1);
+  s += fmt_f(r.depth, 11, 1);
+  s += round_i(r.peak_volume, 11);
+  s += fmt_f(r.emptying_time, 10, 1);
   return s;
 }
 
-std::string soakaway_table_row(const ResultRecord& r) {
+std::string soakaway_table_row(const StormRecord& r) {
   std::string s = " ";
-  s += trunc_i(r.col(1), 6);
-  s += trunc_i(r.col(3), 6);
-  for (int c : {5, 8, 9, 10, 11, 12, 13, 14, 17}) s += fmt_f(r.col(c), 11, 1);
+  s += trunc_i(r.return_period, 6);
+  s += trunc_i(r.duration, 6);
+  for (double v : {r.runoff_volume, r.top_area, r.top_length, r.top_width, r.depth, r.peak_volume,
+                   r.peak_outflow, r.mean_outflow, r.half_emptying_time})
+    s += fmt_f(v, 11, 1);
   return s;
 }
 
-void write_governing_rows(StorageKind kind, std::span<const ResultRecord> governing,
-                          textio::LineSink& report) {
-  if (kind == StorageKind::runoff_only) return;
-  for (const ResultRecord& r : governing)
-    report.line(kind == StorageKind::pond   ? pond_table_row(r)
-                : kind == StorageKind::sump ? sump_table_row(r)
-                                            : soakaway_table_row(r));
+std::string table_row(StorageKind kind, const StormRecord& r) {
+  return kind == StorageKind::pond   ? pond_table_row(r)
+         : kind == StorageKind::sump ? sump_table_row(r)
+                                     : soakaway_table_row(r);
 }
 
 }  // namespace sitedrain::design

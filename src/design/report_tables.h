@@ -6,28 +6,25 @@
 #include <span>
 #include <string>
 
+#include "design/design_results.h"
 #include "design/report_context.h"
-#include "design/result_record.h"
 #include "textio/text_file.h"
 
 namespace sitedrain::design {
 
 // In: a record.  Out: its row in the pond layout (return period, diameter,
 // duration, inflow, areas, lagoon and pond dimensions, volume, flows).
-std::string pond_table_row(const ResultRecord& r);
+std::string pond_table_row(const StormRecord& r);
 
 // In: a record.  Out: its row in the sump layout (return period, pump rate,
 // duration, inflow, areas, lagoon and sump dimensions, volume, emptying time).
-std::string sump_table_row(const ResultRecord& r);
+std::string sump_table_row(const StormRecord& r);
 
 // In: a record.  Out: its row in the soakaway layout (return period,
 // duration, inflow, plan area, dimensions, volume, flows, half-emptying time).
-std::string soakaway_table_row(const ResultRecord& r);
+std::string soakaway_table_row(const StormRecord& r);
 
-// In: the run's kind and the governing records of one return period in
-// outlet order.  Out: one row each, in the kind's layout; nothing for a
-// runoff-only run.
-void write_governing_rows(StorageKind kind, std::span<const ResultRecord> governing,
-                          textio::LineSink& report);
+// In: the run's kind and a record.  Out: its row in the kind's layout.
+std::string table_row(StorageKind kind, const StormRecord& r);
 
 }  // namespace sitedrain::design

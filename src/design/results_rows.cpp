@@ -1,86 +1,86 @@
 #include "design/results_rows.h"
 
 #include "design/row_fields.h"
-#include "geometry/rounding.h"
+#include "numeric/rounding.h"
 #include "textio/format.h"
 
 namespace sitedrain::design {
 
 using fields::round_i;
 using fields::trunc_i;
-using geometry::ROTN;
+using numeric::ROTN;
 using textio::fmt_f;
 using textio::fmt_i;
 
-std::string pond_results_row(const ResultRecord& r, const storage::Results& wb, double peak_flow,
-                             double rain) {
+std::string pond_results_row(const StormRecord& r) {
   std::string s = " ";
-  s += trunc_i(r.col(1), 4);
-  s += trunc_i(r.col(2), 5);
-  s += trunc_i(r.col(3), 6);
-  s += trunc_i(r.col(4), 10);
-  s += trunc_i(r.col(3) * r.col(4) / 60.0, 9);
-  s += round_i(r.col(6), 9);
-  s += round_i(r.col(7), 9);
-  s += round_i(r.col(8), 9);
-  s += trunc_i(r.col(12), 9);
-  s += fmt_f(r.col(11), 7, 1);
-  s += fmt_f(r.col(13), 9, 1);
-  s += fmt_f(r.col(15), 10, 1);
-  s += fmt_f(wb.tfill, 7, 1);
-  s += fmt_f(ROTN(r.col(16), 1, 1), 8, 1);
-  s += fmt_f(ROTN(r.col(17), 1, 1), 8, 1);
-  s += fmt_f(r.col(4) / peak_flow, 10, 4);
-  s += fmt_f(rain, 9, 1);
+  s += trunc_i(r.return_period, 4);
+  s += trunc_i(r.outlet_size, 5);
+  s += trunc_i(r.duration, 6);
+  s += trunc_i(r.mean_inflow, 10);
+  s += trunc_i(r.duration * r.mean_inflow / 60.0, 9);
+  s += round_i(r.water_area, 9);
+  s += round_i(r.lagoon_area, 9);
+  s += round_i(r.top_area, 9);
+  s += trunc_i(r.peak_volume, 9);
+  s += fmt_f(r.depth, 7, 1);
+  s += fmt_f(r.peak_outflow, 9, 1);
+  s += fmt_f(r.outflow_24h, 10, 1);
+  s += fmt_f(r.runoff_duration, 7, 1);
+  s += fmt_f(ROTN(r.emptying_time, 1, 1), 8, 1);
+  s += fmt_f(ROTN(r.half_emptying_time, 1, 1), 8, 1);
+  s += fmt_f(r.mean_inflow / r.peak_rain_flow, 10, 4);
+  s += fmt_f(r.rain_depth, 9, 1);
   return s;
 }
 
-std::string sump_results_row(const ResultRecord& r, double peak_flow, double rain) {
+std::string sump_results_row(const StormRecord& r) {
   std::string s = " ";
-  s += trunc_i(r.col(1), 5);
-  s += fmt_f(r.col(2), 9, 1);
-  s += trunc_i(r.col(3), 7);
-  s += fmt_f(r.col(4), 10, 1);
-  s += round_i(r.col(5), 10);
-  s += round_i(r.col(6), 11);
-  s += round_i(r.col(7), 10);
-  s += round_i(r.col(8), 10);
-  s += fmt_f(r.col(11), 12, 1);
-  s += round_i(r.col(12), 10);
-  s += fmt_f(r.col(15), 9, 1);
-  s += fmt_f(r.col(16), 10, 1);
-  s += fmt_f(r.col(17), 10, 1);
-  s += fmt_f(r.col(4) / peak_flow, 10, 1);
-  s += fmt_f(rain, 9, 1);
+  s += trunc_i(r.return_period, 5);
+  s += fmt_f(r.outlet_size, 9, 1);
+  s += trunc_i(r.duration, 7);
+  s += fmt_f(r.mean_inflow, 10, 1);
+  s += round_i(r.runoff_volume, 10);
+  s += round_i(r.water_area, 11);
+  s += round_i(r.lagoon_area, 10);
+  s += round_i(r.top_area, 10);
+  s += fmt_f(r.depth, 12, 1);
+  s += round_i(r.peak_volume, 10);
+  s += fmt_f(r.runoff_duration, 9, 1);
+  s += fmt_f(r.emptying_time, 10, 1);
+  s += fmt_f(r.half_emptying_time, 10, 1);
+  s += fmt_f(r.mean_inflow / r.peak_rain_flow, 10, 1);
+  s += fmt_f(r.rain_depth, 9, 1);
   return s;
 }
 
-std::string soakaway_results_row(const ResultRecord& r, double peak_flow, double rain) {
+std::string soakaway_results_row(const StormRecord& r) {
   std::string s = " ";
-  s += trunc_i(r.col(1), 6);
-  s += trunc_i(r.col(3), 6);
-  for (int c : {5, 8, 9, 10, 11, 12, 13, 15, 17}) s += fmt_f(r.col(c), 11, 1);
-  s += fmt_f(rain, 11, 1);
-  s += fmt_f(r.col(4) / peak_flow, 14, 4);
+  s += trunc_i(r.return_period, 6);
+  s += trunc_i(r.duration, 6);
+  for (double v : {r.runoff_volume, r.top_area, r.top_length, r.top_width, r.depth, r.peak_volume,
+                   r.peak_outflow, r.outflow_24h, r.half_emptying_time, r.rain_depth})
+    s += fmt_f(v, 11, 1);
+  s += fmt_f(r.mean_inflow / r.peak_rain_flow, 14, 4);
   return s;
 }
 
-void write_results_row(StorageKind kind, const ResultRecord& r, const storage::Results& wb,
-                       double peak_flow, double rain, textio::LineSink& results) {
+void write_results_row(params::StorageKind kind, const StormRecord& r, textio::LineSink& results) {
+  using params::StorageKind;
   if (kind == StorageKind::runoff_only) return;
-  results.line(kind == StorageKind::pond   ? pond_results_row(r, wb, peak_flow, rain)
-               : kind == StorageKind::sump ? sump_results_row(r, peak_flow, rain)
-                                           : soakaway_results_row(r, peak_flow, rain));
+  results.line(kind == StorageKind::pond   ? pond_results_row(r)
+               : kind == StorageKind::sump ? sump_results_row(r)
+                                           : soakaway_results_row(r));
 }
 
-std::string runoff_row(int return_period, int duration, const storage::Results& wb, double rain) {
-  std::string s = fmt_i(return_period, 5);
-  s += fmt_i(duration, 8);
+std::string runoff_row(const RunoffRow& r) {
+  std::string s = fmt_i(r.return_period, 5);
+  s += fmt_i(r.duration, 8);
   s += ' ';
-  s += fmt_f(wb.mean_inflow, 11, 1);
-  s += fmt_f(wb.total_inflow, 11, 1);
-  s += fmt_f(rain, 11, 1);
-  if (wb.rain_volume != 0.0) s += fmt_f(wb.total_inflow / wb.rain_volume, 11, 3);
+  s += fmt_f(r.mean_inflow, 11, 1);
+  s += fmt_f(r.runoff_volume, 11, 1);
+  s += fmt_f(r.rain_depth, 11, 1);
+  if (r.rain_volume != 0.0) s += fmt_f(r.runoff_volume / r.rain_volume, 11, 3);
   return s;
 }
 

@@ -1,40 +1,32 @@
 // One row per simulated design storm: the rows of the full results file of
 // pond, sump and soakaway runs, and the rows that a runoff-only run writes
-// to the report file.
+// to the report file.  The file's column layouts live here only.
 #pragma once
 
 #include <string>
 
-#include "design/report_context.h"
-#include "design/result_record.h"
-#include "storage/water_balance.h"
+#include "design/design_results.h"
 #include "textio/text_file.h"
 
 namespace sitedrain::design {
 
-// In: the pond record of a storm (unrounded), its water-balance results
-// (for the duration of runoff), the peak rainfall flow Q_p (m^3/h) and the
-// storm's rainfall depth (mm).  Out: the pond row of the full results file.
-std::string pond_results_row(const ResultRecord& r, const storage::Results& wb, double peak_flow,
-                             double rain);
+// In: the record of a pond storm (unrounded).  Out: its row of the full
+// results file.
+std::string pond_results_row(const StormRecord& r);
 
-// In: the sump record of a storm (col 15 holds the duration of runoff),
-// Q_p (m^3/h) and the rainfall depth (mm).  Out: the sump row.
-std::string sump_results_row(const ResultRecord& r, double peak_flow, double rain);
+// In: the record of a sump storm.  Out: its row.
+std::string sump_results_row(const StormRecord& r);
 
-// In: the soakaway record of a storm, Q_p (m^3/h) and the rainfall depth
-// (mm).  Out: the soakaway row.
-std::string soakaway_results_row(const ResultRecord& r, double peak_flow, double rain);
+// In: the record of a soakaway storm.  Out: its row.
+std::string soakaway_results_row(const StormRecord& r);
 
-// In: the run's kind and the values above.  Out: the kind's row on the full
-// results file; nothing for a runoff-only run.
-void write_results_row(StorageKind kind, const ResultRecord& r, const storage::Results& wb,
-                       double peak_flow, double rain, textio::LineSink& results);
+// In: the run's kind and a record.  Out: the kind's row on the full results
+// file; nothing for a runoff-only run.
+void write_results_row(params::StorageKind kind, const StormRecord& r, textio::LineSink& results);
 
-// In: return period (years), duration (min), the water-balance results and
-// the rainfall depth (mm).  Out: the runoff-only row of the report: mean
-// inflow rate, total inflow, rainfall and, when the rain volume is not
-// zero, the runoff coefficient total inflow / rain volume.
-std::string runoff_row(int return_period, int duration, const storage::Results& wb, double rain);
+// In: a storm of a runoff-only run.  Out: its report row: return period,
+// duration, mean inflow rate, total inflow, rainfall and, when the rain
+// volume is not zero, the runoff coefficient total inflow / rain volume.
+std::string runoff_row(const RunoffRow& r);
 
 }  // namespace sitedrain::design

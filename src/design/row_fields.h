@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "geometry/rounding.h"
+#include "numeric/rounding.h"
 #include "textio/format.h"
 #include "textio/text_file.h"
 
@@ -23,7 +23,7 @@ inline std::string trunc_i(double x, int w) {
 
 // In: a real x and a width w.  Out: round(x) = ROTN(x, 0, 1) as Iw.
 inline std::string round_i(double x, int w) {
-  return textio::fmt_i(static_cast<long long>(geometry::ROTN(x, 0, 1)), w);
+  return textio::fmt_i(static_cast<long long>(numeric::ROTN(x, 0, 1)), w);
 }
 
 // In: a text of lines each ended by '\n' (as ten_per_line gives) and a sink.

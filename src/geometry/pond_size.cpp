@@ -11,12 +11,14 @@
 #include <string>
 
 #include "geometry/basin.h"
-#include "geometry/rounding.h"
+#include "numeric/rounding.h"
 #include "numeric/rtsafe.h"
 #include "textio/console.h"
 #include "textio/format.h"
 
 namespace sitedrain::geometry {
+
+using numeric::ROTN;
 
 namespace {
 

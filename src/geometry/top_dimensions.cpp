@@ -4,11 +4,13 @@
 #include <string>
 
 #include "geometry/basin.h"
-#include "geometry/rounding.h"
+#include "numeric/rounding.h"
 #include "textio/console.h"
 #include "textio/format.h"
 
 namespace sitedrain::geometry {
+
+using numeric::ROTN;
 
 // In/out: topl, topw (m).  In: maxdepth, batter.  Returns R = topl / topw as
 // given; shows one console line for each adjusted dimension.

@@ -4,14 +4,15 @@
 #include <array>
 #include <cstdint>
 
+#include "params/modes.h"
+
 namespace sitedrain::params {
 
 inline constexpr int kMaxReturnPeriods = 100;
 inline constexpr int kMaxListedDurations = 3;
-inline constexpr int kMaxSubcatchments = 10;
-// Durations are whole minutes and the rainfall model ends at 16 days (23040
-// minutes), so a longer generated list holds storms that no run can use.
-inline constexpr int kMaxGeneratedDurations = 23040;
+// A generated list longer than the longest storm in minutes holds storms
+// that no run can use.
+inline constexpr int kMaxGeneratedDurations = kLongestStorm;
 // List slots beyond a list's count keep these markers.
 inline constexpr int kUnsetInt = -999;
 inline constexpr double kUnsetReal = -999.9;
@@ -39,9 +40,9 @@ struct DesignParams {
   double cchgfac = 0.0;
   int rom = 0;
   int nsubc = 0;
-  std::array<int, kMaxSubcatchments> surface{};
+  std::array<int, kMaxSubCatchments> surface{};
   int wrapf = 0;
-  std::array<int, kMaxSubcatchments> soilFSR{};
+  std::array<int, kMaxSubCatchments> soilFSR{};
   int fixed = 0;
   int point = 0;
   int arff = 0;
@@ -60,8 +61,14 @@ struct DesignParams {
   int lagoonratio = 0;
   double maxdepth = 0.0;
   double batter = 0.0;
-  std::array<double, kMaxSubcatchments> area{};
+  std::array<double, kMaxSubCatchments> area{};
   int databaseid = 0;
+
+  // The mode codes above, decoded (decode_modes).
+  LossModel loss_model = LossModel::final_horton;
+  StorageKind storage_kind = StorageKind::pond;
+  StormProfile profile = StormProfile::uniform;
+  Season rain_season = Season::none;
 
   DesignParams() {
     rp.fill(kUnsetInt);
@@ -75,8 +82,14 @@ struct DesignParams {
   bool storage_run() const { return ponds == 1 || sump == 1 || soak == 1 || rnf == 1; }
   bool greenfield_only() const { return !storage_run() && grnff == 1; }
   bool rainfall_only() const { return !storage_run() && grnff != 1; }
-  // Runoff model as the computations see it: anything but 1, 2, 3 is 0.
-  int model() const { return (rom == 1 || rom == 2 || rom == 3) ? rom : 0; }
+
+  // Sets the decoded modes from the codes; called whenever a code changes.
+  void decode_modes() {
+    loss_model = decode_loss_model(rom);
+    storage_kind = decode_storage_kind(sump, soak, rnf);
+    profile = decode_profile(strmprf);
+    rain_season = decode_season(season);
+  }
 };
 
 }  // namespace sitedrain::params

@@ -169,7 +169,10 @@ DesignParams GETPARAM(textio::LineReader& in) {
     stop_after_keypress("ERROR in parameters for generating storm durations");
   if (p.caldur == 1 &&
       (static_cast<long long>(p.dur[1]) - p.dur[0]) / p.dur[2] + 1 > kMaxGeneratedDurations)
-    bad_value("dur", "a first, last and step giving at most 23040 durations", r, r.line() - 2);
+    bad_value("dur",
+              "a first, last and step giving at most " + std::to_string(kMaxGeneratedDurations) +
+                  " durations",
+              r, r.line() - 2);
 
   r.keyword("cchgfac");
   p.cchgfac = r.real(2);
@@ -180,7 +183,7 @@ DesignParams GETPARAM(textio::LineReader& in) {
 
   r.keyword("nsubc");
   p.nsubc = r.integer();
-  check_count("nsubc", p.nsubc, kMaxSubcatchments);
+  check_count("nsubc", p.nsubc, kMaxSubCatchments);
   if (p.nsubc == 0) p.nsubc = 1;
 
   read_list(r, "surface", p.nsubc, p.surface,
@@ -299,6 +302,7 @@ DesignParams GETPARAM(textio::LineReader& in) {
 
   r.keyword("databaseid");
   p.databaseid = r.integer();
+  p.decode_modes();
   return p;
 }
 

@@ -63,8 +63,9 @@ int depth_step_count(double maxdepth) {
   return static_cast<int>(steps);
 }
 
-RunSetup RUN_SETUP(DesignParams& p) {
+RunSetup make_run_setup(DesignParams& p) {
   RunSetup s;
+  p.decode_modes();
 
   // 1. A diagnostic run must produce a single set of results.
   if (p.diagf == 1 && (p.calcrp == 1 || p.caldur == 1 || p.ndur > 1 || p.nrp > 1)) {
@@ -138,10 +139,13 @@ RunSetup RUN_SETUP(DesignParams& p) {
 
   // 6. Storage and rainfall-only runs.
   if (!p.greenfield_only()) {
-    if (p.model() < 2 && p.strmprf > 1) {
+    const bool horton =
+        p.loss_model == LossModel::final_horton || p.loss_model == LossModel::horton;
+    if (horton && p.strmprf > 1) {
       console::line("Horton model should only be used with uniform rainfall distribution -");
       console::line("The rainfall distribution has been set to uniform");
       p.strmprf = 1;
+      p.decode_modes();
     }
     s.total_area = 0.0;
     for (int i = 0; i < p.nsubc; ++i) {

@@ -13,7 +13,7 @@ namespace sitedrain::params {
 // The working tables of the design search, created once here so that an
 // allocation failure stops the run before any output file exists.
 struct WorkingTables {
-  std::vector<double> records;      // combinations x 19 result columns
+  std::vector<double> records;      // combinations x 19 reals: room for the storm records
   std::vector<int> governing;       // nrp x (outlet count x ndur)
   std::vector<int> smallest;        // combinations
   std::vector<int> half_emptying;   // combinations
@@ -37,6 +37,6 @@ int depth_step_count(double maxdepth);
 // Makes the set-up (it may change p: generated lists, nrp, ndur, the tpod
 // triple of soakaway and runoff-only runs, strmprf).  Shows the warnings and
 // stops the run on the conditions of the set-up.
-RunSetup RUN_SETUP(DesignParams& p);
+RunSetup make_run_setup(DesignParams& p);
 
 }  // namespace sitedrain::params

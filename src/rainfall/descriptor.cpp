@@ -147,7 +147,7 @@ Needs needs_of(const params::DesignParams& p, const params::RunSetup& setup) {
   const bool short_storm =
       std::any_of(setup.durations.begin(), setup.durations.end(), [](int d) { return d < 60; });
   n.SAAR4170 = (n.table && short_storm) || p.grnff == 1;
-  n.SAAR = n.table && (p.season == 2 || p.season == 3);
+  n.SAAR = n.table && params::seasonal(p.rain_season);
   n.AREA = n.table && p.arff == 1 && p.ctchm == 1;
   return n;
 }

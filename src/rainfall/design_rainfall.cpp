@@ -31,19 +31,21 @@ double AREAL_DEPTH(double R, int arff, int ctchm, double total_area_m2, const Ca
   return R;
 }
 
-double SEASONAL_DEPTH(double R, int season, int duration, double saar) {
+double SEASONAL_DEPTH(double R, params::Season season, int duration, double saar) {
   double h = duration / 60.0;
   if (h > 24.0) h = 24.0;
   if (h < 1.0) h = 1.0;
   switch (season) {
-    case 2:
+    case params::Season::summer:
       if (saar <= 500.0) return R;
       return R * SUMMER_FACTOR(h, saar);
-    case 3:
+    case params::Season::winter:
       return R * WINTER_FACTOR(h, saar);
-    default:
-      return R;
+    case params::Season::all_year:
+    case params::Season::none:
+      break;
   }
+  return R;
 }
 
 double FINAL_DEPTH(double chosen, double cchgfac) {
@@ -56,8 +58,8 @@ RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::Run
                                 textio::LineSink& log) {
   const auto& rps = setup.return_periods;
   const auto& durs = setup.durations;
-  WRITE_RAINFALL_TABLE_HEAD(p.season, c, p.cchgfac, rps, rain_file);
-  if (!durs.empty() && durs[0] < 60 && (p.season == 2 || p.season == 3)) {
+  WRITE_RAINFALL_TABLE_HEAD(p.rain_season, c, p.cchgfac, rps, rain_file);
+  if (!durs.empty() && durs[0] < 60 && params::seasonal(p.rain_season)) {
     rain_file.line(kShortDurationSeasonWarning);
     log.line(textio::fmt_a(kShortDurationSeasonWarning, 81));
     console::line(
@@ -75,12 +77,12 @@ RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::Run
     for (int k = 0; k < ndur; ++k) {
       const int d = durs[k];
       double R = MODEL_DEPTH(c, rps[i], d);
-      if (d > kLongestModelledStorm) {
+      if (d > params::kLongestStorm) {
         console::line("ERROR - rainfall is not estimated  for storms longer than 16 days");
         out.beyond_16_days = true;
       }
       R = AREAL_DEPTH(R, p.arff, p.ctchm, setup.total_area, c, d);
-      const double depth = FINAL_DEPTH(SEASONAL_DEPTH(R, p.season, d, c.SAAR), p.cchgfac);
+      const double depth = FINAL_DEPTH(SEASONAL_DEPTH(R, p.rain_season, d, c.SAAR), p.cchgfac);
       // Descriptor values far outside the models' range (depth-duration-
       // frequency parameters, return periods far beyond the FSR table)
       // give depths that are not numbers, or negative.

@@ -14,9 +14,6 @@
 
 namespace sitedrain::rainfall {
 
-// Longest storm (minutes) the depth model covers: 16 days.
-inline constexpr int kLongestModelledStorm = 23040;
-
 // Point or catchment depth R (mm) of the model for return period rp (years)
 // and duration (minutes), before any areal reduction.
 double MODEL_DEPTH(const Catchment& c, int rp, int duration);
@@ -27,10 +24,10 @@ double MODEL_DEPTH(const Catchment& c, int rp, int duration);
 double AREAL_DEPTH(double R, int arff, int ctchm, double total_area_m2, const Catchment& c,
                    int duration);
 
-// The depth of the chosen season (1 all-year R, 2 summer, 3 winter) for
+// The depth of the chosen season (all-year: R itself) for
 // duration (minutes, seasonal hours clamped to 1..24) and SAAR (mm).  A SAAR
 // of 500 or less leaves a summer depth unchanged.
-double SEASONAL_DEPTH(double R, int season, int duration, double saar);
+double SEASONAL_DEPTH(double R, params::Season season, int duration, double saar);
 
 // Final depth: the chosen depth rounded to tenths (halves away from zero),
 // then times the climate-change factor.
@@ -43,7 +40,7 @@ struct RainfallOutcome {
 
 // Writes the head of the rainfall table file (and the short-duration seasonal
 // warning to it, to the log and to the console); for storage and
-// rainfall-only runs computes the table and writes its rows.  season 1..3.
+// rainfall-only runs computes the table and writes its rows.
 // Durations beyond 16 days are reported on the console and kept as placeholder
 // depths, and flagged in the outcome.
 RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::RunSetup& setup,

@@ -16,15 +16,16 @@ double WINTER75(double x) {
          0.2928723082278049;
 }
 
-double PROFILE(int strmprf, double x) {
-  switch (strmprf) {
-    case 2:
+double PROFILE(params::StormProfile profile, double x) {
+  switch (profile) {
+    case params::StormProfile::winter75:
       return WINTER75(x) / 1.0048;
-    case 3:
+    case params::StormProfile::summer50:
       return SUMMER50(x) / 1.015;
-    default:
-      return 1.0;
+    case params::StormProfile::uniform:
+      break;
   }
+  return 1.0;
 }
 
 }  // namespace sitedrain::rainfall

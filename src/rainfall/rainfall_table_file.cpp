@@ -9,16 +9,17 @@ namespace sitedrain::rainfall {
 namespace {
 
 // First 39 characters of the season's label entry (46 characters, blank-padded).
-std::string season_label(int season) {
+std::string season_label(params::Season season) {
   std::string entry;
   switch (season) {
-    case 2:
+    case params::Season::summer:
       entry = "Summer rainfall depth (mm) at Nat. Grid Ref.";
       break;
-    case 3:
+    case params::Season::winter:
       entry = "Winter rainfall depth (mm) at Nat. Grid Ref.";
       break;
-    default:
+    case params::Season::all_year:
+    case params::Season::none:
       entry = "Rainfall depth (mm) at Nat. Grid Ref.";
       break;
   }
@@ -28,7 +29,7 @@ std::string season_label(int season) {
 
 }  // namespace
 
-void WRITE_RAINFALL_TABLE_HEAD(int season, const Catchment& c, double cchgfac,
+void WRITE_RAINFALL_TABLE_HEAD(params::Season season, const Catchment& c, double cchgfac,
                                std::span<const int> return_periods, textio::LineSink& out) {
   using textio::fmt_a;
   using textio::fmt_f;

@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "params/modes.h"
 #include "rainfall/catchment.h"
 #include "rainfall/depth_table.h"
 #include "textio/text_file.h"
@@ -17,9 +18,8 @@ inline constexpr std::string_view kShortDurationSeasonWarning =
     "WARNING: DURATIONS < 1Hour SEASONAL ADJUSTMENT CANNOT BE RELIED UPON / ADJUSTMENT";
 
 // Writes the head (label with grid reference, climate-change factor, SAAR, an
-// empty line, the return-period heading lines).  season: 1 all-year,
-// 2 summer, 3 winter.
-void WRITE_RAINFALL_TABLE_HEAD(int season, const Catchment& c, double cchgfac,
+// empty line, the return-period heading lines); the label names the season.
+void WRITE_RAINFALL_TABLE_HEAD(params::Season season, const Catchment& c, double cchgfac,
                                std::span<const int> return_periods, textio::LineSink& out);
 
 // Writes one row per duration (minutes): the duration, then the depth (mm)

@@ -67,7 +67,7 @@ void run_case(const design::SearchOptions& options) {
   open_input(descriptor_in, files.input[1]);
 
   params::DesignParams p = params::GETPARAM(params_in);
-  params::RunSetup setup = params::RUN_SETUP(p);
+  params::RunSetup setup = params::make_run_setup(p);
 
   // The descriptor file's lines and its grid reference.
   rainfall::Catchment catchment;
@@ -121,7 +121,7 @@ void run_case(const design::SearchOptions& options) {
 
   // The storage design.
   geometry::CoeffTable table;
-  if (p.ponds == 1 && p.sump == 0 && p.soak == 0 && p.rnf == 0)
+  if (p.ponds == 1 && p.storage_kind == params::StorageKind::pond)
     table = geometry::build_coefficient_table(p.tpod, setup.depth_steps);
   double ratio = 1.0;
   if (p.rnf != 1) {
@@ -146,21 +146,16 @@ void run_case(const design::SearchOptions& options) {
   sink.progress_name = out(8).name();
   out.close(8);       // rewritten at every storm
   setup.tables = {};  // the search keeps its own tables
-  design::Selections sel = design::DESIGN_SEARCH(in, sink, options);
-
-  const design::StorageKind kind = design::storage_kind(p);
-  if (kind != design::StorageKind::runoff_only) {
-    std::vector<design::ResultRecord> smallest, half;
-    for (int n : sel.smallest) smallest.push_back(sel.records[static_cast<std::size_t>(n - 1)]);
-    for (int n : sel.half_emptying) half.push_back(sel.records[static_cast<std::size_t>(n - 1)]);
-    design::write_closing_tables(kind, smallest, half, out(6));
-  }
+  design::DesignResults results = design::design_search(in, sink, options);
+  results.head = {
+      p, setup.return_periods, setup.durations, setup.total_area, catchment, files.location, rates};
+  design::write_closing_tables(results, out(6));
   out.close_all();
 }
 
 }  // namespace
 
-int MAIN_PROG(const design::SearchOptions& options) {
+int run_program(const design::SearchOptions& options) {
   // The console is written in full blocks when it is not a terminal (the
   // PDM model writes a line at every step); it is flushed before each pause.
   if (!isatty(fileno(stdout))) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);

@@ -8,6 +8,6 @@ namespace sitedrain::run {
 
 // options choose how the design storms are computed (the program itself
 // always takes the defaults; tests and the benchmark choose).
-int MAIN_PROG(const design::SearchOptions& options = {});
+int run_program(const design::SearchOptions& options = {});
 
 }  // namespace sitedrain::run

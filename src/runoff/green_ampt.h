@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "params/modes.h"
+
 namespace sitedrain::runoff {
 
 struct GreenAmptSlot {
@@ -17,7 +19,7 @@ struct GreenAmptSlot {
 
 // One slot per sub-catchment (numbered from 1 in the calls).
 struct GreenAmptState {
-  std::array<GreenAmptSlot, 10> slot{};
+  std::array<GreenAmptSlot, params::kMaxSubCatchments> slot{};
 };
 
 // Infiltration rate (mm/s) of soil row `type` (1..11) for a one-second step

@@ -11,14 +11,15 @@
 
 namespace sitedrain::runoff {
 
+using params::LossModel;
+
 StormRunoff::StormRunoff(const SubCatchments& subs, const StormSpec& storm)
     : subs_(subs), storm_(storm) {
-  if (subs_.nsubc < 0 || subs_.nsubc > kMaxSubCatchments)
+  if (subs_.nsubc < 0 || subs_.nsubc > params::kMaxSubCatchments)
     console::stop_with("Runoff: " + std::to_string(subs_.nsubc) +
                        " sub-catchments given, at most 10 are allowed");
-  model_ = (subs_.rom == 1 || subs_.rom == 2 || subs_.rom == 3) ? subs_.rom : 0;
   // The end-of-storm Horton rates are the same in every step of the storm.
-  if (model_ <= 1) {
+  if (subs_.model == LossModel::final_horton || subs_.model == LossModel::horton) {
     const int tend = 60 * storm_.duration;
     for (int k = 0; k < subs_.nsubc; ++k)
       final_loss_[k] = subs_.surface[k] == kFixedLossSurface
@@ -35,7 +36,7 @@ double StormRunoff::horton_loss(int k, int t) const {
 StepResult StormRunoff::step(int t, double dt) {
   StepResult r;
   const double tau = static_cast<double>(t) / (static_cast<double>(storm_.duration) * 60.0);
-  const double P = rainfall::PROFILE(storm_.strmprf, tau) * dt * storm_.intensity;
+  const double P = rainfall::PROFILE(storm_.profile, tau) * dt * storm_.intensity;
   r.rain = P;
   const int first = t == 1 ? 1 : 0;
   const int n = subs_.nsubc;
@@ -44,7 +45,7 @@ StepResult StormRunoff::step(int t, double dt) {
 
   // Horton: a storm whose first step gives no runoff even at the lowest
   // (end-of-storm) loss rates gives none at all.
-  if (model_ == 1 && t <= 1) {
+  if (subs_.model == LossModel::horton && t <= 1) {
     double Rend = 0.0;
     for (int k = 0; k < n; ++k) {
       const double iota = dt * final_loss(k);
@@ -58,15 +59,16 @@ StepResult StormRunoff::step(int t, double dt) {
   }
 
   for (int k = 0; k < n; ++k) {
-    if (model_ == 3) {
+    if (subs_.model == LossModel::green_ampt_pdm) {
       // the probability-distributed store gives the runoff depth itself
       const double fi = GREEN_AMPT(green_ampt_, subs_.surface[k], first, k + 1, P);
       const double ri = PDM_INFILTRATION_CAPACITY(P, fi);
       R = R + std::max(ri / 1000.0 * subs_.area[k], 0.0);
     } else {
-      const double fi = model_ == 2   ? GREEN_AMPT(green_ampt_, subs_.surface[k], first, k + 1, P)
-                        : model_ == 0 ? final_loss(k)
-                                      : horton_loss(k, t);
+      const double fi = subs_.model == LossModel::green_ampt
+                            ? GREEN_AMPT(green_ampt_, subs_.surface[k], first, k + 1, P)
+                        : subs_.model == LossModel::final_horton ? final_loss(k)
+                                                                 : horton_loss(k, t);
       infilt_ = dt * fi;
       R = R + std::max((P - infilt_) / 1000.0 * subs_.area[k], 0.0);
     }
@@ -78,7 +80,7 @@ StepResult StormRunoff::step(int t, double dt) {
   r.infilt = infilt_;
   // Final-value Horton: the loss never falls during the (uniform) storm, so a
   // step without runoff means a storm without runoff.
-  if (model_ == 0 && R == 0.0) r.end = true;
+  if (subs_.model == LossModel::final_horton && R == 0.0) r.end = true;
   return r;
 }
 

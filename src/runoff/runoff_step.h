@@ -6,16 +6,14 @@
 
 #include <array>
 
+#include "params/modes.h"
 #include "runoff/green_ampt.h"
 
 namespace sitedrain::runoff {
 
-inline constexpr int kMaxSubCatchments = 10;
-
 // The sub-catchments and runoff model of a run.
 struct SubCatchments {
-  int rom = 0;                     // 0 Final-value Horton, 1 Horton, 2 Green-Ampt, 3 with PDM;
-                                   // any other value counts as 0
+  params::LossModel model = params::LossModel::final_horton;
   int nsubc = 1;                   // 0..10
   const int* surface = nullptr;    // nsubc surface type codes
   const double* area = nullptr;    // nsubc areas, m^2
@@ -24,7 +22,7 @@ struct SubCatchments {
 // One design storm as the runoff step sees it.
 struct StormSpec {
   int duration = 0;         // minutes
-  int strmprf = 1;          // storm profile
+  params::StormProfile profile = params::StormProfile::uniform;
   double intensity = 0.0;   // mean intensity I, mm/s (depth / (60 * duration))
 };
 
@@ -60,8 +58,7 @@ class StormRunoff {
 
   SubCatchments subs_;
   StormSpec storm_;
-  int model_ = 0;  // rom, with values other than 1, 2, 3 read as 0
-  std::array<double, kMaxSubCatchments> final_loss_{};
+  std::array<double, params::kMaxSubCatchments> final_loss_{};
   GreenAmptState green_ampt_;
   double infilt_ = 0.0;
 };

@@ -20,7 +20,7 @@
 
 namespace sitedrain::storage {
 
-// The trial storage (items 1-9).  base_w and base_l are in/out: the depth
+// The trial storage.  base_w and base_l are in/out: the depth
 // search enlarges them when the storage cannot hold the stored volume.
 struct Storage {
   double depth = 0.0;    // D, m
@@ -34,24 +34,24 @@ struct Storage {
   double infiltco = 0.0; // m/h
 };
 
-// The outlet (items 10, 12-16).
+// The outlet.
 struct Outlet {
   double value = 0.0;                          // orifice diameter (mm) or pump rate (m^3/h)
   const geometry::CoeffTable* table = nullptr; // pond runs
   int position = 1;                            // of the diameter in the table's list, from 1
 };
 
-// Items 27-35, in the units on return.
+// What one simulation returns.
 struct Results {
-  double smax = 0.0;          // 27 largest stored volume, m^3
-  double qmax = 0.0;          // 28 largest outflow rate, m^3/h
-  double rain_volume = 0.0;   // 29 total rain volume, m^3
-  double mean_inflow = 0.0;   // 30 mean inflow rate, m^3/h
-  double total_inflow = 0.0;  // 31 total inflow, m^3
-  double mean_outflow = 0.0;  // 32 mean outflow rate, m^3/h
-  double tfill = 0.0;         // 33 duration of runoff, h
-  double ttmt = 0.0;          // 34 emptying time, h
-  double tthmt = 0.0;         // 35 half-emptying time, h
+  double smax = 0.0;          // largest stored volume, m^3
+  double qmax = 0.0;          // largest outflow rate, m^3/h
+  double rain_volume = 0.0;   // total rain volume, m^3
+  double mean_inflow = 0.0;   // mean inflow rate, m^3/h
+  double total_inflow = 0.0;  // total inflow, m^3
+  double mean_outflow = 0.0;  // mean outflow rate, m^3/h
+  double tfill = 0.0;         // duration of runoff, h
+  double ttmt = 0.0;          // emptying time, h
+  double tthmt = 0.0;         // half-emptying time, h
   // Work done, for the benchmark: steps simulated and storage steps among them.
   int steps = 0;
   int storage_steps = 0;

@@ -75,7 +75,8 @@ TEST(ReportHead, LocationAndStructureLabelFields) {
   EXPECT_EQ(textio::fmt_a(structure_label(site.p), 17), "SUMP             ");
   site.p.soak = 1;
   EXPECT_EQ(structure_label(site.p), "SOAKAWAY                 ");
-  EXPECT_EQ(storage_kind(site.p), StorageKind::sump);
+  site.p.decode_modes();
+  EXPECT_EQ(site.p.storage_kind, StorageKind::sump);
 }
 
 TEST(ReportHead, GreenfieldRatesWithASingleSoilClass) {
@@ -90,16 +91,22 @@ TEST(ReportHead, GreenfieldRatesWithASingleSoilClass) {
 }
 
 TEST(ResultFields, TooWideValuesShowAsterisks) {
-  ResultRecord r;
-  r.col(1) = 100, r.col(2) = 75, r.col(3) = 240, r.col(12) = 1999.8;
+  StormRecord r{.return_period = 100, .outlet_size = 75, .duration = 240, .peak_volume = 1999.8};
   EXPECT_EQ(half_emptying_row(r), " 999.9     100     75    240");
-  r.col(12) = 2500.0;
+  r.peak_volume = 2500.0;
   EXPECT_EQ(half_emptying_row(r), " *****     100     75    240");
 
-  ResultRecord p;  // times rounded, a storage too wide for its field
-  p.col(1) = 100, p.col(2) = 150, p.col(3) = 360, p.col(4) = 1234.99;
-  p.col(15) = 123456789.0, p.col(16) = 2.25, p.col(17) = 0.04;
-  EXPECT_EQ(pond_results_row(p, {}, 2469.98, 55.55).substr(16),
+  // times rounded, a storage too wide for its field
+  const StormRecord p{.return_period = 100,
+                      .outlet_size = 150,
+                      .duration = 360,
+                      .mean_inflow = 1234.99,
+                      .outflow_24h = 123456789.0,
+                      .emptying_time = 2.25,
+                      .half_emptying_time = 0.04,
+                      .peak_rain_flow = 2469.98,
+                      .rain_depth = 55.55};
+  EXPECT_EQ(pond_results_row(p).substr(16),
             "      1234     7409        0        0        0        0    0.0      0.0**********"
             "    0.0     2.3     0.0    0.5000     55.5");
 
@@ -121,8 +128,8 @@ TEST(ResultFields, EmptyListsAndDryStorms) {
   EXPECT_EQ(report.lines[6],
             " All minimally-sized ponds have half-emptying times greater than specified time - "
             "increase the orifice diameters");
-  const storage::Results dry{.mean_inflow = 12.34, .total_inflow = 5.0};  // no coefficient
-  EXPECT_EQ(runoff_row(2, 15, dry, 6.6), "    2      15        12.3        5.0        6.6");
+  const RunoffRow dry{2, 15, 12.34, 5.0, 6.6, 0.0};  // no coefficient
+  EXPECT_EQ(runoff_row(dry), "    2      15        12.3        5.0        6.6");
   EXPECT_EQ(progress_record(16, 24), "     67.");
   EXPECT_EQ(progress_record(1, 2), "     50.");
 }

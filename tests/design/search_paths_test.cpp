@@ -12,6 +12,7 @@
 
 #include "run/driver.h"
 #include "support/run_case.h"
+#include "textio/format.h"
 
 namespace sitedrain::testing {
 namespace {
@@ -33,7 +34,7 @@ Files run_in_child(const fs::path& source, const design::SearchOptions& options,
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(99);
     if (!std::freopen("console.out", "w", stdout) || !std::freopen("/dev/null", "r", stdin)) _exit(98);
-    const int status = run::MAIN_PROG(options);
+    const int status = run::run_program(options);
     std::fflush(stdout);
     _exit(status);
   }
@@ -64,12 +65,19 @@ void set_record(const fs::path& dir, const std::string& key, const std::string& 
   write_file(dir / "params.txt", out);
 }
 
+design::SearchOptions options(bool reference, int threads) {
+  design::SearchOptions o;
+  o.reference = reference;
+  o.threads = threads;
+  return o;
+}
+
 void check_paths_agree(const std::string& name,
                        const std::function<void(const fs::path&)>& change = nullptr) {
-  const Files reference = run_in_child(case_dir(name), {true, 1}, change);
+  const Files reference = run_in_child(case_dir(name), options(true, 1), change);
   ASSERT_GE(reference.size(), 2u) << name;  // at least the console and the status
   for (int threads : {1, 2, 3}) {
-    const Files production = run_in_child(case_dir(name), {false, threads}, change);
+    const Files production = run_in_child(case_dir(name), options(false, threads), change);
     ASSERT_EQ(production.size(), reference.size()) << name;
     for (const auto& [file, text] : reference)
       EXPECT_TRUE(production.at(file) == text) << name << ": " << file << " differs with "
@@ -104,6 +112,48 @@ TEST(SearchPaths, EveryLossModelInADesign) {
       }
     });
   }
+}
+
+// A failure of a computing thread other than the run's own stop ends the
+// run with its message and status 1, after the output of the storms before.
+TEST(SearchPaths, FailureInAWorkerEndsTheRunWithAMessage) {
+  struct Fault {
+    int threads;
+    std::function<void()> fail;
+    std::string message;
+  } faults[] = {
+      {2, [] { throw std::bad_alloc(); },
+       textio::fmt_a("ALLOACTION ERROR - probably insufficient memory", 81) +
+           "\nUnexcpected allocation error\n"},
+      {1, [] { throw std::runtime_error("disk on fire"); },
+       "ERROR - unexpected failure: disk on fire\n"},
+  };
+  for (const Fault& f : faults) {
+    design::SearchOptions with_fault = options(false, f.threads);
+    with_fault.before_storm = [&](const design::DesignStorm& s) {
+      if (s.i == 1 && s.k == 2) f.fail();
+    };
+    const Files run = run_in_child(case_dir("pond_design"), with_fault, nullptr);
+    EXPECT_EQ(run.at("exit status"), "1") << f.threads;
+    const std::string& console = run.at("console.out");
+    ASSERT_GE(console.size(), f.message.size());
+    EXPECT_EQ(console.substr(console.size() - f.message.size()), f.message) << f.threads;
+  }
+}
+
+// The progress callback hears of every storm once, in order, after it is written.
+TEST(SearchPaths, ProgressCallbackCountsEveryStorm) {
+  design::SearchOptions told = options(false, 2);
+  told.progress = [](std::int64_t done, std::int64_t total) {
+    std::FILE* f = std::fopen("told.txt", "a");
+    std::fprintf(f, "%lld/%lld\n", static_cast<long long>(done), static_cast<long long>(total));
+    std::fclose(f);
+  };
+  const Files run = run_in_child(case_dir("pond_design"), told, nullptr);
+  std::string want;
+  const int total = 3 * 3 * 3;  // return periods x orifice sizes x durations of the case
+  for (int q = 1; q <= total; ++q) want += std::to_string(q) + "/" + std::to_string(total) + "\n";
+  EXPECT_EQ(run.at("told.txt"), want);
 }
 
 }  // namespace

@@ -44,10 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     params::DesignParams p = params::GETPARAM(in);
     SITEDRAIN_FUZZ_CHECK(p.nrp >= 0 && p.nrp <= params::kMaxReturnPeriods);
     SITEDRAIN_FUZZ_CHECK(p.ndur >= 0 && p.ndur <= params::kMaxListedDurations);
-    SITEDRAIN_FUZZ_CHECK(p.nsubc >= 1 && p.nsubc <= params::kMaxSubcatchments);
+    SITEDRAIN_FUZZ_CHECK(p.nsubc >= 1 && p.nsubc <= params::kMaxSubCatchments);
     if (predicted_table_bytes(p) > 256.0e6) return 0;
 
-    const params::RunSetup s = params::RUN_SETUP(p);
+    const params::RunSetup s = params::make_run_setup(p);
     SITEDRAIN_FUZZ_CHECK(static_cast<int>(s.return_periods.size()) == p.nrp);
     SITEDRAIN_FUZZ_CHECK(static_cast<int>(s.durations.size()) == p.ndur);
     if (!p.greenfield_only()) {

@@ -6,12 +6,13 @@
 
 #include "geometry/basin.h"
 #include "geometry/orifice.h"
-#include "geometry/rounding.h"
+#include "numeric/rounding.h"
 #include "support/capture.h"
 
 namespace sitedrain::geometry {
 namespace {
 
+using numeric::ROTN;
 using testing::KeptLines;
 
 const std::string kMaxdepth = "Maxdepth too large for volume               - maxdepth reduced to  ";

@@ -10,7 +10,7 @@ namespace sitedrain::testing {
 namespace {
 
 using params::DesignParams;
-using params::RUN_SETUP;
+using params::make_run_setup;
 
 DesignParams pond() {
   DesignParams p;
@@ -23,17 +23,18 @@ DesignParams pond() {
 TEST(RunSetup, GeneratedAndListedStorms) {
   DesignParams p = pond();
   p.calcrp = 1, p.nrp = 3, p.rp[0] = 2, p.rp[1] = 100, p.rp[2] = 10;
-  EXPECT_EQ(RUN_SETUP(p).return_periods, (std::vector<int>{2, 12, 22, 32, 42, 52, 62, 72, 82, 92}));
+  EXPECT_EQ(make_run_setup(p).return_periods,
+            (std::vector<int>{2, 12, 22, 32, 42, 52, 62, 72, 82, 92}));
   EXPECT_EQ(p.nrp, 10);
   EXPECT_EQ(p.rp[9], 92);
   EXPECT_EQ(p.rp[10], params::kUnsetInt);
   p = pond();
   p.caldur = 1, p.ndur = 3, p.dur = {60, 360, 60};
-  EXPECT_EQ(RUN_SETUP(p).durations, (std::vector<int>{60, 120, 180, 240, 300, 360}));
+  EXPECT_EQ(make_run_setup(p).durations, (std::vector<int>{60, 120, 180, 240, 300, 360}));
   EXPECT_EQ(p.ndur, 6);
   p = pond();
   p.ndur = 2, p.dur = {30, 60, params::kUnsetInt};
-  EXPECT_EQ(RUN_SETUP(p).durations, (std::vector<int>{30, 60}));
+  EXPECT_EQ(make_run_setup(p).durations, (std::vector<int>{30, 60}));
 }
 
 TEST(RunSetup, OutletSweepsAndTableSizes) {
@@ -49,7 +50,7 @@ TEST(RunSetup, OutletSweepsAndTableSizes) {
     DesignParams p = pond();
     p.tpod = c.tpod, p.sump = c.sump, p.soak = c.soak, p.rnf = c.rnf;
     if (c.rnf) p.ponds = 0;
-    auto s = RUN_SETUP(p);
+    auto s = make_run_setup(p);
     EXPECT_EQ(s.outlet_count, c.expected) << c.tpod.first << " " << c.tpod.last;
     EXPECT_EQ(s.combinations, c.expected);
     EXPECT_EQ(s.tables.records.size(), static_cast<std::size_t>(19 * c.expected));
@@ -65,12 +66,12 @@ TEST(RunSetup, DepthStepsHortonProfileAndTotalArea) {
   for (int rom : {0, 1, 4, -1, 2}) {  // the Horton models force the uniform profile
     DesignParams p = pond();
     p.rom = rom, p.strmprf = 3;
-    RUN_SETUP(p);
+    make_run_setup(p);
     EXPECT_EQ(p.strmprf, rom == 2 ? 3 : 1) << rom;
   }
   DesignParams p = pond();  // small areas count in the total
   p.nsubc = 2, p.area[0] = 0.5, p.area[1] = 100.0;
-  EXPECT_DOUBLE_EQ(RUN_SETUP(p).total_area, 100.5);
+  EXPECT_DOUBLE_EQ(make_run_setup(p).total_area, 100.5);
 }
 
 TEST(RunSetupMessages, StopsBeforeAnyOutputFile) {

@@ -141,6 +141,7 @@ TEST(DescriptorKeysNeeded, MissingKeysStopTheRunInOneMessage) {
   for (const auto& n : cases) {
     params::DesignParams p;
     p.ponds = n.ponds, p.grnff = n.grnff, p.season = n.season;
+    p.decode_modes();
     p.point = n.point, p.arff = n.arff, p.ctchm = n.ctchm;
     params::RunSetup setup;
     setup.return_periods = {10};

@@ -34,6 +34,7 @@ TEST_P(DescriptorValues, RefusedWhenTheRunNeedsThem) {
       l = v.line;
   params::DesignParams p;
   p.ponds = 1, p.season = v.season, p.grnff = v.grnff, p.arff = v.arff, p.ctchm = v.ctchm;
+  p.decode_modes();
   params::RunSetup setup;
   setup.return_periods = {30}, setup.durations = {v.duration};
   Catchment c;

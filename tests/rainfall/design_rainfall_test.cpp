@@ -11,6 +11,10 @@
 namespace sitedrain::rainfall {
 namespace {
 
+constexpr auto all_year = params::Season::all_year;
+constexpr auto summer = params::Season::summer;
+constexpr auto winter = params::Season::winter;
+
 using testing::console_of;
 using testing::KeptLines;
 
@@ -42,17 +46,17 @@ TEST(Arf, OneHourFactorAroundTheAreaEdges) {
 
 TEST(SeasonalDepth, FactorsAndTheirLimits) {
   const double R = 20.0;  // hours outside 1..24 use the end factors
-  EXPECT_EQ(SEASONAL_DEPTH(R, 3, 30, 1000.0), R * WINTER_FACTOR(1.0, 1000.0));
-  EXPECT_EQ(SEASONAL_DEPTH(R, 2, 5, 1000.0), R * SUMMER_FACTOR(1.0, 1000.0));
-  EXPECT_EQ(SEASONAL_DEPTH(R, 3, 2880, 1000.0), R * WINTER_FACTOR(24.0, 1000.0));
-  EXPECT_EQ(SEASONAL_DEPTH(R, 2, 1440, 1000.0), R * SUMMER_FACTOR(24.0, 1000.0));
-  EXPECT_EQ(SEASONAL_DEPTH(R, 3, 360, 1000.0), R * WINTER_FACTOR(6.0, 1000.0));
+  EXPECT_EQ(SEASONAL_DEPTH(R, winter, 30, 1000.0), R * WINTER_FACTOR(1.0, 1000.0));
+  EXPECT_EQ(SEASONAL_DEPTH(R, summer, 5, 1000.0), R * SUMMER_FACTOR(1.0, 1000.0));
+  EXPECT_EQ(SEASONAL_DEPTH(R, winter, 2880, 1000.0), R * WINTER_FACTOR(24.0, 1000.0));
+  EXPECT_EQ(SEASONAL_DEPTH(R, summer, 1440, 1000.0), R * SUMMER_FACTOR(24.0, 1000.0));
+  EXPECT_EQ(SEASONAL_DEPTH(R, winter, 360, 1000.0), R * WINTER_FACTOR(6.0, 1000.0));
   // The summer factor applies only above SAAR 500; winter has no such limit.
-  EXPECT_EQ(SEASONAL_DEPTH(R, 2, 60, 500.0), R);
-  EXPECT_EQ(SEASONAL_DEPTH(R, 2, 60, 500.1), R * SUMMER_FACTOR(1.0, 500.1));
-  EXPECT_NE(SEASONAL_DEPTH(R, 2, 60, 500.1), R);
-  EXPECT_NE(SEASONAL_DEPTH(R, 3, 60, 500.0), R);
-  EXPECT_EQ(SEASONAL_DEPTH(R, 1, 60, 1000.0), R);
+  EXPECT_EQ(SEASONAL_DEPTH(R, summer, 60, 500.0), R);
+  EXPECT_EQ(SEASONAL_DEPTH(R, summer, 60, 500.1), R * SUMMER_FACTOR(1.0, 500.1));
+  EXPECT_NE(SEASONAL_DEPTH(R, summer, 60, 500.1), R);
+  EXPECT_NE(SEASONAL_DEPTH(R, winter, 60, 500.0), R);
+  EXPECT_EQ(SEASONAL_DEPTH(R, all_year, 60, 1000.0), R);
 }
 
 TEST(ArealDepth, FactorByCtchmOnlyWithArff1) {

@@ -30,16 +30,17 @@ constexpr std::array<double, 110> kGrowth = {
 };
 
 TEST(Profile, PeaksEndsAndSymmetry) {
-  EXPECT_EQ(PROFILE(3, 0.5), 3.792417858200674 / 1.015);
-  EXPECT_DOUBLE_EQ(PROFILE(3, 0.5), 3.736372274089334);
-  EXPECT_DOUBLE_EQ(PROFILE(2, 0.5), 2.4558977567659706);
+  EXPECT_EQ(PROFILE(params::StormProfile::summer50, 0.5), 3.792417858200674 / 1.015);
+  EXPECT_DOUBLE_EQ(PROFILE(params::StormProfile::summer50, 0.5), 3.736372274089334);
+  EXPECT_DOUBLE_EQ(PROFILE(params::StormProfile::winter75, 0.5), 2.4558977567659706);
   for (double x : {0.0, 1.0}) {
-    EXPECT_DOUBLE_EQ(PROFILE(3, x), 0.2476931618077834);
-    EXPECT_DOUBLE_EQ(PROFILE(2, x), 0.29611182448559603);
+    EXPECT_DOUBLE_EQ(PROFILE(params::StormProfile::summer50, x), 0.2476931618077834);
+    EXPECT_DOUBLE_EQ(PROFILE(params::StormProfile::winter75, x), 0.29611182448559603);
   }
   for (double u : {0.05, 0.125, 0.3, 0.5}) {
-    EXPECT_EQ(PROFILE(1, 0.5 + u), 1.0);
-    for (int s : {2, 3}) EXPECT_NEAR(PROFILE(s, 0.5 - u), PROFILE(s, 0.5 + u), 1e-12) << s << u;
+    EXPECT_EQ(PROFILE(params::StormProfile::uniform, 0.5 + u), 1.0);
+    for (auto s : {params::StormProfile::winter75, params::StormProfile::summer50})
+      EXPECT_NEAR(PROFILE(s, 0.5 - u), PROFILE(s, 0.5 + u), 1e-12) << u;
   }
 }
 

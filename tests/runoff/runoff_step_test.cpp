@@ -15,13 +15,14 @@ struct Site {
   std::vector<int> surface;
   std::vector<double> area;
   SubCatchments subs(int rom) const {
-    return {rom, static_cast<int>(surface.size()), surface.data(), area.data()};
+    return {params::decode_loss_model(rom), static_cast<int>(surface.size()), surface.data(),
+            area.data()};
   }
 };
 
 // depth mm over duration min, so I = depth / (60 * duration) mm/s
 StormSpec storm(int duration, double depth) {
-  return {duration, 1, depth / (60.0 * duration)};
+  return {duration, params::StormProfile::uniform, depth / (60.0 * duration)};
 }
 
 TEST(RunoffStep, FixedLossSurfaceAndNoNegativeRunoff) {
@@ -69,7 +70,9 @@ TEST(RunoffStep, PdmModelRunoffAndConsoleLines) {
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3);  // a z line per sub-catchment
   std::vector<int> surface(11, 1);
   std::vector<double> area(11, 1.0);
-  testing::stop_output([&] { StormRunoff({2, 11, surface.data(), area.data()}, storm(60, 1.0)); });
+  testing::stop_output([&] {
+    StormRunoff({params::LossModel::green_ampt, 11, surface.data(), area.data()}, storm(60, 1.0));
+  });
 }
 
 }  // namespace

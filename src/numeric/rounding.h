@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace sitedrain::geometry {
+namespace sitedrain::numeric {
 
 inline double ROTN(double x, int n, int mode) {
   std::int32_t p = 1;
@@ -23,4 +23,4 @@ inline double ROTN(double x, int n, int mode) {
   return static_cast<double>(k) / static_cast<double>(p);
 }
 
-}  // namespace sitedrain::geometry
+}  // namespace sitedrain::numeric

@@ -1,0 +1,117 @@
+// The CSV table of storm records: its header, its row layout, and every
+// number reading back as the very double the record holds.
+#include "report/csv_storms.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <sstream>
+#include <vector>
+
+namespace sitedrain::report {
+namespace {
+
+using design::DesignResults;
+using design::StormRecord;
+
+std::vector<std::string> split(const std::string& s, char sep) {
+  std::vector<std::string> parts(1);
+  for (char c : s) {
+    if (c == sep)
+      parts.emplace_back();
+    else
+      parts.back().push_back(c);
+  }
+  return parts;
+}
+
+TEST(StormsCsv, HeaderRowsAndShortestRoundTrip) {
+  DesignResults res;
+  res.kind = params::StorageKind::pond;
+  StormRecord a{.return_period = 30,
+                .outlet_size = 75,
+                .duration = 120,
+                .mean_inflow = 0.1 + 0.2,
+                .runoff_volume = 1234.5,
+                .peak_volume = 2.0 / 3.0,
+                .emptying_time = 1e-7,
+                .half_emptying_time = 1e21,
+                .rain_depth = 5e-324};
+  StormRecord b = a;
+  b.duration = 240, b.depth = -0.0, b.lagoon_width = std::numeric_limits<double>::quiet_NaN();
+  b.unstable = true;
+  res.records = {a, b};
+  res.governing = {{1}};
+  res.smallest = {1};
+  std::ostringstream out;
+  write_storms_csv(res, out);
+
+  const std::vector<std::string> lines = split(out.str(), '\n');
+  ASSERT_EQ(lines.size(), 4u);  // header, two rows, nothing after the last line end
+  EXPECT_EQ(lines[3], "");
+  EXPECT_EQ(lines[0],
+            "return_period_years,orifice_diameter_mm,duration_min,mean_inflow_m3_per_h,"
+            "runoff_volume_m3,water_area_m2,lagoon_area_m2,top_area_m2,top_length_m,top_width_m,"
+            "depth_m,peak_volume_m3,peak_outflow_m3_per_h,mean_outflow_m3_per_h,outflow_24h_m3,"
+            "runoff_duration_h,emptying_time_h,half_emptying_time_h,lagoon_length_m,"
+            "lagoon_width_m,peak_rain_flow_m3_per_h,rain_depth_mm,rain_volume_m3,unstable,"
+            "governing,smallest,half_emptying\r");
+  EXPECT_EQ(lines[1],
+            "30,75,120,0.30000000000000004,1234.5,0,0,0,0,0,0,0.6666666666666666,0,0,0,0,1e-07,"
+            "1e+21,0,0,0,5e-324,0,0,0,0,0\r");
+  EXPECT_EQ(lines[2],
+            "30,75,240,0.30000000000000004,1234.5,0,0,0,0,0,-0,0.6666666666666666,0,0,0,0,1e-07,"
+            "1e+21,0,,0,5e-324,0,1,1,1,0\r");
+
+  // every number reads back bit for bit; the NaN is an empty field
+  const std::vector<std::string> names = split(lines[0].substr(0, lines[0].size() - 1), ',');
+  for (std::size_t row = 1; row <= 2; ++row) {
+    const StormRecord& r = res.records[row - 1];
+    const std::vector<double> want = {double(r.return_period),
+                                      r.outlet_size,
+                                      double(r.duration),
+                                      r.mean_inflow,
+                                      r.runoff_volume,
+                                      r.water_area,
+                                      r.lagoon_area,
+                                      r.top_area,
+                                      r.top_length,
+                                      r.top_width,
+                                      r.depth,
+                                      r.peak_volume,
+                                      r.peak_outflow,
+                                      r.mean_outflow,
+                                      r.outflow_24h,
+                                      r.runoff_duration,
+                                      r.emptying_time,
+                                      r.half_emptying_time,
+                                      r.lagoon_length,
+                                      r.lagoon_width,
+                                      r.peak_rain_flow,
+                                      r.rain_depth,
+                                      r.rain_volume};
+    const std::vector<std::string> f = split(lines[row].substr(0, lines[row].size() - 1), ',');
+    ASSERT_EQ(f.size(), names.size());
+    for (std::size_t c = 0; c < want.size(); ++c) {
+      if (std::isnan(want[c])) {
+        EXPECT_EQ(f[c], "") << names[c];
+        continue;
+      }
+      double got = 1.0;
+      const auto [end, ec] = std::from_chars(f[c].data(), f[c].data() + f[c].size(), got);
+      EXPECT_TRUE(ec == std::errc() && end == f[c].data() + f[c].size()) << names[c];
+      EXPECT_EQ(std::signbit(got), std::signbit(want[c])) << names[c];
+      EXPECT_EQ(got, want[c]) << names[c];
+    }
+  }
+
+  // a soakaway has no outlet column; a sump's is its pump rate
+  EXPECT_EQ(storms_csv_header(params::StorageKind::soakaway).substr(0, 33),
+            "return_period_years,duration_min,");
+  EXPECT_EQ(split(storms_csv_header(params::StorageKind::sump), ',')[1], "pump_rate_m3_per_h");
+}
+
+}  // namespace
+}  // namespace sitedrain::report
