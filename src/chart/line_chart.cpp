@@ -388,29 +388,6 @@ std::vector<double> linear_ticks(double& lo, double& hi, int target) {
   return t;
 }
 
-namespace {
-// The largest of 1, 2, 5 times a power of ten not above v (up: smallest not below).
-double round_125(double v, bool up) {
-  const double e = std::floor(std::log10(v));
-  double p = std::pow(10.0, e);
-  double m = v / p;
-  if (m > 9.999999) {
-    p *= 10.0;
-    m = 1.0;
-  }
-  const double steps[] = {1.0, 2.0, 5.0, 10.0};
-  if (up) {
-    for (double s : steps)
-      if (m <= s * (1 + 1e-9)) return s * p;
-    return 10.0 * p;
-  }
-  double r = 1.0;
-  for (double s : steps)
-    if (m >= s * (1 - 1e-9)) r = s;
-  return r * p;
-}
-}  // namespace
-
 std::vector<double> log_ticks(double& lo, double& hi) {
   if (!(lo > 0.0)) lo = hi > 0.0 ? hi / 10.0 : 1.0;
   if (!(hi > lo)) {
@@ -418,15 +395,28 @@ std::vector<double> log_ticks(double& lo, double& hi) {
     hi = hi * 2.0 > lo ? hi * 2.0 : lo * 10.0;
   }
   std::vector<double> t;
-  lo = round_125(lo, false);
-  hi = round_125(hi, true);
-  if (hi / lo <= 1000.0 * (1 + 1e-9)) {
-    for (double v = lo; v <= hi * (1 + 1e-9); v = round_125(v * 1.5, true)) t.push_back(v);
+  if (hi / lo > 1000.0) {  // powers of ten, the range widened to them
+    lo = std::pow(10.0, std::floor(std::log10(lo) + 1e-9));
+    hi = std::pow(10.0, std::ceil(std::log10(hi) - 1e-9));
+    for (double v = lo; v <= hi * (1 + 1e-9); v *= 10.0) t.push_back(v);
     return t;
   }
-  lo = std::pow(10.0, std::floor(std::log10(lo) + 1e-9));
-  hi = std::pow(10.0, std::ceil(std::log10(hi) - 1e-9));
-  for (double v = lo; v <= hi * (1 + 1e-9); v *= 10.0) t.push_back(v);
+  // The data's range with a little room; ticks at 1, 2 and 5 times powers
+  // of ten inside it, or at 1, 2, 3, 4, 5, 6, 8 times when those are few.
+  const double room = (std::log10(hi) - std::log10(lo)) * 0.04;
+  lo = std::pow(10.0, std::log10(lo) - room);
+  hi = std::pow(10.0, std::log10(hi) + room);
+  auto within = [&](std::initializer_list<double> steps) {
+    t.clear();
+    for (double e = std::floor(std::log10(lo)); e <= std::ceil(std::log10(hi)); e += 1.0)
+      for (double m : steps) {
+        // m * 10^e formed so that 0.2 reads 0.2
+        const double v = e < 0 ? m / std::pow(10.0, -e) : m * std::pow(10.0, e);
+        if (v >= lo && v <= hi) t.push_back(v);
+      }
+  };
+  within({1, 2, 5});
+  if (t.size() < 4) within({1, 2, 3, 4, 5, 6, 8});
   return t;
 }
 

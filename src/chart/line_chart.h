@@ -67,8 +67,10 @@ std::string svg_two_panel(const LineChart& top, const LineChart& bottom,
 // Tick values at round numbers (1, 2 or 5 times a power of ten) from lo to
 // hi, about target of them; lo and hi are widened to ticks.
 std::vector<double> linear_ticks(double& lo, double& hi, int target = 6);
-// Ticks of a log axis: 1, 2 and 5 times powers of ten over up to three
-// decades, else powers of ten; lo and hi (above zero) widened to ticks.
+// Ticks of a log axis (lo and hi above zero): over more than three decades
+// the powers of ten, the range widened to them; else the range widened a
+// little and the values 1, 2, 5 (or, when those are fewer than four, 1, 2,
+// 3, 4, 5, 6, 8) times powers of ten inside it.
 std::vector<double> log_ticks(double& lo, double& hi);
 
 // A tick value as short text: "0.5", "20", "1500", "1e+06".

@@ -42,20 +42,19 @@ std::string ProgressLine::text(long long done, long long total, double elapsed) 
   return t;
 }
 
-void ProgressLine::start(long long total) {
+void ProgressLine::start() {
   std::lock_guard<std::mutex> lock(mutex_);
-  total_ = total;
   started_ = clock_();
   drawn_at_ = -1.0;
   active_ = true;
 }
 
-void ProgressLine::update(long long done) {
+void ProgressLine::update(long long done, long long total) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!active_) return;
   const double now = clock_();
   if (drawn_at_ >= 0.0 && now - drawn_at_ < 0.1) return;
-  const std::string t = text(done, total_, now - started_);
+  const std::string t = text(done, total, now - started_);
   // Blanks over a longer old text, then back to the end of the new one.
   std::string out = "\r" + t;
   if (t.size() < shown_) {
@@ -114,6 +113,7 @@ ConsoleProgress::ConsoleProgress()
 std::unique_ptr<ConsoleProgress> ConsoleProgress::on_terminal() {
   if (!stderr_is_terminal()) return nullptr;
   std::unique_ptr<ConsoleProgress> p(new ConsoleProgress());
+  p->line_.start();
   current = p.get();
   console::set_before_output(&erase_current);
   return p;

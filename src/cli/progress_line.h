@@ -20,10 +20,10 @@ class ProgressLine {
 
   ProgressLine(Terminal terminal, Clock clock);
 
-  // Starts counting: total storms, elapsed time from now.
-  void start(long long total);
-  // done storms of the total; redrawn unless the last draw is under 0.1 s old.
-  void update(long long done);
+  // Starts the elapsed time.
+  void start();
+  // done storms of total; redrawn unless the last draw is under 0.1 s old.
+  void update(long long done, long long total);
   // Removes the line from the terminal if it is shown; the next update
   // draws it again.
   void erase();
@@ -38,7 +38,6 @@ class ProgressLine {
   Terminal terminal_;
   Clock clock_;
   std::mutex mutex_;
-  long long total_ = 0;
   double started_ = 0.0;
   double drawn_at_ = -1.0;  // time of the last draw; < 0: never drawn
   std::size_t shown_ = 0;   // characters on the terminal now
@@ -48,9 +47,10 @@ class ProgressLine {
 // In: nothing.  Out: true when standard error is a terminal.
 bool stderr_is_terminal();
 
-// A progress line on standard error with the steady clock, and the console
-// hook that erases it before every console line; null when standard error
-// is not a terminal.  The hook is removed when the line is destroyed.
+// A progress line on standard error with the steady clock, started now,
+// and the console hook that erases it before every console line; null when
+// standard error is not a terminal.  Destroying it erases the line and
+// removes the hook.
 class ConsoleProgress {
  public:
   static std::unique_ptr<ConsoleProgress> on_terminal();

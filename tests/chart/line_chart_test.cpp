@@ -21,11 +21,14 @@ TEST(ChartAxes, TicksAtRoundNumbers) {
   EXPECT_EQ(lo, -0.015);
   EXPECT_EQ(ticks(5, 5, false, lo, hi), (std::vector<double>{4.4, 4.6, 4.8, 5, 5.2, 5.4, 5.6}));
   EXPECT_EQ(ticks(0, 0, false, lo, hi), (std::vector<double>{0, 0.2, 0.4, 0.6, 0.8, 1}));
-  EXPECT_EQ(ticks(15, 1440, true, lo, hi),
-            (std::vector<double>{10, 20, 50, 100, 200, 500, 1000, 2000}));
+  EXPECT_EQ(ticks(15, 1440, true, lo, hi), (std::vector<double>{20, 50, 100, 200, 500, 1000}));
+  EXPECT_LT(lo, 15);
+  EXPECT_GT(hi, 1440);
+  EXPECT_EQ(ticks(60, 240, true, lo, hi), (std::vector<double>{60, 80, 100, 200}));
+  EXPECT_EQ(ticks(0.15, 0.9, true, lo, hi), (std::vector<double>{0.2, 0.3, 0.4, 0.5, 0.6, 0.8}));
   EXPECT_EQ(ticks(0.7, 23040, true, lo, hi),
             (std::vector<double>{0.1, 1, 10, 100, 1000, 10000, 100000}));
-  EXPECT_EQ(ticks(100, 100, true, lo, hi), (std::vector<double>{50, 100, 200}));
+  EXPECT_EQ(ticks(100, 100, true, lo, hi), (std::vector<double>{50, 60, 80, 100, 200}));
   EXPECT_EQ(chart::tick_text(0.1 + 0.2), "0.3");
   EXPECT_EQ(chart::tick_text(-2.7755575615628914e-17), "0");
   EXPECT_EQ(chart::tick_text(1500), "1500");

@@ -1,13 +1,13 @@
-// The report's frame in a real browser: a page of tables and charts made by
-// the HTML and chart modules loads with no console message (no blocked
-// request, no script), keeps its markup, shows ink and prints to PDF.
+// The report's frame: text escaped, a long table split into parts that fit
+// a page, no script and no address but the SVG namespace.  (The reports of
+// the bundled cases are loaded in a browser in report_outputs_test.)
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "chart/line_chart.h"
 #include "report/html.h"
-#include "support/browser.h"
+#include "support/browser.h"  // count_of
 
 namespace sitedrain::testing {
 namespace {
@@ -47,29 +47,13 @@ std::string sample_page() {
   return doc.finish();
 }
 
-TEST(ReportFrame, LoadsShowsAndPrintsInABrowser) {
+TEST(ReportFrame, EscapedSplitAndSelfContained) {
   const std::string page = sample_page();
   EXPECT_EQ(count_of(page, "<script"), 0);
   EXPECT_EQ(count_of(page, "http://"), count_of(page, "http://www.w3.org/2000/svg"));
   EXPECT_EQ(count_of(page, "<table"), 2);  // 50 rows in two parts
   EXPECT_EQ(count_of(page, "(continued)</caption>"), 1);
   EXPECT_EQ(count_of(page, "<title>Site &lt;A&gt; &amp; &quot;B&quot;</title>"), 1);
-  SITEDRAIN_REQUIRE(!browser_program().empty(), "the browser (Debian package chromium)");
-  SITEDRAIN_REQUIRE(screenshot_reader_built(), "libpng (Debian package libpng-dev)");
-  const fs::path dir = make_temp_dir("frame");
-  write_file(dir / "page.html", page);
-  const Rendered r = render_in_browser(dir / "page.html", dir);
-  EXPECT_TRUE(r.ran);
-  EXPECT_TRUE(r.console.empty()) << r.console.front();
-  EXPECT_EQ(count_of(r.dom, "<svg"), 2);
-  EXPECT_EQ(count_of(r.dom, "<table"), 2);
-  EXPECT_EQ(count_of(r.dom, "<tr class=\"governing\">"), 1);
-  EXPECT_TRUE(r.shot.read);
-  EXPECT_EQ(r.shot.width, 1100u);
-  EXPECT_GT(r.shot.inked, 0.01);
-  EXPECT_EQ(r.pdf.substr(0, 5), "%PDF-");
-  EXPECT_GE(r.pdf_pages, 2);
-  fs::remove_all(dir);
 }
 
 }  // namespace
