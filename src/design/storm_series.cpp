@@ -74,7 +74,7 @@ StormSeries storm_series(const SeriesInput& in, const StormRecord& rec, std::siz
   sizing.subs = sub_catchments(p);
   sizing.table = in.table;
   sizing.ratio = in.ratio;
-  SeriesSink sink(rec.duration * 60 / kSeriesPoints);
+  SeriesSink sink((rec.duration * 60 + kSeriesPoints - 1) / kSeriesPoints);
   simulate_record(sizing, s, rec, sink);
   StormSeries out;
   out.record = index;

@@ -27,7 +27,7 @@ struct SeriesPoint {
 
 struct StormSeries {
   std::size_t record = 0;           // in DesignResults::records
-  std::vector<SeriesPoint> points;  // evenly spaced steps (about 1500) and the steps of the peaks
+  std::vector<SeriesPoint> points;  // at most 1500 evenly spaced steps, and the steps of the peaks
   double max_volume = 0.0;          // over every step, m^3
   double max_outflow = 0.0;         // over every step, m^3/h
 };

@@ -99,8 +99,7 @@ chart::Axis axis(std::string label, std::string unit, bool log = false, bool fro
 // The run's mode in words.
 std::string mode_text(const params::DesignParams& p) {
   if (p.storage_run()) {
-    if (p.storage_kind == StorageKind::runoff_only) return "runoff estimates";
-    return std::string(storage_name(p.storage_kind)) + " design";
+    return p.storage_kind == StorageKind::runoff_only ? "runoff estimates" : "storage design";
   }
   return p.greenfield_only() ? "greenfield runoff rates" : "design rainfall table";
 }
