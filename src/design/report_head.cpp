@@ -96,9 +96,16 @@ void write_design_criteria(const ReportContext& ctx, textio::LineSink& out) {
   out.line(Line().at(36, "Storm durations (min.)").str());
   fields::put_lines(textio::ten_per_line(ctx.setup.durations, 36, 6), out);
 
+  const rainfall::Catchment& c = ctx.catchment;
+  const std::string source = rainfall::depth_source_text(c.model, c.grid_kind);
   if (std::string_view text = estimate_text(p.point); !text.empty()) {
     out.line("");
     out.line(text);
+    if (!source.empty()) out.line(" " + source);
+    out.line("");
+  } else if (!source.empty()) {
+    out.line("");
+    out.line(" " + source);
     out.line("");
   }
   if (p.ponds == 1 || p.sump == 1)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "maths/maths.h"
 #include "textio/console.h"
 
 namespace sitedrain::greenfield {
@@ -46,7 +47,7 @@ Rates GREENFIELD(double saar4170, int hydromarea, std::span<const double> area,
   const double SOIL = SAS / SA;
 
   Rates r;
-  r.qbar = 0.00108 * std::pow(Aq, 0.89) * std::pow(saar4170, 1.17) * std::pow(SOIL, 2.17) * A /
+  r.qbar = 0.00108 * maths::pow(Aq, 0.89) * maths::pow(saar4170, 1.17) * maths::pow(SOIL, 2.17) * A /
            Aq;
   r.q30 = r.qbar * g30;
   r.q100 = r.qbar * g100;

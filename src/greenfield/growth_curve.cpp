@@ -3,52 +3,53 @@
 #include <cmath>
 
 #include "greenfield/hydro_region.h"
+#include "maths/maths.h"
 #include "textio/console.h"
 
 namespace sitedrain::greenfield {
 
 double FGF_HR1(double y) {
-  return 0.2018667828736569 * std::pow(y, 1.357927391376585) + 0.8462043923914849;
+  return 0.2018667828736569 * maths::pow(y, 1.357927391376585) + 0.8462043923914849;
 }
 
 double FGF_HR2(double y) {
-  return 0.1968944404460989 * std::pow(y, 1.42028663155344) + 0.8150975747654796;
+  return 0.1968944404460989 * maths::pow(y, 1.42028663155344) + 0.8150975747654796;
 }
 
 double FGF_HR3(double y) {
-  return 1.881006009538719 * std::exp(y / 9.113130868939495) - 0.9876814347606593;
+  return 1.881006009538719 * maths::exp(y / 9.113130868939495) - 0.9876814347606593;
 }
 
 // Region 4 has the coefficients of region 3.
 double FGF_HR4(double y) { return FGF_HR3(y); }
 
 double FGF_HR5(double y) {
-  return 1.442562992100301 * std::exp(y / 5.736090495747279) - 0.6465774523697718;
+  return 1.442562992100301 * maths::exp(y / 5.736090495747279) - 0.6465774523697718;
 }
 
 double FGF_HR67(double y) {
-  return 0.2224498886891392 * std::pow(y, 1.533658772099266) + 0.8429982044080767;
+  return 0.2224498886891392 * maths::pow(y, 1.533658772099266) + 0.8429982044080767;
 }
 
 double FGF_HR8(double y) {
-  return 1.424988007213676 * std::exp(y / 5.992515086578494) - 0.6105251379784649;
+  return 1.424988007213676 * maths::exp(y / 5.992515086578494) - 0.6105251379784649;
 }
 
 double FGF_HR9(double y) {
-  return 1.881851728601565 * std::exp(y / 8.553416453772805) - 1.031631827376531;
+  return 1.881851728601565 * maths::exp(y / 8.553416453772805) - 1.031631827376531;
 }
 
 double FGF_HR10(double y) {
-  return 1.509986735169885 * std::exp(y / 7.734987991018959) - 0.6470975021823135;
+  return 1.509986735169885 * maths::exp(y / 7.734987991018959) - 0.6470975021823135;
 }
 
 double FGF_HR11(double y) {
-  return 4.165970639658315 * std::exp(y / 19.90219456272526) - 3.293374373832512;
+  return 4.165970639658315 * maths::exp(y / 19.90219456272526) - 3.293374373832512;
 }
 
 double GETGF(int region, int T) {
   const double t = static_cast<double>(T);
-  const double y = -std::log(-std::log(1.0 - 1.0 / t));
+  const double y = -maths::log(-maths::log(1.0 - 1.0 / t));
   switch (region) {
     case 1: return FGF_HR1(y);
     case 2: return FGF_HR2(y);

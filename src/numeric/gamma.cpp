@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "maths/maths.h"
 #include "textio/console.h"
 
 namespace sitedrain::numeric {
@@ -13,13 +14,13 @@ double GAMMLN(double x) {
   static constexpr double stp = 2.5066282746310005;
   double y = x;
   double tmp = x + 5.5;
-  tmp = (x + 0.5) * std::log(tmp) - tmp;
+  tmp = (x + 0.5) * maths::log(tmp) - tmp;
   double ser = 1.000000000190015;
   for (double c : cof) {
     y = y + 1.0;
     ser = ser + c / y;
   }
-  return tmp + std::log(stp * ser / x);
+  return tmp + maths::log(stp * ser / x);
 }
 
 void GSER(double& gamser, double a, double x, double& gln) {
@@ -43,7 +44,7 @@ void GSER(double& gamser, double a, double x, double& gln) {
     }
   }
   if (!converged) console::pause_with("a too large, ITMAX too small in gser");
-  gamser = sum * std::exp(a * std::log(x) - x - gln);
+  gamser = sum * maths::exp(a * maths::log(x) - x - gln);
 }
 
 void GCF(double& gammcf, double a, double x, double& gln) {
@@ -69,7 +70,7 @@ void GCF(double& gammcf, double a, double x, double& gln) {
     }
   }
   if (!converged) console::pause_with("a too large, ITMAX too small in gcf");
-  gammcf = std::exp(a * std::log(x) - x - gln) * h;
+  gammcf = maths::exp(a * maths::log(x) - x - gln) * h;
 }
 
 double GAMMP(double a, double x) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "maths/maths.h"
 #include "textio/console.h"
 #include "textio/format.h"
 
@@ -18,24 +19,24 @@ double ARF(double area_km2, int duration) {
   double a;  // exponent
   double b;  // coefficient
   if (A <= 20.0) {
-    a = 0.40 - 0.0208 * std::log(4.6 - std::log(A));
-    b = 0.0394 * std::pow(A, 0.354);
+    a = 0.40 - 0.0208 * maths::log(4.6 - maths::log(A));
+    b = 0.0394 * maths::pow(A, 0.354);
   } else if (A < 100.0) {
-    const double t = 4.6 - std::log(A);
+    const double t = 4.6 - maths::log(A);
     a = 0.40 - 0.00382 * (t * t);
-    b = 0.0394 * std::pow(A, 0.354);
+    b = 0.0394 * maths::pow(A, 0.354);
   } else if (A < 500.0) {
-    const double t = 4.6 - std::log(A);
+    const double t = 4.6 - maths::log(A);
     a = 0.40 - 0.00382 * (t * t);
-    b = 0.0627 * std::pow(A, 0.254);
+    b = 0.0627 * maths::pow(A, 0.254);
   } else if (A < 1000.0) {
-    a = 0.40 - 0.0208 * std::log(std::log(A) - 4.6);
-    b = 0.0627 * std::pow(A, 0.254);
+    a = 0.40 - 0.0208 * maths::log(maths::log(A) - 4.6);
+    b = 0.0627 * maths::pow(A, 0.254);
   } else {
-    a = 0.40 - 0.0208 * std::log(std::log(A) - 4.6);
-    b = 0.105 * std::pow(A, 0.18);
+    a = 0.40 - 0.0208 * maths::log(maths::log(A) - 4.6);
+    b = 0.105 * maths::pow(A, 0.18);
   }
-  return 1.0 - b * std::pow(duration / 60.0, -a);
+  return 1.0 - b * maths::pow(duration / 60.0, -a);
 }
 
 }  // namespace sitedrain::rainfall

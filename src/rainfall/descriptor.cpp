@@ -97,7 +97,7 @@ DescriptorKeys parse_descriptor_values(const std::vector<std::string>& lines, in
     const int value_width = std::min(10, width + 1 - first);
     const std::string field = comma == std::string_view::npos
                                   ? std::string("value (the line has no comma)")
-                                  : "value of " + std::string(key);
+                                  : "value of " + textio::printable(key);
     const textio::FieldPlace where{file_name, static_cast<int>(n) + 1, field};
 
     double value = 0.0;
@@ -136,17 +136,19 @@ namespace {
 // What a run takes from the descriptor file.
 struct Needs {
   bool table;      // the design rainfall table is computed
+  bool parameters;  // ... by the 1999 model, from C..F
   bool SAAR4170;   // FSR depths of storms under an hour, greenfield rates
   bool SAAR;       // seasonal factors
   bool AREA;       // areal reduction on the descriptor area
 };
 
-Needs needs_of(const params::DesignParams& p, const params::RunSetup& setup) {
+Needs needs_of(const params::DesignParams& p, const params::RunSetup& setup, DdfModel model) {
   Needs n;
   n.table = p.storage_run() || p.rainfall_only();
+  n.parameters = n.table && model == DdfModel::FEH99;
   const bool short_storm =
       std::any_of(setup.durations.begin(), setup.durations.end(), [](int d) { return d < 60; });
-  n.SAAR4170 = (n.table && short_storm) || p.grnff == 1;
+  n.SAAR4170 = (n.parameters && short_storm) || p.grnff == 1;
   n.SAAR = n.table && params::seasonal(p.rain_season);
   n.AREA = n.table && p.arff == 1 && p.ctchm == 1;
   return n;
@@ -155,15 +157,19 @@ Needs needs_of(const params::DesignParams& p, const params::RunSetup& setup) {
 }  // namespace
 
 void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParams& p,
-                           const params::RunSetup& setup, std::string_view file_name) {
-  const Needs needs = needs_of(p, setup);
+                           const params::RunSetup& setup, std::string_view file_name,
+                           DdfModel model) {
+  const Needs needs = needs_of(p, setup, model);
   const bool table = needs.table;
   std::vector<std::string_view> missing;
-  if (!keys.SAAR4170 && needs.SAAR4170) missing.push_back("SAAR4170");
+  if (!keys.SAAR4170 && needs.SAAR4170) missing.push_back(keys.xml ? "saar4170" : "SAAR4170");
   if (table) {
-    if (!keys.SAAR && needs.SAAR) missing.push_back("SAAR");
-    if (!keys.AREA && needs.AREA) missing.push_back("AREA");
-    const auto& names = p.point == 0 ? kCatchmentKeys : kPointKeys;
+    if (!keys.SAAR && needs.SAAR) missing.push_back(keys.xml ? "saar" : "SAAR");
+    if (!keys.AREA && needs.AREA) missing.push_back(keys.xml ? "area" : "AREA");
+  }
+  if (needs.parameters) {
+    const auto& names = keys.xml ? (p.point == 0 ? kXmlCatchmentDdf : kXmlPointDdf)
+                                 : (p.point == 0 ? kCatchmentKeys : kPointKeys);
     const std::array<bool, 6> found = {keys.C, keys.D1, keys.D2, keys.D3, keys.E, keys.F};
     for (std::size_t j = 0; j < names.size(); ++j)
       if (!found[j]) missing.push_back(names[j]);
@@ -171,7 +177,7 @@ void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParam
   if (missing.empty()) return;
   std::string msg = "ERROR - catchment descriptor file ";
   msg += file_name;
-  msg += " has no line for ";
+  msg += keys.xml ? " has no value for " : " has no line for ";
   for (std::size_t j = 0; j < missing.size(); ++j) {
     if (j > 0) msg += ", ";
     msg += missing[j];
@@ -182,8 +188,8 @@ void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParam
 
 void check_descriptor_values(const DescriptorKeys& keys, const Catchment& c,
                              const params::DesignParams& p, const params::RunSetup& setup,
-                             std::string_view file_name) {
-  const Needs needs = needs_of(p, setup);
+                             std::string_view file_name, DdfModel model) {
+  const Needs needs = needs_of(p, setup, model);
   auto positive = [&](bool needed, double value, int line, std::string_view key) {
     if (!needed || value > 0.0) return;
     std::string msg = "ERROR - catchment descriptor file ";
@@ -193,9 +199,9 @@ void check_descriptor_values(const DescriptorKeys& keys, const Catchment& c,
     msg += " must be greater than 0";
     console::stop_with(msg);
   };
-  positive(needs.SAAR4170, c.SAAR4170, keys.SAAR4170_line, "SAAR4170");
-  positive(needs.SAAR, c.SAAR, keys.SAAR_line, "SAAR");
-  positive(needs.AREA, c.AREA, keys.AREA_line, "AREA");
+  positive(needs.SAAR4170, c.SAAR4170, keys.SAAR4170_line, keys.xml ? "saar4170" : "SAAR4170");
+  positive(needs.SAAR, c.SAAR, keys.SAAR_line, keys.xml ? "saar" : "SAAR");
+  positive(needs.AREA, c.AREA, keys.AREA_line, keys.xml ? "area" : "AREA");
 }
 
 }  // namespace sitedrain::rainfall

@@ -3,6 +3,7 @@
 // of a line count.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,12 +11,20 @@
 #include "params/design_params.h"
 #include "params/run_setup.h"
 #include "rainfall/catchment.h"
+#include "rainfall/depth_grid.h"
 #include "textio/text_file.h"
 
 namespace sitedrain::rainfall {
 
 // Characters of a descriptor line that are read.
 inline constexpr std::size_t kDescriptorLineWidth = 30;
+
+// The elements of C, D1, D2, D3, E, F in an FEH XML export: of
+// CatchmentAverageDDFValues, and of PointDDFValues.
+inline constexpr std::array<std::string_view, 6> kXmlCatchmentDdf = {"c",  "d1", "d2",
+                                                                     "d3", "e",  "f"};
+inline constexpr std::array<std::string_view, 6> kXmlPointDdf = {"c_1_km",  "d1_1_km", "d2_1_km",
+                                                                 "d3_1_km", "e_1_km",  "f_1_km"};
 
 // Reads exactly numline lines from the open file, each cut or blank-padded to
 // 30 characters.  A file with fewer lines (or numline below 1) stops the run
@@ -34,6 +43,8 @@ struct DescriptorKeys {
   bool C = false, D1 = false, D2 = false, D3 = false, E = false, F = false;
   // Line (from 1) that last gave each of these values; 0 when none did.
   int SAAR4170_line = 0, SAAR_line = 0, AREA_line = 0;
+  // The file is an FEH XML export: messages name its elements (saar, c_1_km).
+  bool xml = false;
 };
 
 // Lines 2.. (lines[1..]): fills SAAR4170, SAAR (integer reads), AREA, SPRHOST
@@ -47,11 +58,13 @@ DescriptorKeys parse_descriptor_values(const std::vector<std::string>& lines, in
 
 // Stops the run, with one message naming every missing key, when the file
 // lacks a key this run needs: when the design rainfall table is computed the
-// six model parameters of the chosen set, SAAR for a seasonal run, SAAR4170
-// for a duration under an hour, AREA for areal reduction on the descriptor
-// area; and SAAR4170 whenever greenfield rates are asked for.
+// six model parameters of the chosen set and SAAR4170 for a duration under an
+// hour (FEH99 only: the depth grids need neither), SAAR for a seasonal run,
+// AREA for areal reduction on the descriptor area; and SAAR4170 whenever
+// greenfield rates are asked for.
 void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParams& p,
-                           const params::RunSetup& setup, std::string_view file_name);
+                           const params::RunSetup& setup, std::string_view file_name,
+                           DdfModel model = DdfModel::FEH99);
 
 // After check_descriptor_keys: stops the run, naming the file, the line and
 // the key, when a value this run needs lies outside the rainfall models'
@@ -59,6 +72,6 @@ void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParam
 // check_descriptor_keys requires them.
 void check_descriptor_values(const DescriptorKeys& keys, const Catchment& c,
                              const params::DesignParams& p, const params::RunSetup& setup,
-                             std::string_view file_name);
+                             std::string_view file_name, DdfModel model = DdfModel::FEH99);
 
 }  // namespace sitedrain::rainfall

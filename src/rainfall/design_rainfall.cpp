@@ -13,6 +13,7 @@
 namespace sitedrain::rainfall {
 
 double MODEL_DEPTH(const Catchment& c, int rp, int duration) {
+  if (c.model != DdfModel::FEH99) return GRID_DEPTH(c.grid, rp, duration);
   if (duration < 60) {
     const double r60 = FEHRAIN(c.C, c.D1, c.D2, c.D3, c.E, c.F, rp, 60);
     double f60, fd, m5, growth;

@@ -1,7 +1,8 @@
 // The design rainfall table of a run: for every return period and duration
-// the model depth (FEH for an hour or more, FEH one-hour depth scaled by the
-// FSR depth ratio below), the areal reduction, the seasonal factor, rounding
-// to tenths of a millimetre and the climate-change factor.
+// the model depth (FEH99: FEH for an hour or more, FEH one-hour depth scaled
+// by the FSR depth ratio below; FEH13 and FEH22: the depth grid), the areal
+// reduction, the seasonal factor, rounding to tenths of a millimetre and the
+// climate-change factor.
 #pragma once
 
 #include "params/design_params.h"
@@ -14,8 +15,9 @@
 
 namespace sitedrain::rainfall {
 
-// Point or catchment depth R (mm) of the model for return period rp (years)
-// and duration (minutes), before any areal reduction.
+// Point or catchment depth R (mm) of the catchment's model for return period
+// rp (years) and duration (minutes), before any areal reduction: FEH99 from
+// C..F (scaled by FSR ratios below an hour), FEH13 and FEH22 from the grid.
 double MODEL_DEPTH(const Catchment& c, int rp, int duration);
 
 // R reduced by the areal reduction factor when arff = 1: on the summed

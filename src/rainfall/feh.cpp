@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "maths/maths.h"
+
 namespace sitedrain::rainfall {
 
 namespace {
@@ -12,8 +14,8 @@ constexpr double kLn48 = 3.871201010907891;
 
 double REDUCED_VARIATE(int rp) {
   double t = rp;
-  if (rp < 2) t = 1.0 / (1.0 - std::exp(-1.0 / t));
-  return -std::log(-std::log(1.0 - 1.0 / t));
+  if (rp < 2) t = 1.0 / (1.0 - maths::exp(-1.0 / t));
+  return -maths::log(-maths::log(1.0 - 1.0 / t));
 }
 
 double FEHRAIN(double C, double D1, double D2, double D3, double E, double F, int rp,
@@ -22,17 +24,17 @@ double FEHRAIN(double C, double D1, double D2, double D3, double E, double F, in
   const double y = REDUCED_VARIATE(rp);
   double lnR;
   if (h <= 12.0) {
-    lnR = (C * y + D1) * std::log(h) + E * y + F;
+    lnR = (C * y + D1) * maths::log(h) + E * y + F;
   } else {
     const double lnR12 = (C * y + D1) * kLn12 + E * y + F;
     if (h <= 48.0) {
-      lnR = lnR12 + (C * y + D2) * (std::log(h) - kLn12);
+      lnR = lnR12 + (C * y + D2) * (maths::log(h) - kLn12);
     } else {
       const double lnR48 = lnR12 + (C * y + D2) * kLn48MinusLn12;
-      lnR = lnR48 + (C * y + D3) * (std::log(h) - kLn48);
+      lnR = lnR48 + (C * y + D3) * (maths::log(h) - kLn48);
     }
   }
-  if (h <= 384.0) return std::exp(lnR);
+  if (h <= 384.0) return maths::exp(lnR);
   return kBeyondModelDepth;
 }
 

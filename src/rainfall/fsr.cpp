@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "maths/maths.h"
 #include "numeric/spline.h"
 
 namespace sitedrain::rainfall {
@@ -70,7 +71,7 @@ double FSR_GROWTH_FACTOR(double m5, double return_period) {
 void FSRAINFALL(double saar4170, int rp, int duration, double& depth, double& m5, double& growth) {
   const Band c = band(saar4170);
   const double h = duration / 60.0;
-  const double i = c.a / std::pow(1.0 + c.b * h, c.n);
+  const double i = c.a / maths::pow(1.0 + c.b * h, c.n);
   m5 = i * h;
   growth = FSR_GROWTH_FACTOR(m5, static_cast<double>(rp));
   depth = m5 * growth;

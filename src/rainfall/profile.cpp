@@ -2,17 +2,19 @@
 
 #include <cmath>
 
+#include "maths/maths.h"
+
 namespace sitedrain::rainfall {
 
 double SUMMER50(double x) {
   double z = (x - 0.5) / 0.1642006826438718;
-  return 3.841903200837869 / std::pow(9.619248274217126 * (z * z) + 1.0, 0.5657468022605255) -
+  return 3.841903200837869 / maths::pow(9.619248274217126 * (z * z) + 1.0, 0.5657468022605255) -
          0.04948534263719475;
 }
 
 double WINTER75(double x) {
   double z = std::fabs(x - 0.5) / 0.125857583731423;
-  return 2.174813757770642 * std::exp(-0.5 * std::pow(z, 1.81873522974066)) +
+  return 2.174813757770642 * maths::exp(-0.5 * maths::pow(z, 1.81873522974066)) +
          0.2928723082278049;
 }
 

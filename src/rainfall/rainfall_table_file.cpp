@@ -45,6 +45,8 @@ void WRITE_RAINFALL_TABLE_HEAD(params::Season season, const Catchment& c, double
                .at(1, "Standard period (1961-1990) Average Annual Rainfall (mm)   ")
                .at(60, fmt_f(c.SAAR, 10, 1))
                .str());
+  if (const std::string source = depth_source_text(c.model, c.grid_kind); !source.empty())
+    out.line(source);
   out.line("");
   const int nrp = static_cast<int>(return_periods.size());
   out.line(Line().at(6 * nrp + 1, fmt_a("return period (years)", 23)).str());

@@ -17,8 +17,9 @@ namespace sitedrain::rainfall {
 inline constexpr std::string_view kShortDurationSeasonWarning =
     "WARNING: DURATIONS < 1Hour SEASONAL ADJUSTMENT CANNOT BE RELIED UPON / ADJUSTMENT";
 
-// Writes the head (label with grid reference, climate-change factor, SAAR, an
-// empty line, the return-period heading lines); the label names the season.
+// Writes the head (label with grid reference, climate-change factor, SAAR,
+// for FEH13 and FEH22 the line naming the depth grid, an empty line, the
+// return-period heading lines); the label names the season.
 void WRITE_RAINFALL_TABLE_HEAD(params::Season season, const Catchment& c, double cchgfac,
                                std::span<const int> return_periods, textio::LineSink& out);
 

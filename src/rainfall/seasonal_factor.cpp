@@ -2,15 +2,17 @@
 
 #include <cmath>
 
+#include "maths/maths.h"
+
 namespace sitedrain::rainfall {
 
 double ALPHA(double h) {
-  return 3.391582384113915e-05 * std::sqrt(h) - 1.325551131585406e-06 * std::pow(h, 1.5) -
+  return 3.391582384113915e-05 * std::sqrt(h) - 1.325551131585406e-06 * maths::pow(h, 1.5) -
          1.129001908051508e-04;
 }
 
 double BETA(double h) {
-  return 7.952250756706432e-04 * h * std::log(h) - 1.593139158719558e-02 * std::log(h) +
+  return 7.952250756706432e-04 * h * maths::log(h) - 1.593139158719558e-02 * maths::log(h) +
          1.039978219552815;
 }
 
@@ -19,7 +21,7 @@ double PHI(double h) {
 }
 
 double PSI(double h) {
-  return 9.82588393945641e-04 * h * std::log(h) - 5.838967833499575e-02 / (h * h) +
+  return 9.82588393945641e-04 * h * maths::log(h) - 5.838967833499575e-02 / (h * h) +
          0.4584349059688735;
 }
 
@@ -28,7 +30,7 @@ double SUMMER_FACTOR(double h, double saar) {
 }
 
 double WINTER_FACTOR(double h, double saar) {
-  return std::pow(1.0 - std::exp(-PHI(h) * saar), PSI(h));
+  return maths::pow(1.0 - maths::exp(-PHI(h) * saar), PSI(h));
 }
 
 }  // namespace sitedrain::rainfall

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "chart/line_chart.h"
+#include "rainfall/depth_grid.h"
 #include "report/html.h"
 
 namespace sitedrain::report {
@@ -96,6 +97,14 @@ chart::Axis axis(std::string label, std::string unit, bool log = false, bool fro
   return a;
 }
 
+// In: the catchment record.  Out: the depth model and, for a grid, which.
+std::string rainfall_model_text(const rainfall::Catchment& c) {
+  if (c.model == rainfall::DdfModel::FEH99)
+    return "FEH99 depth-duration-frequency model (FSR depth ratios under an hour)";
+  return std::string(rainfall::ddf_model_name(c.model)) + " " +
+         std::string(rainfall::grid_kind_name(c.grid_kind)) + " depth grid";
+}
+
 // The run's mode in words.
 std::string mode_text(const params::DesignParams& p) {
   if (p.storage_run()) {
@@ -151,11 +160,7 @@ class Builder {
     }
     if (!p_.greenfield_only()) {
       f.push_back({"Season", std::string(season_name(p_.rain_season))});
-      f.push_back({"Rainfall model",
-                   in_.rainfall_model.empty()
-                       ? "FEH depth-duration-frequency model (FEH one-hour depth scaled by FSR "
-                         "ratios under an hour)"
-                       : in_.rainfall_model});
+      f.push_back({"Rainfall model", rainfall_model_text(h.catchment)});
       f.push_back({"Rainfall estimate", p_.point == 1 ? "point estimate"
                                                       : p_.arff == 1
                                                             ? "catchment, areal reduction factor"

@@ -16,8 +16,7 @@ struct ReportInput {
   const design::DesignResults* results = nullptr;  // the head for every mode
   const std::vector<double>* rain = nullptr;       // depths rain[k * nrp + i], mm; empty: none
   const std::vector<design::StormSeries>* series = nullptr;  // critical storms
-  std::string version;         // the program's
-  std::string rainfall_model;  // the rainfall model and its grid; empty: this version's model
+  std::string version;  // the program's
 };
 
 // In: what the run computed.  Out: the page.

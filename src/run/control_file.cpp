@@ -1,12 +1,16 @@
 #include "run/control_file.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
-#include <fstream>
-#include <sstream>
+#include <cstdio>
+#include <filesystem>
 #include <variant>
 #include <vector>
 
 #include "textio/console.h"
+#include "textio/fixed_field.h"
+#include "textio/text_file.h"
 
 namespace sitedrain::run {
 
@@ -235,7 +239,7 @@ class NamelistParser {
       for (std::size_t k = i; k < token.size(); ++k)
         if (!std::isdigit(static_cast<unsigned char>(token[k]))) digits = false;
       if (!digits || token.size() > 11)
-        fail_at(start, "bad value \"" + token + "\" (texts must be in quotes)");
+        fail_at(start, "bad value \"" + textio::printable(token) + "\" (texts must be in quotes)");
       v = Whole{std::stoll(token)};
     }
     if (!at_end() && !is_separator(t_[p_])) fail("a separator is expected after a value");
@@ -254,13 +258,31 @@ class NamelistParser {
       if (k > static_cast<long long>(N))
         fail_at(pos, "more than " + std::to_string(N) + " values for " + name);
       if (const Text* t = std::get_if<Text>(&v)) {
-        std::string s = t->s.substr(0, kNameLength);
-        arr[static_cast<std::size_t>(k - 1)] = s;
+        arr[static_cast<std::size_t>(k - 1)] = t->s;
       } else if (std::holds_alternative<Whole>(v)) {
         fail_at(pos, "the values of " + name + " are texts in quotes");
       }
       ++k;
     }
+  }
+
+  // DDFMODEL: one text naming the depth-duration-frequency model.
+  void store_model(std::optional<long long> index, const std::vector<Value>& values,
+                   std::size_t pos) {
+    if ((index && *index != 1) || values.size() > 1) fail_at(pos, "DDFMODEL has a single value");
+    if (values.empty() || std::holds_alternative<Null>(values[0])) return;
+    const Text* t = std::get_if<Text>(&values[0]);
+    std::string model = t ? upper(rtrim(t->s)) : std::string();
+    while (!model.empty() && model.front() == ' ') model.erase(0, 1);
+    for (rainfall::DdfModel m :
+         {rainfall::DdfModel::FEH99, rainfall::DdfModel::FEH13, rainfall::DdfModel::FEH22}) {
+      if (t && model == rainfall::ddf_model_name(m)) {
+        items_.ddfmodel = m;
+        return;
+      }
+    }
+    const std::string given = t ? "'" + t->s + "'" : std::to_string(std::get<Whole>(values[0]).v);
+    fail_at(pos, "DDFMODEL is " + given + "; it must be 'FEH99', 'FEH13' or 'FEH22'");
   }
 
   void store(const std::string& name, std::optional<long long> index,
@@ -281,6 +303,7 @@ class NamelistParser {
       }
       return;
     }
+    if (name == "DDFMODEL") return store_model(index, values, pos);
     fail_at(pos, "unknown item " + name);
   }
 };
@@ -291,23 +314,104 @@ ControlItems parse_control(std::string_view text, std::string_view file_name) {
   return NamelistParser(text, file_name).parse();
 }
 
-std::string join_name(std::string_view path, std::string_view name) {
-  std::string s(rtrim(path.substr(0, std::min(path.size(), kNameLength))));
-  s += rtrim(name.substr(0, std::min(name.size(), kNameLength)));
+namespace {
+
+std::string_view first_150(std::string_view s) {
+  return s.substr(0, std::min(s.size(), kNameLength));
+}
+
+// The joins without the final cut at 150 characters.
+std::string whole_join(std::string_view path, std::string_view name) {
+  std::string s(rtrim(first_150(path)));
+  s += rtrim(first_150(name));
+  return s;
+}
+
+std::string whole_rebuild(std::string_view path, std::string_view name) {
+  name = first_150(name);
+  std::size_t dot = name.find('.');
+  if (dot == std::string_view::npos) return whole_join(path, name);
+  std::string_view before = name.substr(0, dot);
+  std::string_view from = name.substr(dot);
+  std::string s(rtrim(first_150(path)));
+  s += rtrim(before.substr(0, std::min<std::size_t>(before.size(), 35)));
+  s += rtrim(from.substr(0, std::min<std::size_t>(from.size(), 35)));
+  return s;
+}
+
+std::string cut_150(std::string s) {
   if (s.size() > kNameLength) s.resize(kNameLength);
   return s;
 }
 
+[[noreturn]] void namelist_error(std::string_view file_name, const std::string& what) {
+  std::string msg = "ERROR in namelist file ";
+  msg += file_name;
+  msg += ": " + what;
+  console::stop_with(msg);
+}
+
+std::string item(std::string_view name, int j) {
+  return std::string(name) + "(" + std::to_string(j) + ")";
+}
+
+// A name element holding a NUL or another control character stops the run
+// (the NUL would cut the name where the file system reads it).
+void check_characters(const std::optional<std::string>& element, const std::string& what,
+                      std::string_view file_name) {
+  if (!element) return;
+  for (char ch : *element) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 32 || c == 127)
+      namelist_error(file_name,
+                     what + " holds a control character: \"" + textio::printable(*element) + "\"");
+  }
+}
+
+// Who a file name is, for telling whether two names are one file: an existing
+// regular file by its device and inode, a name that does not exist yet by its
+// absolute path with the links of its existing part resolved.  Anything else
+// (a device such as /dev/null, a FIFO, a folder) is no one: it may be named
+// more than once, and a folder fails later to open.
+struct FileIdentity {
+  enum Kind { none, existing, absent } kind = none;
+  std::uintmax_t dev = 0, ino = 0;
+  std::string path;
+  bool same(const FileIdentity& o) const {
+    if (kind == none || kind != o.kind) return false;
+    return kind == existing ? dev == o.dev && ino == o.ino : path == o.path;
+  }
+};
+
+FileIdentity identity_of(const std::string& name) {
+  FileIdentity id;
+  if (name.empty()) return id;  // fails to open, with its own message
+  struct stat st {};
+  if (::stat(name.c_str(), &st) == 0) {
+    if (S_ISREG(st.st_mode)) {
+      id.kind = FileIdentity::existing;
+      id.dev = static_cast<std::uintmax_t>(st.st_dev);
+      id.ino = static_cast<std::uintmax_t>(st.st_ino);
+    }
+    return id;
+  }
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(name, ec);
+  if (ec) return id;
+  std::filesystem::path canonical = std::filesystem::weakly_canonical(p, ec);
+  id.kind = FileIdentity::absent;
+  id.path = (ec ? p.lexically_normal() : canonical).string();
+  return id;
+}
+
+}  // namespace
+
+std::string join_name(std::string_view path, std::string_view name) {
+  return cut_150(whole_join(path, name));
+}
+
 std::string rebuild_name(std::string_view path, std::string_view name) {
-  std::size_t dot = name.find('.');
-  if (dot == std::string_view::npos) return join_name(path, name);
-  std::string_view before = name.substr(0, dot);
-  std::string_view from = name.substr(dot);
-  std::string s(rtrim(path.substr(0, std::min(path.size(), kNameLength))));
-  s += rtrim(before.substr(0, std::min<std::size_t>(before.size(), 35)));
-  s += rtrim(from.substr(0, std::min<std::size_t>(from.size(), 35)));
-  if (s.size() > kNameLength) s.resize(kNameLength);
-  return s;
+  return cut_150(whole_rebuild(path, name));
 }
 
 std::string site_location(std::string_view name) {
@@ -321,40 +425,87 @@ std::string site_location(std::string_view name) {
 
 RunFiles resolve_files(const ControlItems& items, std::string_view file_name) {
   auto missing = [&](const std::string& what) {
-    std::string msg = "ERROR in namelist file ";
-    msg += file_name;
-    msg += ": " + what + " is not assigned";
-    console::stop_with(msg);
+    namelist_error(file_name, what + " is not assigned");
   };
+  for (int j = 0; j < 2; ++j) {
+    check_characters(items.ipath[j], item("IPATH", j + 1), file_name);
+    check_characters(items.ifilename[j], item("IFILENAME", j + 1), file_name);
+  }
+  for (int j = 0; j < 8; ++j) {
+    check_characters(items.opath[j], item("OPATH", j + 1), file_name);
+    check_characters(items.ofilename[j], item("OFILENAME", j + 1), file_name);
+  }
   RunFiles files;
   for (int j = 0; j < 2; ++j) {
-    if (!items.ifilename[j]) missing("IFILENAME(" + std::to_string(j + 1) + ")");
+    if (!items.ifilename[j]) missing(item("IFILENAME", j + 1));
     files.input[j] = join_name(items.ipath[j].value_or(""), *items.ifilename[j]);
   }
   for (int j = 0; j < 8; ++j) {
-    if (!items.ofilename[j]) missing("OFILENAME(" + std::to_string(j + 1) + ")");
+    if (!items.ofilename[j]) missing(item("OFILENAME", j + 1));
     files.opath[j] = items.opath[j].value_or("");
     files.ofilename[j] = *items.ofilename[j];
     files.output[j] = join_name(files.opath[j], files.ofilename[j]);
   }
   if (!items.numline) missing("NUMLINE");
-  if (*items.numline < 1) {
-    std::string msg = "ERROR in namelist file ";
-    msg += file_name;
-    msg += ": NUMLINE must be at least 1";
-    console::stop_with(msg);
-  }
+  if (*items.numline < 1) namelist_error(file_name, "NUMLINE must be at least 1");
   files.numline = *items.numline;
-  files.location = site_location(*items.ifilename[1]);
+  files.ddf_model = items.ddfmodel.value_or(rainfall::DdfModel::FEH99);
+  files.location = site_location(first_150(*items.ifilename[1]));
   return files;
 }
 
+std::array<std::string, 8> output_names(const RunFiles& files, int season,
+                                        std::string_view file_name) {
+  std::array<std::string, 8> names;
+  for (int j = 1; j <= 8; ++j) {
+    const std::size_t e = static_cast<std::size_t>(j - 1);
+    const std::string_view path = files.opath[e], name = files.ofilename[e];
+    const std::string whole = std::string(rtrim(path)) + std::string(rtrim(name));
+    std::string used = (j == 1 || j == season) ? whole_rebuild(path, name) : whole_join(path, name);
+    // A name element longer than its 150 characters is cut before any join.
+    if (rtrim(path).size() > kNameLength || rtrim(name).size() > kNameLength) used = whole;
+    if (used.size() > kNameLength)
+      namelist_error(file_name, item("OPATH", j) + " and " + item("OFILENAME", j) +
+                                    " give a name of " + std::to_string(used.size()) +
+                                    " characters, more than " + std::to_string(kNameLength) + ": " +
+                                    used);
+    names[e] = used;
+  }
+  // Two items that are one regular file would mix or lose their contents.
+  struct Named {
+    std::string item, name;
+    FileIdentity id;
+  };
+  std::vector<Named> all;
+  for (int j = 1; j <= 2; ++j)
+    all.push_back({item("IFILENAME", j), files.input[static_cast<std::size_t>(j - 1)],
+                   identity_of(files.input[static_cast<std::size_t>(j - 1)])});
+  for (int j = 1; j <= 8; ++j) {
+    const std::string& n = names[static_cast<std::size_t>(j - 1)];
+    all.push_back({item("OFILENAME", j), n, identity_of(n)});
+  }
+  for (std::size_t b = 2; b < all.size(); ++b)
+    for (std::size_t a = 0; a < b; ++a)
+      if (all[a].id.same(all[b].id))
+        namelist_error(file_name, all[a].item + " (" + all[a].name + ") and " + all[b].item + " (" +
+                                      all[b].name + ") name the same file");
+  return names;
+}
+
 RunFiles read_control_file(const std::string& file_name) {
-  std::ifstream in(file_name, std::ios::binary);
-  if (!in) console::stop_with("ERROR opening namelist file" + file_name);
-  std::ostringstream s;
-  s << in.rdbuf();
-  std::string text = s.str();
+  std::FILE* f = std::fopen(file_name.c_str(), "rb");
+  if (!f) console::stop_with("ERROR opening namelist file" + file_name);
+  // Read at most one byte more than the limit: a special file given by
+  // mistake must not fill the memory.
+  std::string text;
+  char buf[4096];
+  std::size_t n;
+  while (text.size() <= textio::kMaxLineLength && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
+    text.append(buf, n);
+  std::fclose(f);
+  if (text.size() > textio::kMaxLineLength)
+    console::stop_with("ERROR reading file " + file_name + ": it is longer than " +
+                       std::to_string(textio::kMaxLineLength) + " bytes");
   return resolve_files(parse_control(text, file_name), file_name);
 }
 

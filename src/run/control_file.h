@@ -7,23 +7,28 @@
 #include <string>
 #include <string_view>
 
+#include "rainfall/depth_grid.h"
+
 namespace sitedrain::run {
 
 inline constexpr std::size_t kNameLength = 150;
 
 // The items of group IFILES as read; an element the file does not assign is
-// empty (std::nullopt).  Texts are cut at 150 characters and kept without
-// their blank padding.
+// empty (std::nullopt).  Texts are kept whole (the joins cut them at 150
+// characters; the output names refuse a longer one).
 struct ControlItems {
   std::array<std::optional<std::string>, 2> ipath, ifilename;
   std::array<std::optional<std::string>, 8> opath, ofilename;
   std::optional<int> numline;
+  // DDFMODEL: 'FEH99', 'FEH13' or 'FEH22' (blanks and case ignored).
+  std::optional<rainfall::DdfModel> ddfmodel;
 };
 
 // Parses the namelist text.  Text before the group is skipped; names in any
 // case and order; quotes of both kinds with doubled delimiters; whole arrays,
 // indexed elements, r*value; values over several lines; "!" comments.  A
-// malformed group shows a message naming the file and line, then stops.
+// malformed group, or a DDFMODEL other than the three models, shows a
+// message naming the file and line, then stops.
 ControlItems parse_control(std::string_view text, std::string_view file_name);
 
 // What the driver needs: full names and the line count.
@@ -33,15 +38,26 @@ struct RunFiles {
   int numline = 0;
   std::string location;  // site name from input file 2's name, may be empty
   std::array<std::string, 8> opath, ofilename;  // elements, for the rebuild
+  rainfall::DdfModel ddf_model = rainfall::DdfModel::FEH99;  // DDFMODEL, FEH99 when absent
 };
 
-// Checks that every needed item is assigned (else a message naming it and a
-// stop) and forms the names.
+// Checks that every needed item is assigned and that no name element holds
+// a control character (else a message naming the item and a stop), and forms
+// the names.
 RunFiles resolve_files(const ControlItems& items, std::string_view file_name);
 
 // Reads the control file from the working directory ("ERROR opening namelist
 // file" and a stop when it cannot be opened).
 RunFiles read_control_file(const std::string& file_name = "PSnamel.nml");
+
+// The eight output names as the run opens them: the plain joins, and the
+// rebuilt names for output 1 and the chosen season's file.  Stops with a
+// message naming the items, before any output exists, when a name element or
+// a joined name is longer than 150 characters, or when two outputs, or an
+// output and an input, are one regular file (output 1 and the season's file
+// are one item when season = 1; devices such as /dev/null may be shared).
+std::array<std::string, 8> output_names(const RunFiles& files, int season,
+                                        std::string_view file_name = "PSnamel.nml");
 
 // The plain join: path with trailing blanks removed, then the name likewise,
 // cut at 150 characters.

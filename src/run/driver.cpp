@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "params/run_setup.h"
 #include "rainfall/descriptor.h"
 #include "rainfall/design_rainfall.h"
+#include "rainfall/feh_export.h"
 #include "run/control_file.h"
 #include "textio/console.h"
 #include "textio/format.h"
@@ -69,26 +71,34 @@ void run_case(const design::SearchOptions& options, RunData* data) {
   params::DesignParams p = params::GETPARAM(params_in);
   params::RunSetup setup = params::make_run_setup(p);
 
-  // The descriptor file's lines and its grid reference.
+  // The descriptor file's lines and its grid reference; or the FEH XML export.
   rainfall::Catchment catchment;
-  std::vector<std::string> lines = rainfall::read_descriptor_lines(descriptor_in, files.numline);
-  rainfall::parse_grid_reference(lines.empty() ? std::string() : lines.front(), files.input[1],
-                                 catchment);
+  std::vector<std::string> lines;
+  std::optional<rainfall::FehExport> xml;
+  if (std::optional<std::string> text = rainfall::read_xml_export_text(files.input[1])) {
+    xml = rainfall::parse_feh_export(*text, files.input[1]);
+  } else {
+    lines = rainfall::read_descriptor_lines(descriptor_in, files.numline);
+    rainfall::parse_grid_reference(lines.empty() ? std::string() : lines.front(), files.input[1],
+                                   catchment);
+  }
 
   // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
+  const std::array<std::string, 8> names = output_names(files, p.season);
   Outputs out;
   for (int j = 1; j <= 8; ++j) {
-    std::size_t e = static_cast<std::size_t>(j - 1);
-    std::string name = (j == 1 || j == p.season) ? rebuild_name(files.opath[e], files.ofilename[e])
-                                                 : files.output[e];
+    const std::string& name = names[static_cast<std::size_t>(j - 1)];
     if (!out(j).open(name))
       console::stop_with("ERROR opening file" + textio::padded_file_name(name));
   }
 
   rainfall::DescriptorKeys keys =
-      rainfall::parse_descriptor_values(lines, p.point, p.arff, files.input[1], catchment);
-  rainfall::check_descriptor_keys(keys, p, setup, files.input[1]);
-  rainfall::check_descriptor_values(keys, catchment, p, setup, files.input[1]);
+      xml ? rainfall::apply_feh_export(*xml, p.point, p.arff, catchment)
+          : rainfall::parse_descriptor_values(lines, p.point, p.arff, files.input[1], catchment);
+  rainfall::use_depth_model(files.ddf_model, xml ? &*xml : nullptr, p, setup, files.input[1],
+                            catchment);
+  rainfall::check_descriptor_keys(keys, p, setup, files.input[1], files.ddf_model);
+  rainfall::check_descriptor_values(keys, catchment, p, setup, files.input[1], files.ddf_model);
 
   if (p.diagf == 1) design::write_diagnostic_headings(out(7));
 
@@ -168,7 +178,13 @@ void run_case(const design::SearchOptions& options, RunData* data) {
 int run_program(const design::SearchOptions& options, RunData* data) {
   // The console is written in full blocks when it is not a terminal (the
   // PDM model writes a line at every step); it is flushed before each pause.
-  if (!isatty(fileno(stdout))) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+  // A helper thread then flushes it at least once a second, so that a user
+  // following it sees a long run go on.
+  std::optional<console::FlushTicker> ticker;
+  if (!isatty(fileno(stdout))) {
+    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+    ticker.emplace();
+  }
   int status = 0;
   try {
     run_case(options, data);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "maths/maths.h"
 #include "textio/console.h"
 
 namespace sitedrain::runoff {
@@ -23,7 +24,7 @@ double HORTONFN(int type, int t) {
     console::stop_with("Surface type " + std::to_string(type) +
                        " has no Horton infiltration rate (types 1 to 4)");
   const Row& r = table[type - 1];
-  return r.fc + (r.f0 - r.fc) * std::exp(-r.k * static_cast<double>(t) / 60.0);
+  return r.fc + (r.f0 - r.fc) * maths::exp(-r.k * static_cast<double>(t) / 60.0);
 }
 
 }  // namespace sitedrain::runoff

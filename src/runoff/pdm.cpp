@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "maths/maths.h"
 #include "numeric/gamma.h"
 #include "textio/console.h"
 
@@ -30,10 +31,10 @@ double PDM_INFILTRATION_CAPACITY(double rain, double /*f*/) {
   const double x = rain;
   if (x <= 0.0) return 0.0;  // no rain, no runoff; ln 0 is never taken
 
-  const double z = -(std::log(x) - kMu) / (kSigma * kSqrt2);
+  const double z = -(maths::log(x) - kMu) / (kSigma * kSqrt2);
   show_z(z);
   const double a = numeric::ERFC(z + kSqrt2 * 0.334);
-  const double e = std::exp(kMu + 0.223112);
+  const double e = maths::exp(kMu + 0.223112);
   double R = 0.5 * (x * numeric::ERFC(z) - e * a);
   if (R < 1e-6) R = 0.0;
   return R;

@@ -6,9 +6,14 @@
 // run without a terminal never hangs.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace sitedrain::console {
@@ -33,6 +38,39 @@ void flush();
 // A routine called before any text goes to standard output (the progress
 // line erases itself there); null for none.
 void set_before_output(void (*hook)());
+
+// Keeps a console that is not a terminal from holding its lines for the
+// whole of a long run: while it lives, a helper thread looks at the clock ten
+// times a period and flushes the console once a period has passed since its
+// last flush.  A flush takes the console's lock, so the bytes and the large
+// blocks written in one piece stay as they are.
+class FlushTicker {
+ public:
+  using Clock = std::chrono::steady_clock;
+  // The program's ticker: console::flush at least once a second.
+  FlushTicker();
+  // now and flush are seams for tests; start = false runs no thread (the
+  // test calls poll itself).
+  FlushTicker(Clock::duration period, std::function<Clock::time_point()> now,
+              std::function<void()> flush, bool start = true);
+  ~FlushTicker();
+  FlushTicker(const FlushTicker&) = delete;
+  FlushTicker& operator=(const FlushTicker&) = delete;
+
+  // One look at the clock: flushes when a period has passed since the last
+  // flush (or since the ticker began).  Returns whether it flushed.
+  bool poll();
+
+ private:
+  Clock::duration period_;
+  std::function<Clock::time_point()> now_;
+  std::function<void()> flush_;
+  Clock::time_point last_;
+  std::mutex m_;
+  std::condition_variable wake_;
+  bool stopping_ = false;
+  std::thread thread_;
+};
 
 // What a piece of work would have shown on the console: its lines and
 // pauses, kept in order so that they can be replayed later (storms computed

@@ -124,6 +124,25 @@ std::optional<double> parse_real(std::string_view text, int implied_decimals, st
   return value;
 }
 
+std::string printable(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c < 32 || c > 126) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
 std::string field_error(const FieldPlace& where, int first, int width, std::string_view text,
                         std::string_view why) {
   std::string msg = "ERROR reading file ";
@@ -132,7 +151,7 @@ std::string field_error(const FieldPlace& where, int first, int width, std::stri
   msg += ", ";
   msg += where.field;
   msg += " (columns " + std::to_string(first) + "-" + std::to_string(first + width - 1) + "): \"";
-  msg += text;
+  msg += printable(text);
   msg += "\" - ";
   msg += why;
   return msg;

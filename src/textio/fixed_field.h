@@ -36,7 +36,12 @@ std::int32_t read_int(std::string_view line, int first, int width, const FieldPl
 double read_real(std::string_view line, int first, int width, int implied_decimals,
                  const FieldPlace& where);
 
-// The message shown for a bad field.
+// A field's text as a message shows it: a CR as \r, any other control
+// character and every byte above 126 as \xNN (two upper-case hex
+// digits), so that an echoed field never garbles the terminal.
+std::string printable(std::string_view text);
+
+// The message shown for a bad field (its text made printable).
 std::string field_error(const FieldPlace& where, int first, int width, std::string_view text,
                         std::string_view why);
 

@@ -16,6 +16,11 @@ class LineSink {
   virtual void line(std::string_view text) = 0;
 };
 
+// The longest line an input file may hold (1 MiB, line end not counted): no
+// record needs more than a few dozen characters, and a special file given by
+// mistake (/dev/zero) must not fill the memory.
+inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
+
 // A file name as the messages show it: padded with blanks to 150 characters.
 std::string padded_file_name(std::string_view name);
 
@@ -33,7 +38,9 @@ class LineReader {
   bool is_open() const { return f_ != nullptr || in_memory_; }
   void close();
 
-  // Reads the next line without its line end; false at end of file.
+  // Reads the next line without its line end; false at end of file.  A line
+  // longer than kMaxLineLength stops the run with a message naming the file
+  // and the line.
   bool next(std::string& line);
   // Number of the line last read (from 1).
   int line_number() const { return line_number_; }
@@ -58,16 +65,27 @@ class OutFile : public LineSink {
   // Creates (or overwrites) the file; false when it cannot be opened.
   bool open(const std::string& name);
   bool is_open() const { return f_ != nullptr; }
-  // Flushes and closes; false when the data could not be written.
+  // Flushes and closes; false when any of the data could not be written,
+  // also when the failure was in an earlier write and later ones succeeded.
   bool close();
 
   void line(std::string_view text) override;
   void write(std::string_view text);
   const std::string& name() const { return name_; }
 
+  // Test seam: the function every output file hands its bytes to (by
+  // default std::fwrite on the file); it returns the bytes written.  A test
+  // replaces it to make one chosen write fail; nullptr restores the default.
+  using WriteFunction = std::size_t (*)(std::FILE* file, const std::string& name,
+                                        std::string_view bytes);
+  static void set_write_function(WriteFunction f);
+
  private:
+  void put(std::string_view bytes);
+
   std::FILE* f_ = nullptr;
   std::string name_;
+  bool failed_ = false;  // a write came short
 };
 
 }  // namespace sitedrain::textio

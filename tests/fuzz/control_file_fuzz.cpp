@@ -27,6 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const std::string& name : files.input)
       if (name.size() > run::kNameLength) std::abort();
+    // The names the run would open: whole (never cut) and free of control characters.
+    for (const std::string& name : run::output_names(files, 1 + static_cast<int>(size % 3))) {
+      if (name.size() > run::kNameLength) std::abort();
+      for (char c : name)
+        if (static_cast<unsigned char>(c) < 32) std::abort();
+    }
     if (files.location.size() > 34) std::abort();
   } catch (const RunStop&) {
   }

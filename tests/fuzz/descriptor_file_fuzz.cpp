@@ -60,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   p.soilFSR[0] = 4;
   p.soilFSR[1] = 3;
   p.wrapf = 1;
+  p.decode_modes();
 
   params::RunSetup setup;
   for (std::size_t k = 0; k < kDurations.size(); ++k)

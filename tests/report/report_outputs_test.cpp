@@ -130,6 +130,7 @@ struct ModeCase {
   const char* kind;  // pond, sump, soakaway, or "" for a run without storage
   std::vector<std::string> csv;  // the CSV files
   int charts, tables;            // in the report
+  const char* shows;             // a text the page holds once (the rainfall model)
 };
 
 class ReportOutputs : public ::testing::TestWithParam<ModeCase> {};
@@ -204,6 +205,7 @@ TEST_P(ReportOutputs, OutputsTablesAndBrowser) {
   // The report in a real browser.
   const std::string page = read_file(start / "out" / "report.html");
   EXPECT_EQ(count_of(page, "<script"), 0);
+  EXPECT_EQ(count_of(page, m.shows), 1);
   SITEDRAIN_REQUIRE(!browser_program().empty(), "the browser (Debian package chromium)");
   SITEDRAIN_REQUIRE(screenshot_reader_built(), "libpng (Debian package libpng-dev)");
   const Rendered b = render_in_browser(start / "out" / "report.html", start);
@@ -222,15 +224,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ModeCase{"pond_greenfield", "pond",
                  {"critical.csv", "greenfield.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"},
-                 6, 4},
+                 6, 4, "FEH99 depth-duration-frequency model"},
         ModeCase{"sump_design", "sump",
-                 {"critical.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"}, 5, 3},
+                 {"critical.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"}, 5, 3, "FEH99"},
         ModeCase{"soakaway_design", "soakaway",
-                 {"critical.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"}, 5, 3},
-        ModeCase{"runoff_only", "", {"rainfall.csv", "runoff.csv"}, 3, 3},
-        ModeCase{"greenfield_only", "", {"greenfield.csv"}, 1, 2},
-        ModeCase{"rainfall_only", "", {"rainfall.csv"}, 1, 2},
-        ModeCase{"no_runoff", "", {}, 0, 0}),
+                 {"critical.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"}, 5, 3, "FEH99"},
+        ModeCase{"runoff_only", "", {"rainfall.csv", "runoff.csv"}, 3, 3, "FEH99"},
+        ModeCase{"greenfield_only", "", {"greenfield.csv"}, 1, 2, "<td class=\"text\">Qbar</td>"},
+        ModeCase{"rainfall_feh22", "", {"rainfall.csv"}, 1, 2, "FEH22 catchment depth grid"},
+        ModeCase{"no_runoff", "", {}, 0, 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

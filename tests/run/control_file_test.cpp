@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/capture.h"
 #include "support/run_case.h"
 #include "textio/stop.h"
 
@@ -64,6 +65,22 @@ TEST(ControlFile, MalformedOrIncompleteGroupsStop) {
     EXPECT_THROW(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml"), RunStop) << text;
 }
 
+TEST(ControlFile, DepthModel) {
+  using rainfall::DdfModel;
+  const std::string group = "&IFILES IFILENAME = 'p.txt', 'd.xml', OFILENAME = 8*'x.txt',\n";
+  auto model = [&](const std::string& item) {
+    const std::string text = group + "NUMLINE = 1, " + item + " /";
+    return resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml").ddf_model;
+  };
+  EXPECT_EQ(model(""), DdfModel::FEH99);
+  EXPECT_EQ(model("ddfmodel = ' feh13 '"), DdfModel::FEH13);
+  EXPECT_EQ(model("DDFMODEL(1) = \"FEH22\""), DdfModel::FEH22);
+  EXPECT_EQ(testing::stop_output([&] { model("DDFMODEL = 'FEH2022'"); }),
+            "ERROR in namelist file PSnamel.nml, line 2: DDFMODEL is 'FEH2022'; it must be "
+            "'FEH99', 'FEH13' or 'FEH22'\n");
+  EXPECT_THROW(model("DDFMODEL = 13"), RunStop);
+}
+
 TEST(ControlFile, NameJoins) {
   EXPECT_EQ(join_name("", "param.txt"), "param.txt");
   EXPECT_EQ(join_name("res   ", "out.txt  "), "resout.txt");
@@ -96,10 +113,17 @@ TEST(ControlFile, ProgramMessagesForMissingFiles) {
        "ERROR opening filemissing.txt" + std::string(139, ' ') + "\n"},
       {"&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt',\n NUMLINE = 5, COLOUR = 3 /",
        "ERROR in namelist file PSnamel.nml, line 2: unknown item COLOUR\n"},
+      {"&IFILES NUMLINE = 5\x1b[2J /",  // a field echoed shows no raw control character
+       "ERROR in namelist file PSnamel.nml, line 1: bad value \"5\\x1B[2J\" (texts must be in "
+       "quotes)\n"},
+      {"&IFILES IFILENAME = '/dev/zero', '/dev/zero', OFILENAME = 8*'x.txt', NUMLINE = 5 /",
+       "ERROR reading file /dev/zero, line 1: the line is longer than 1048576 characters\n"},
+      {"", "ERROR reading file PSnamel.nml: it is longer than 1048576 bytes\n"},  // /dev/zero
   };
   for (const auto& c : cases) {
     const fs::path dir = make_temp_dir("control");
-    if (c.control) write_file(dir / "PSnamel.nml", c.control);
+    if (c.control && *c.control) write_file(dir / "PSnamel.nml", c.control);
+    if (c.control && !*c.control) fs::create_symlink("/dev/zero", dir / "PSnamel.nml");
     RunResult r = run_program(dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.console, "PSnamel.nml\n" + c.console);

@@ -2,6 +2,7 @@
 // exit status compared byte for byte with the case's expected folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "support/run_case.h"
@@ -57,6 +58,20 @@ TEST_P(GoldenCase, AllOutputsMatch) {
     }
   }
   fs::remove_all(dir);
+}
+
+// crlf_line_ends is rainfall_only with CR LF line ends: the same inputs once
+// the CRs are gone, and the same expected outputs.
+TEST(GoldenCases, CrLfCaseHasTheOutputsOfItsLfTwin) {
+  const fs::path crlf = case_dir("crlf_line_ends"), lf = case_dir("rainfall_only");
+  for (const char* input : {"PSnamel.nml", "params.txt", "cd_Carlisle_site.csv"}) {
+    std::string text = read_file(crlf / input);
+    const auto lines = std::count(text.begin(), text.end(), '\n');
+    EXPECT_EQ(std::erase(text, '\r'), static_cast<std::size_t>(lines)) << input;
+    EXPECT_EQ(text, read_file(lf / input)) << input;
+  }
+  for (const auto& e : fs::directory_iterator(lf / "expected"))
+    EXPECT_EQ(read_file(crlf / "expected" / e.path().filename()), read_file(e.path())) << e.path();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, GoldenCase, ::testing::ValuesIn(cases_with_expected_outputs()),

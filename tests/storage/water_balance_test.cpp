@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -147,6 +148,23 @@ TEST(WaterBalance, SumpReleasesItsPumpRate) {
   const Results b = water_balance(big, Outlet{36.0}, 1.0, 10, 0, again, nullptr);
   EXPECT_GT(b.ttmt, 0.0);
   EXPECT_EQ(b.tthmt, 0.0);
+}
+
+TEST(WaterBalance, ExactlyHalfFullCountsAsHalfFull) {
+  // A vertical 2 x 2 x 1 m sump holds 4 m^3; 2 m^3 in the first step fills it
+  // to exactly half, and the pump then keeps it below half.  Only that step
+  // is half full: its outflow alone gives the half-emptying time.
+  auto run = [](double first, auto deferred) {
+    ScriptedInflow in{[=](int t) { return flow(t == 1 ? first : 0.001); }};
+    Storage s = sump_of(2.0, 2.0, 0.0, 1.0);
+    return water_balance<ScriptedInflow, Lookup::fast, decltype(deferred)::value>(
+        s, Outlet{36.0}, 1.0, 1, 0, in, nullptr);
+  };
+  const double at_half = (2.0 / 2.0) / (36.0 / 3600.0) / 3600.0;
+  EXPECT_EQ(run(2.0, std::false_type{}).tthmt, at_half);
+  EXPECT_EQ(run(2.0, std::true_type{}).tthmt, at_half);
+  EXPECT_EQ(run(1.9999999, std::false_type{}).tthmt, 0.0);
+  EXPECT_EQ(run(1.9999999, std::true_type{}).tthmt, 0.0);
 }
 
 TEST(WaterBalance, PondOutflowAndMassBalance) {

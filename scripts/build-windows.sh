@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Builds the Windows executable dist/sitedrain.exe: cross-compiled with
+# MinGW-w64 (installed when missing), static, threads included.  The XML
+# library is built for Windows from Debian's own source package (apt-get
+# source; a deb-src entry for the archive the machine already uses is added
+# when there is none) into build-windows/prefix, once.
+#   scripts/build-windows.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+
+missing=()
+command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || missing+=(g++-mingw-w64-x86-64)
+command -v dpkg-source >/dev/null 2>&1 || missing+=(dpkg-dev)
+command -v cmake >/dev/null 2>&1 || missing+=(cmake)
+command -v make >/dev/null 2>&1 || missing+=(make)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+toolchain="$root/cmake/mingw-w64.cmake"
+prefix="$root/build-windows/prefix"
+
+# A deb-src twin of each entry of the release's own suite (the deb822
+# stanzas and the one-line entries), unless source entries exist already.
+add_deb_src() {
+  if grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return
+  fi
+  local codename
+  codename="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+  local tmp
+  tmp="$(mktemp)"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    awk -v suite="$codename" 'BEGIN { RS = ""; ORS = "\n\n" }
+      $0 ~ ("Suites:[^\n]*[ ]" suite "([ \n]|$)") && /Types:[^\n]*deb/ {
+        sub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f" >>"$tmp"
+  done
+  if [ -s "$tmp" ]; then
+    $sudo cp "$tmp" /etc/apt/sources.list.d/sitedrain-deb-src.sources
+  else
+    cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+      awk -v suite="$codename" '$1 == "deb" && $0 ~ (" " suite " ") { $1 = "deb-src"; print }' >"$tmp"
+    $sudo cp "$tmp" /etc/apt/sources.list.d/sitedrain-deb-src.list
+  fi
+  rm -f "$tmp"
+  $sudo chmod 644 /etc/apt/sources.list.d/sitedrain-deb-src.*
+  $sudo apt-get update -qq
+}
+
+if [ ! -f "$prefix/lib/cmake/pugixml/pugixml-config.cmake" ]; then
+  add_deb_src
+  work="$(mktemp -d)"
+  (cd "$work" && apt-get source -qq pugixml >/dev/null 2>&1) || {
+    echo "apt-get source pugixml failed" >&2
+    exit 1
+  }
+  src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'pugixml-*' | head -1)"
+  cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF \
+    -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+  cmake --build "$work/build" -j2 >/dev/null
+  cmake --install "$work/build" >/dev/null
+  rm -rf "$work"
+fi
+
+cmake -S . -B build-windows/sitedrain -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DCMAKE_BUILD_TYPE=Release -DSITEDRAIN_TESTS=OFF -DSITEDRAIN_WINDOWS_PREFIX="$prefix" \
+  -DCMAKE_PREFIX_PATH="$prefix" -Dpugixml_DIR="$prefix/lib/cmake/pugixml" \
+  --no-warn-unused-cli >/dev/null
+cmake --build build-windows/sitedrain -j2 --target sitedrain
+mkdir -p dist
+cp build-windows/sitedrain/sitedrain.exe dist/sitedrain.exe
+echo "dist/sitedrain.exe"

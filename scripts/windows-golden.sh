@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Runs every bundled case that has an expected folder (tests/cases/*/expected)
+# with the Windows executable under Wine, and compares as the Linux test
+# suite does: every expected output file and the exit status byte for byte,
+# the console after removing the Windows console's CR and the PDM model's
+# per-step lines.  Wine is installed when missing; its prefix is a fresh
+# temporary folder.
+#   scripts/windows-golden.sh [path/to/sitedrain.exe]   (default dist/sitedrain.exe)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+exe="$(realpath "${1:-dist/sitedrain.exe}")"
+if [ ! -x /usr/lib/wine/wine64 ] && ! command -v wine64 >/dev/null 2>&1; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq wine wine64
+fi
+wine64="$(command -v wine64 || echo /usr/lib/wine/wine64)"
+wineserver="$(command -v wineserver || echo /usr/lib/wine/wineserver64)"
+tmp="$(mktemp -d)"
+export WINEDEBUG=-all WINEPREFIX="$tmp/prefix" WINEDLLOVERRIDES="mscoree,mshtml="
+# this prefix's server ends before its folder goes
+trap '"$wineserver" -k >/dev/null 2>&1 || true; "$wineserver" -w >/dev/null 2>&1 || true; rm -rf "$tmp"' EXIT
+"$wine64" wineboot --init >/dev/null 2>&1 || true
+
+failed=0
+for case in tests/cases/*/; do
+  name="$(basename "$case")"
+  expected="$case/expected"
+  [ -d "$expected" ] || continue
+  dir="$tmp/$name"
+  mkdir -p "$dir"
+  find "$case" -mindepth 1 -maxdepth 1 -type f -exec cp {} "$dir/" \;
+  status=0
+  (cd "$dir" && "$wine64" "$exe" </dev/null >"$tmp/$name.console" 2>&1) || status=$?
+  bad=()
+  for want in "$expected"/*; do
+    file="$(basename "$want")"
+    case "$file" in
+      console.txt)
+        tr -d '\r' <"$tmp/$name.console" | { grep -Ev '^ [ +.0-9e-]+$' || true; } |
+          cmp -s - "$want" || bad+=(console) ;;
+      exit.txt)
+        [ "$status" = "$(cat "$want")" ] || bad+=("exit status $status") ;;
+      *)
+        cmp -s "$dir/$file" "$want" || bad+=("$file") ;;
+    esac
+  done
+  # a stopped run leaves no output file that its case does not expect
+  if [ ! -f "$expected/report.txt" ] && [ "$status" != 0 ]; then
+    for f in "$dir"/*; do
+      [ -f "$case/$(basename "$f")" ] || bad+=("unexpected $(basename "$f")")
+    done
+  fi
+  if [ ${#bad[@]} -eq 0 ]; then
+    echo "ok     $name"
+  else
+    echo "FAILED $name: ${bad[*]}"
+    failed=1
+  fi
+done
+
+# Paths in the control file with '\' and '/': the pond design case with its
+# inputs in a folder named 'in\' and its outputs in one named 'out/'.
+case=tests/cases/pond_design
+dir="$tmp/paths"
+mkdir -p "$dir/in" "$dir/out"
+find "$case" -mindepth 1 -maxdepth 1 -type f ! -name PSnamel.nml -exec cp {} "$dir/in/" \;
+sed -e "s/IPATH = 2\*' '/IPATH = 2*'in\\\\'/" -e "s|OPATH = 8\*' '|OPATH = 8*'out/'|" \
+  "$case/PSnamel.nml" >"$dir/PSnamel.nml"
+grep -q "IPATH = 2\*'in\\\\'" "$dir/PSnamel.nml"
+(cd "$dir" && "$wine64" "$exe" </dev/null >/dev/null 2>&1) || true
+bad=()
+for want in "$case"/expected/*; do
+  file="$(basename "$want")"
+  [ "$file" = console.txt ] || [ "$file" = exit.txt ] || cmp -s "$dir/out/$file" "$want" || bad+=("$file")
+done
+if [ ${#bad[@]} -eq 0 ]; then
+  echo "ok     pond_design with paths in\\ and out/"
+else
+  echo "FAILED pond_design with paths in\\ and out/: ${bad[*]}"
+  failed=1
+fi
+exit $failed
