@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "maths/maths.h"
 #include "textio/console.h"
 #include "textio/format.h"
 
@@ -40,7 +41,7 @@ std::string grid_value_text(double v) {
 }
 
 double GUMBEL_VARIATE(double T) {
-  return -std::log(-std::log(1.0 - 1.0 / T));
+  return -maths::log(-maths::log(1.0 - 1.0 / T));
 }
 
 namespace {
@@ -80,15 +81,15 @@ double GRID_DEPTH(const DepthGrid& g, int rp, int duration) {
     return std::numeric_limits<double>::quiet_NaN();  // outside: refused before
   if (k.a == k.b && j.a == j.b) return g.at(k.a, j.a);
   const double wx =
-      k.a == k.b ? 0.0 : weight(std::log(D), std::log(g.hours[k.a]), std::log(g.hours[k.b]));
+      k.a == k.b ? 0.0 : weight(maths::log(D), maths::log(g.hours[k.a]), maths::log(g.hours[k.b]));
   const double wy = j.a == j.b ? 0.0
                                : weight(GUMBEL_VARIATE(T), GUMBEL_VARIATE(g.return_periods[j.a]),
                                         GUMBEL_VARIATE(g.return_periods[j.b]));
-  const double lnR = (1.0 - wx) * (1.0 - wy) * std::log(g.at(k.a, j.a)) +
-                     wx * (1.0 - wy) * std::log(g.at(k.b, j.a)) +
-                     (1.0 - wx) * wy * std::log(g.at(k.a, j.b)) +
-                     wx * wy * std::log(g.at(k.b, j.b));
-  return std::exp(lnR);
+  const double lnR = (1.0 - wx) * (1.0 - wy) * maths::log(g.at(k.a, j.a)) +
+                     wx * (1.0 - wy) * maths::log(g.at(k.b, j.a)) +
+                     (1.0 - wx) * wy * maths::log(g.at(k.a, j.b)) +
+                     wx * wy * maths::log(g.at(k.b, j.b));
+  return maths::exp(lnR);
 }
 
 void check_grid_range(const DepthGrid& g, std::string_view grid_name,

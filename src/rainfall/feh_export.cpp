@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "maths/maths.h"
 #include "textio/console.h"
 
 namespace sitedrain::rainfall {
@@ -256,7 +257,7 @@ class ExportReader {
         hours_read = *h;
       }
       const double hours = on_whole_minute(hours_read);
-      if (k > 0 && !(std::log(hours) > std::log(grid.hours.back())))
+      if (k > 0 && !(maths::log(hours) > maths::log(grid.hours.back())))
         fail(d, "duration " + grid_value_text(hours_read) +
                     " h does not follow the one before in increasing order");
       grid.hours.push_back(hours);
@@ -270,7 +271,7 @@ class ExportReader {
         const double R = depths[j];
         const std::string which = "the depth of " + grid_value_text(R) + " mm for " + at +
                                   " and return period " + grid_value_text(grid.return_periods[j]);
-        if (!(R > 0.0) || !std::isfinite(std::log(R))) fail(d, which + " is not above 0");
+        if (!(R > 0.0) || !std::isfinite(maths::log(R))) fail(d, which + " is not above 0");
         if (j > 0 && !(R > depths[j - 1]))
           fail(d, which + " is not greater than that of the return period before");
         if (k > 0 && !(R > grid.at(k - 1, j)))
