@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds sitedrain and runs the bundled example pond design in
-# examples/pond_design/out/, then shows its report.
+# examples/pond_design/out/, then shows its report and says where the HTML
+# report and the CSV tables are.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -9,7 +10,11 @@ cmake --build build -j"$(nproc)" --target sitedrain
 out=examples/pond_design/out
 rm -rf "$out" && mkdir -p "$out"
 cp examples/pond_design/PSnamel.nml examples/pond_design/params.txt examples/pond_design/cd_*.csv "$out"/
-(cd "$out" && ../../../build/sitedrain </dev/null)
+build/sitedrain --report "$out/report.html" --csv "$out/csv" "$out" </dev/null
 echo
 echo "=== $out/report.txt"
 cat "$out/report.txt"
+echo
+echo "The HTML report: $PWD/$out/report.html"
+echo "  open it in a browser (file://$PWD/$out/report.html); print it to PDF from there."
+echo "The CSV tables:  $PWD/$out/csv/"

@@ -3,7 +3,8 @@
 # a C++ compiler, CMake, GoogleTest, the pugixml XML parser and MPFR (tests only).  Sourced by
 # the top-level scripts.
 # With SITEDRAIN_DEPS_FUZZ=1 also clang and its libFuzzer runtime, for the
-# fuzz targets (scripts/fuzz.sh).
+# fuzz targets (scripts/fuzz.sh).  With SITEDRAIN_DEPS_REPORT=1 also what the
+# report tests use: the browser (chromium), GNU parallel and libpng.
 set -euo pipefail
 missing=()
 command -v g++ >/dev/null 2>&1 || missing+=(g++)
@@ -16,6 +17,11 @@ if [ "${SITEDRAIN_DEPS_FUZZ:-0}" = 1 ]; then
   command -v clang++ >/dev/null 2>&1 || missing+=(clang)
   ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||
     missing+=(libclang-rt-14-dev)
+fi
+if [ "${SITEDRAIN_DEPS_REPORT:-0}" = 1 ]; then
+  command -v chromium >/dev/null 2>&1 || missing+=(chromium)
+  command -v parallel >/dev/null 2>&1 || missing+=(parallel)
+  [ -f /usr/include/png.h ] || missing+=(libpng-dev)
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"

@@ -1,6 +1,6 @@
 // sitedrain: hydraulic design of small surface-water drainage works.
-// One run designs one case, from the control file PSnamel.nml in the
-// working directory.
-#include "run/driver.h"
+// One run designs one case, from the control file PSnamel.nml in the case
+// folder (by default the working directory); see cli/command_line.h.
+#include "cli/command_line.h"
 
-int main() { return sitedrain::run::run_program(); }
+int main(int argc, char** argv) { return sitedrain::cli::run_command(argc, argv); }

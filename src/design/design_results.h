@@ -28,6 +28,8 @@ struct StormRecord {
   double top_length = 0.0;          // m
   double top_width = 0.0;           // m
   double depth = 0.0;               // m
+  double base_length = 0.0;         // base of the simulation the record comes from, m
+  double base_width = 0.0;          // m
   double peak_volume = 0.0;         // largest stored volume, m^3
   double peak_outflow = 0.0;        // m^3/h
   double mean_outflow = 0.0;        // m^3/h

@@ -47,6 +47,27 @@ storage::Results simulate(const SizingSetup& setup, const runoff::StormSpec& sto
   return r;
 }
 
+// The trial storage of a design run, without its dimensions.
+storage::Storage trial_storage(const params::DesignParams& p) {
+  const StorageKind kind = p.storage_kind;
+  storage::Storage st;
+  st.batter = p.batter;
+  st.sump = kind == StorageKind::sump ? 1 : 0;
+  st.soak = kind == StorageKind::soakaway ? 1 : 0;
+  st.sideno = p.sideno;
+  st.ffill = kind == StorageKind::soakaway ? p.ffill : 0.0;
+  st.infiltco = p.infiltco;
+  return st;
+}
+
+storage::Outlet storm_outlet(const SizingSetup& setup, const DesignStorm& s) {
+  storage::Outlet outlet;
+  outlet.value = s.outlet_size;
+  outlet.table = setup.table;
+  outlet.position = s.j;
+  return outlet;
+}
+
 // A design storm: sizing, the stability iteration and its record.
 void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInflow* inflow,
                   storage::DiagnosticSink* diag, StormOutcome& o) {
@@ -63,19 +84,11 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
   storage::Results r;
   geometry::PondDims dims;
   double d = p.maxdepth;
-  storage::Storage st;
-  st.batter = p.batter;
-  st.sump = kind == StorageKind::sump ? 1 : 0;
-  st.soak = kind == StorageKind::soakaway ? 1 : 0;
-  st.sideno = p.sideno;
-  st.ffill = ff;
-  st.infiltco = p.infiltco;
-  storage::Outlet outlet;
-  outlet.value = s.outlet_size;
-  outlet.table = setup.table;
-  outlet.position = s.j;
+  storage::Storage st = trial_storage(p);
+  const storage::Outlet outlet = storm_outlet(setup, s);
   const runoff::StormSpec spec = storm_spec(p, s);
   bool unstable = false;
+  double base_w = 0.0, base_l = 0.0;  // the base of the simulation the record comes from
 
   // A storm that brings no water is neither sized nor simulated.
   if (v > 0.0) {
@@ -85,6 +98,8 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
       st.depth = d;
       st.base_w = dims.Wb;
       st.base_l = dims.Lb;
+      base_w = st.base_w;
+      base_l = st.base_l;
       r = simulate(setup, spec, inflow, st, outlet, nullptr);
       v = r.smax;
       if (r.total_inflow < kLeastInflow) break;
@@ -109,6 +124,8 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
     // The time series describes the final storage.
     if (diag != nullptr && kind != StorageKind::sump) {
       st.depth = d;
+      base_w = st.base_w;
+      base_l = st.base_l;
       r = simulate(setup, spec, inflow, st, outlet, diag);
       v = r.smax;
     }
@@ -130,6 +147,8 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
   rec.top_length = dims.Lt;
   rec.top_width = dims.Wt;
   rec.depth = d;
+  rec.base_width = base_w;
+  rec.base_length = base_l;
   rec.peak_volume = v;
   rec.peak_outflow = r.qmax;
   rec.mean_outflow = r.mean_outflow;
@@ -196,6 +215,17 @@ StormOutcome size_storm(const SizingSetup& setup, const DesignStorm& storm,
     o.stop_status = s.status;
   }
   return o;
+}
+
+storage::Results simulate_record(const SizingSetup& setup, const DesignStorm& s,
+                                 const StormRecord& rec, storage::DiagnosticSink& diag) {
+  storage::Storage st = trial_storage(*setup.p);
+  st.depth = rec.depth;
+  st.base_w = rec.base_width;
+  st.base_l = rec.base_length;
+  console::Recording dropped;  // the loss models' console lines were shown the first time
+  console::Redirect redirect(dropped);
+  return simulate(setup, storm_spec(*setup.p, s), nullptr, st, storm_outlet(setup, s), &diag);
 }
 
 }  // namespace sitedrain::design

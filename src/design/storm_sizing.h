@@ -17,6 +17,7 @@
 #include "params/design_params.h"
 #include "runoff/runoff_step.h"
 #include "storage/diagnostic_sink.h"
+#include "storage/water_balance.h"
 #include "textio/console.h"
 #include "textio/text_file.h"
 
@@ -74,6 +75,13 @@ struct StormOutcome {
   console::Recording console;
   int stop_status = -1;  // >= 0: the storm stopped the run with this status
 };
+
+// In: the shared set-up, a storm and its record of a design run.  Out: the
+// record's storage (the depth and base of the simulation the record comes
+// from) simulated again, each step sent to diag; its largest volume and
+// outflow are the record's, bit for bit, unless the sizing did not settle.
+storage::Results simulate_record(const SizingSetup& setup, const DesignStorm& s,
+                                 const StormRecord& rec, storage::DiagnosticSink& diag);
 
 // In: the shared set-up, a storm, its inflow computed beforehand (or null:
 // the runoff is evaluated live) and the diagnostic sink (or null).  Out:

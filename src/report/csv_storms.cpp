@@ -51,16 +51,14 @@ std::string_view outlet_name(StorageKind kind) {
                                      : std::string_view();
 }
 
-// Appends ',' and the shortest round-trip text of v (nothing for a value
-// that is not finite).
-void add_number(std::string& s, double v) {
+}  // namespace
+
+void csv_number(std::string& s, double v) {
   s += ',';
   if (!std::isfinite(v)) return;
   char buf[32];
   s.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
-
-}  // namespace
 
 std::string storms_csv_header(StorageKind kind) {
   std::string s = "return_period_years";
@@ -82,8 +80,8 @@ void write_storms_csv(const DesignResults& results, std::ostream& out) {
   for (std::size_t n = 0; n < results.records.size(); ++n) {
     const StormRecord& r = results.records[n];
     s = std::to_string(r.return_period);
-    if (!outlet_name(results.kind).empty()) add_number(s, r.outlet_size);
-    for (const Column& c : kColumns) add_number(s, c.value(r));
+    if (!outlet_name(results.kind).empty()) csv_number(s, r.outlet_size);
+    for (const Column& c : kColumns) csv_number(s, c.value(r));
     s += r.unstable ? ",1" : ",0";
     for (unsigned bit : {1u, 2u, 4u}) s += (selected[n] & bit) ? ",1" : ",0";
     out << s << "\r\n";

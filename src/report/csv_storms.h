@@ -12,6 +12,10 @@
 
 namespace sitedrain::report {
 
+// Appends ',' and the shortest text of v that reads back as the same double
+// (nothing after the ',' for a value that is not finite).
+void csv_number(std::string& s, double v);
+
 // In: the kind of storage designed.  Out: the header row, without its line
 // end.  The outlet column is orifice_diameter_mm for a pond and
 // pump_rate_m3_per_h for a sump; a soakaway has none.

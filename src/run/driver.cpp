@@ -59,7 +59,7 @@ struct Outputs {
 };
 
 // The phases of one run, in order.
-void run_case(const design::SearchOptions& options) {
+void run_case(const design::SearchOptions& options, RunData* data) {
   console::line("PSnamel.nml");
   RunFiles files = read_control_file("PSnamel.nml");
 
@@ -119,6 +119,12 @@ void run_case(const design::SearchOptions& options) {
                                    std::span<const int>(p.soilFSR.data(), n), p.wrapf);
   }
   const design::ReportContext ctx{p, setup, catchment, files.location, rates};
+  const design::ReportHeadData head{
+      p, setup.return_periods, setup.durations, setup.total_area, catchment, files.location, rates};
+  if (data) {
+    data->results.head = head;
+    if (!p.greenfield_only()) data->rain = rain.table.v;
+  }
 
   if (p.greenfield_only()) {
     design::write_greenfield_report(ctx, out(6));
@@ -157,15 +163,19 @@ void run_case(const design::SearchOptions& options) {
   out.close(8);       // rewritten at every storm
   setup.tables = {};  // the search keeps its own tables
   design::DesignResults results = design::design_search(in, sink, options);
-  results.head = {
-      p, setup.return_periods, setup.durations, setup.total_area, catchment, files.location, rates};
+  results.head = head;
   design::write_closing_tables(results, out(6));
   out.close_all();
+  if (data) {
+    data->results = std::move(results);
+    data->table = std::move(table);
+    data->ratio = ratio;
+  }
 }
 
 }  // namespace
 
-int run_program(const design::SearchOptions& options) {
+int run_program(const design::SearchOptions& options, RunData* data) {
   // The console is written in full blocks when it is not a terminal (the
   // PDM model writes a line at every step); it is flushed before each pause.
   // A helper thread then flushes it at least once a second, so that a user
@@ -177,7 +187,7 @@ int run_program(const design::SearchOptions& options) {
   }
   int status = 0;
   try {
-    run_case(options);
+    run_case(options, data);
   } catch (const RunStop& s) {
     status = s.status;
   } catch (const std::bad_alloc&) {

@@ -2,12 +2,26 @@
 // working tables.  Returns the process exit status (0 normal end, 1 stop).
 #pragma once
 
+#include <vector>
+
+#include "design/design_results.h"
 #include "design/design_search.h"
+#include "geometry/orifice.h"
 
 namespace sitedrain::run {
 
+// What a run computed, for the outputs beyond its eight files (the HTML
+// report and the CSV tables).  Complete when the run ended normally.
+struct RunData {
+  design::DesignResults results;  // the head for every mode; records and rows of storage runs
+  std::vector<double> rain;       // design depths rain[k * nrp + i], mm; empty: none computed
+  geometry::CoeffTable table;     // pond runs: the orifice coefficients
+  double ratio = 1.0;             // top length-to-width ratio of the sizing
+};
+
 // options choose how the design storms are computed (the program itself
-// always takes the defaults; tests and the benchmark choose).
-int run_program(const design::SearchOptions& options = {});
+// always takes the defaults; tests and the benchmark choose).  data, when
+// given, receives what the run computed.
+int run_program(const design::SearchOptions& options = {}, RunData* data = nullptr);
 
 }  // namespace sitedrain::run

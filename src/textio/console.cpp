@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <mutex>
@@ -14,9 +15,15 @@ namespace sitedrain::console {
 namespace {
 std::mutex console_mutex;
 thread_local Recording* recording = nullptr;
+std::atomic<void (*)()> before_output{nullptr};
+
+void call_before_output() {
+  if (auto hook = before_output.load()) hook();
+}
 
 void write_raw(std::string_view text) {
   std::lock_guard<std::mutex> lock(console_mutex);
+  if (!text.empty()) call_before_output();
   if (text.size() < (1u << 16)) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return;
@@ -91,9 +98,12 @@ void line(std::string_view text) {
     return;
   }
   std::lock_guard<std::mutex> lock(console_mutex);
+  call_before_output();
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fputc('\n', stdout);
 }
+
+void set_before_output(void (*hook)()) { before_output.store(hook); }
 
 void flush() {
   std::lock_guard<std::mutex> lock(console_mutex);

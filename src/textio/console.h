@@ -35,6 +35,10 @@ void pause_with(std::string_view message);
 
 void flush();
 
+// A routine called before any text goes to standard output (the progress
+// line erases itself there); null for none.
+void set_before_output(void (*hook)());
+
 // Keeps a console that is not a terminal from holding its lines for the
 // whole of a long run: while it lives, a helper thread looks at the clock ten
 // times a period and flushes the console once a period has passed since its

@@ -1,0 +1,31 @@
+// The run's tables as CSV files (RFC 4180: one header row of names with
+// their units, numbers as the shortest text that reads back to the same
+// double, '.' decimal point, no padding, CR LF line ends):
+//   rainfall.csv     duration, return period, depth (long format)
+//   storms.csv       every storm record of a design search
+//   critical.csv     the governing record of each return period and outlet
+//   hydrographs.csv  the series of the critical storms the report plots
+//   greenfield.csv   the greenfield rates, when computed
+//   runoff.csv       every storm of a runoff-only run
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "design/design_results.h"
+#include "design/storm_series.h"
+
+namespace sitedrain::report {
+
+struct CsvInput {
+  const design::DesignResults* results = nullptr;  // the head for every mode
+  const std::vector<double>* rain = nullptr;       // depths rain[k * nrp + i], mm; empty: none
+  const std::vector<design::StormSeries>* series = nullptr;
+};
+
+// In: what the run computed.  Out: the tables of its mode, as file name and
+// contents.
+std::vector<std::pair<std::string, std::string>> csv_tables(const CsvInput& in);
+
+}  // namespace sitedrain::report
