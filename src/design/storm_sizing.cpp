@@ -86,7 +86,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
   double d = p.maxdepth;
   storage::Storage st = trial_storage(p);
   const storage::Outlet outlet = storm_outlet(setup, s);
-  const runoff::StormSpec spec = storm_spec(p, s);
+  const runoff::StormSpec storm_rain = storm_spec(p, s);
   bool unstable = false;
   double base_w = 0.0, base_l = 0.0;  // the base of the simulation the record comes from
 
@@ -100,7 +100,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
       st.base_l = dims.Lb;
       base_w = st.base_w;
       base_l = st.base_l;
-      r = simulate(setup, spec, inflow, st, outlet, nullptr);
+      r = simulate(setup, storm_rain, inflow, st, outlet, nullptr);
       v = r.smax;
       if (r.total_inflow < kLeastInflow) break;
       if (std::fabs(v - v_prev) <= 0.1) break;
@@ -126,7 +126,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
       st.depth = d;
       base_w = st.base_w;
       base_l = st.base_l;
-      r = simulate(setup, spec, inflow, st, outlet, diag);
+      r = simulate(setup, storm_rain, inflow, st, outlet, diag);
       v = r.smax;
     }
   }
@@ -185,11 +185,11 @@ void runoff_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
 }  // namespace
 
 runoff::StormSpec storm_spec(const params::DesignParams& p, const DesignStorm& s) {
-  runoff::StormSpec spec;
-  spec.duration = s.duration;
-  spec.profile = p.profile;
-  spec.intensity = s.rain_depth / (60 * s.duration);
-  return spec;
+  runoff::StormSpec storm_rain;
+  storm_rain.duration = s.duration;
+  storm_rain.profile = p.profile;
+  storm_rain.intensity = s.rain_depth / (60 * s.duration);
+  return storm_rain;
 }
 
 runoff::SubCatchments sub_catchments(const params::DesignParams& p) {
