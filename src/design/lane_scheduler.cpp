@@ -1,19 +1,37 @@
 #include "design/lane_scheduler.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef NOGDI
+#define NOGDI
+#endif
+// The Windows headers' own intrinsics warn at -O2 (array bounds of the
+// thread block); they are not this program's code.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+#include <windows.h>
+#pragma GCC diagnostic pop
+#else
 #include <ucontext.h>
 #endif
 
 #include <cstddef>
 #include <deque>
+#include <new>
 
 #include "storage/water_balance_lanes.h"
 #include "textio/console.h"
 
 // AddressSanitizer reports every use of swapcontext on standard error,
-// which the console tests see, and Windows has no ucontext: there the
-// scheduler runs its jobs one after another, each call alone in the lanes.
-#if defined(_WIN32) || defined(__SANITIZE_ADDRESS__)
+// which the console tests see: there the scheduler runs its jobs one after
+// another, each call alone in the lanes.  Windows has no ucontext; its own
+// fibers serve instead.
+#if defined(__SANITIZE_ADDRESS__)
 #define SITEDRAIN_NO_FIBERS 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -35,7 +53,9 @@ struct Cancelled {};
 }  // namespace
 
 struct LaneScheduler::Context {
-#if !defined(_WIN32)
+#if defined(_WIN32)
+  void* fiber = nullptr;
+#else
   ucontext_t uc{};
 #endif
 };
@@ -80,15 +100,23 @@ LaneScheduler::LaneScheduler(int fibers) : main_(std::make_unique<Context>()) {
     auto f = std::make_unique<Fiber>();
     f->owner = this;
     f->index = k;
+#if defined(_WIN32)
+    f->ctx.fiber = CreateFiberEx(64 * 1024, kStackBytes, 0, [](void*) { fiber_main(); }, nullptr);
+    if (f->ctx.fiber == nullptr) throw std::bad_alloc();
+#else
     f->stack.reset(new char[kStackBytes]);
-#if !defined(_WIN32)
     make_context(f->ctx.uc, f->stack.get(), &LaneScheduler::fiber_main);
 #endif
     fibers_.push_back(std::move(f));
   }
 }
 
-LaneScheduler::~LaneScheduler() = default;
+LaneScheduler::~LaneScheduler() {
+#if defined(_WIN32)
+  for (auto& f : fibers_)
+    if (f->ctx.fiber != nullptr) DeleteFiber(f->ctx.fiber);
+#endif
+}
 
 LaneScheduler* LaneScheduler::current() {
   return t_current;
@@ -118,7 +146,9 @@ void LaneScheduler::resume(Fiber& f) {
   console::Recording* mine = console::exchange_recording(f.recording);
   running_ = &f;
   starting_ = &f;
-#if !defined(_WIN32)
+#if defined(_WIN32)
+  SwitchToFiber(f.ctx.fiber);
+#else
   swapcontext(&main_->uc, &f.ctx.uc);
 #endif
   running_ = nullptr;
@@ -127,10 +157,11 @@ void LaneScheduler::resume(Fiber& f) {
 
 // From fiber f: back to the scheduler.
 void LaneScheduler::suspend(Fiber& f) {
-#if !defined(_WIN32)
-  swapcontext(&f.ctx.uc, &main_->uc);
-#else
+#if defined(_WIN32)
   (void)f;
+  SwitchToFiber(main_->fiber);
+#else
+  swapcontext(&f.ctx.uc, &main_->uc);
 #endif
 }
 
@@ -165,6 +196,25 @@ void LaneScheduler::run(const std::function<bool(Job&)>& next) {
   }
   t_current = outer;
   return;
+#endif
+#if defined(_WIN32)
+  // The thread becomes a fiber for as long as it schedules, so that the
+  // job fibers can switch back to it.
+  struct ThreadFiber {
+    bool converted = false;
+    explicit ThreadFiber(Context& main) {
+      if (IsThreadAFiber()) {
+        main.fiber = GetCurrentFiber();
+      } else {
+        main.fiber = ConvertThreadToFiber(nullptr);
+        if (main.fiber == nullptr) throw std::bad_alloc();
+        converted = true;
+      }
+    }
+    ~ThreadFiber() {
+      if (converted) ConvertFiberToThread();
+    }
+  } thread_fiber(*main_);
 #endif
   bool more = true;
   auto check = [&] {
