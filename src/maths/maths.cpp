@@ -1,7 +1,6 @@
 #include "maths/maths.h"
 
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 #include "maths/tables.h"
@@ -26,17 +25,8 @@ using detail::DoubleDouble;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 
-std::uint64_t bits_of(double d) {
-  std::uint64_t u;
-  std::memcpy(&u, &d, sizeof u);
-  return u;
-}
-
-double from_bits(std::uint64_t u) {
-  double d;
-  std::memcpy(&d, &u, sizeof d);
-  return d;
-}
+using detail::bits_of;
+using detail::from_bits;
 
 // 2^e for -1022 <= e <= 1023.
 double pow2(int e) {

@@ -1,6 +1,5 @@
 #include "maths/wide.h"
 
-#include <cstring>
 #include <limits>
 
 namespace sitedrain::maths::detail {
@@ -10,17 +9,6 @@ namespace {
 constexpr int kN = kFixLimbs;
 constexpr int kFracLimbs = kFixFracBits / 32;
 
-std::uint64_t bits_of(double d) {
-  std::uint64_t u;
-  std::memcpy(&u, &d, sizeof u);
-  return u;
-}
-
-double from_bits(std::uint64_t u) {
-  double d;
-  std::memcpy(&d, &u, sizeof d);
-  return d;
-}
 
 Fix zero() {
   return Fix{};

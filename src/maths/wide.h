@@ -4,9 +4,16 @@
 // double-double fast path cannot decide the rounding, so simple over fast.
 #pragma once
 
+#include <bit>
+#include <cstdint>
+
 #include "maths/tables.h"
 
 namespace sitedrain::maths::detail {
+
+// The bits of a double, and the double of given bits.
+inline std::uint64_t bits_of(double d) { return std::bit_cast<std::uint64_t>(d); }
+inline double from_bits(std::uint64_t u) { return std::bit_cast<double>(u); }
 
 Fix fix_from_double(double d);  // exact for |d| < 2^94 down to 2^-320
 Fix fix_add(const Fix& a, const Fix& b);
