@@ -24,6 +24,16 @@ trap '"$wineserver" -k >/dev/null 2>&1 || true; "$wineserver" -w >/dev/null 2>&1
 "$wine64" wineboot --init >/dev/null 2>&1 || true
 
 failed=0
+# Prints the verdict of one run from the list bad (empty: all matched).
+verdict() {
+  if [ ${#bad[@]} -eq 0 ]; then
+    echo "ok     $1"
+  else
+    echo "FAILED $1: ${bad[*]}"
+    failed=1
+  fi
+}
+
 for case in tests/cases/*/; do
   name="$(basename "$case")"
   expected="$case/expected"
@@ -52,12 +62,7 @@ for case in tests/cases/*/; do
       [ -f "$case/$(basename "$f")" ] || bad+=("unexpected $(basename "$f")")
     done
   fi
-  if [ ${#bad[@]} -eq 0 ]; then
-    echo "ok     $name"
-  else
-    echo "FAILED $name: ${bad[*]}"
-    failed=1
-  fi
+  verdict "$name"
 done
 
 # Paths in the control file with '\' and '/': the pond design case with its
@@ -75,10 +80,5 @@ for want in "$case"/expected/*; do
   file="$(basename "$want")"
   [ "$file" = console.txt ] || [ "$file" = exit.txt ] || cmp -s "$dir/out/$file" "$want" || bad+=("$file")
 done
-if [ ${#bad[@]} -eq 0 ]; then
-  echo "ok     pond_design with paths in\\ and out/"
-else
-  echo "FAILED pond_design with paths in\\ and out/: ${bad[*]}"
-  failed=1
-fi
+verdict "pond_design with paths in\\ and out/"
 exit $failed
