@@ -3,24 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
+#include "support/console_text.h"
 #include "support/run_case.h"
 
 namespace sitedrain::testing {
 namespace {
-
-// The console without the per-call lines of the PDM model (one real each).
-std::string without_pdm_lines(const std::string& console) {
-  std::istringstream in(console);
-  std::string line, out;
-  while (std::getline(in, line)) {
-    if (line.size() > 1 && line[0] == ' ' && line.find_first_not_of(" -+.0123456789e") == std::string::npos)
-      continue;
-    out += line + "\n";
-  }
-  return out;
-}
 
 std::vector<std::string> cases_with_expected_outputs() {
   std::vector<std::string> names;
@@ -42,7 +30,7 @@ TEST_P(GoldenCase, AllOutputsMatch) {
     const std::string name = e.path().filename().string();
     const std::string want = read_file(e.path());
     if (name == "console.txt") {
-      EXPECT_EQ(without_pdm_lines(r.console), want) << "console";
+      EXPECT_EQ(console_without_pdm_lines(r.console), want) << "console";
     } else if (name == "exit.txt") {
       EXPECT_EQ(std::to_string(r.status) + "\n", want) << "exit status";
     } else {
