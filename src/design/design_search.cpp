@@ -5,13 +5,16 @@
 #include <memory>
 #include <optional>
 
-#include "design/lane_scheduler.h"
-#include "design/ordered_executor.h"
+#include "parallel/lane_scheduler.h"
+#include "parallel/ordered_executor.h"
 #include "design/selections.h"
 #include "design/storm_inflow.h"
 #include "storage/water_balance_lanes.h"
 
 namespace sitedrain::design {
+
+using parallel::LaneScheduler;
+using parallel::OrderedExecutor;
 
 namespace {
 

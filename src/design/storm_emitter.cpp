@@ -1,13 +1,18 @@
 #include "design/storm_emitter.h"
 
-#include "design/progress_record.h"
-#include "design/report_tables.h"
-#include "design/results_rows.h"
+#include "fixed_column/progress_record.h"
+#include "fixed_column/report_tables.h"
+#include "fixed_column/results_rows.h"
 #include "textio/console.h"
 #include "textio/format.h"
 #include "textio/stop.h"
 
 namespace sitedrain::design {
+
+using fixed_column::runoff_row;
+using fixed_column::table_row;
+using fixed_column::write_progress;
+using fixed_column::write_results_row;
 
 using params::StorageKind;
 

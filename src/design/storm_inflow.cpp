@@ -1,9 +1,11 @@
 #include "design/storm_inflow.h"
 
-#include "design/lane_scheduler.h"
+#include "parallel/lane_scheduler.h"
 #include "textio/stop.h"
 
 namespace sitedrain::design {
+
+using parallel::LaneScheduler;
 
 std::unique_ptr<StormInflow> compute_inflow(const runoff::SubCatchments& subs,
                                             const runoff::StormSpec& storm) {

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "design/closing_tables.h"
+#include "fixed_column/closing_tables.h"
 #include "design/design_search.h"
-#include "design/diagnostic_file.h"
-#include "design/greenfield_report.h"
-#include "design/report_context.h"
-#include "design/report_head.h"
+#include "fixed_column/diagnostic_file.h"
+#include "fixed_column/greenfield_report.h"
+#include "fixed_column/report_context.h"
+#include "fixed_column/report_head.h"
 #include "geometry/basin.h"
 #include "geometry/orifice.h"
 #include "greenfield/greenfield.h"
@@ -100,7 +100,7 @@ void run_case(const design::SearchOptions& options, RunData* data) {
   rainfall::check_descriptor_keys(keys, p, setup, files.input[1], files.ddf_model);
   rainfall::check_descriptor_values(keys, catchment, p, setup, files.input[1], files.ddf_model);
 
-  if (p.diagf == 1) design::write_diagnostic_headings(out(7));
+  if (p.diagf == 1) fixed_column::write_diagnostic_headings(out(7));
 
   // Design rainfall.
   rainfall::RainfallOutcome rain;
@@ -118,7 +118,7 @@ void run_case(const design::SearchOptions& options, RunData* data) {
                                    std::span<const double>(p.area.data(), n),
                                    std::span<const int>(p.soilFSR.data(), n), p.wrapf);
   }
-  const design::ReportContext ctx{p, setup, catchment, files.location, rates};
+  const fixed_column::ReportContext ctx{p, setup, catchment, files.location, rates};
   const design::ReportHeadData head{
       p, setup.return_periods, setup.durations, setup.total_area, catchment, files.location, rates};
   if (data) {
@@ -127,7 +127,7 @@ void run_case(const design::SearchOptions& options, RunData* data) {
   }
 
   if (p.greenfield_only()) {
-    design::write_greenfield_report(ctx, out(6));
+    fixed_column::write_greenfield_report(ctx, out(6));
     out.close(6);
   }
   if (!p.storage_run()) {
@@ -145,9 +145,9 @@ void run_case(const design::SearchOptions& options, RunData* data) {
     ratio = geometry::check_initial_top(p.topl, p.topw, p.maxdepth, p.batter);
   }
 
-  design::write_storage_head(ctx, out(6), out(5));
+  fixed_column::write_storage_head(ctx, out(6), out(5));
 
-  design::DiagnosticFile diagnostic(out(7));
+  fixed_column::DiagnosticFile diagnostic(out(7));
   design::SearchInput in;
   in.p = &p;
   in.setup = &setup;
@@ -164,7 +164,7 @@ void run_case(const design::SearchOptions& options, RunData* data) {
   setup.tables = {};  // the search keeps its own tables
   design::DesignResults results = design::design_search(in, sink, options);
   results.head = head;
-  design::write_closing_tables(results, out(6));
+  fixed_column::write_closing_tables(results, out(6));
   out.close_all();
   if (data) {
     data->results = std::move(results);

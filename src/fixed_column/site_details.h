@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "design/report_context.h"
+#include "fixed_column/report_context.h"
 #include "textio/text_file.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 // In: the context.  Out: the location line (site name left-aligned in 15
 // columns, grid reference, annual rainfall), then an empty line.
@@ -22,4 +22,4 @@ int shown_soil_class(const params::DesignParams& p, int i);
 // Q1%) and the line of greenfield runoff rates.
 void write_greenfield_rates(const ReportContext& ctx, textio::LineSink& out);
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

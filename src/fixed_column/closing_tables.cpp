@@ -1,13 +1,18 @@
-#include "design/closing_tables.h"
+#include "fixed_column/closing_tables.h"
 
 #include <vector>
 
-#include "design/report_tables.h"
-#include "design/row_fields.h"
-#include "design/table_headings.h"
+#include "fixed_column/report_tables.h"
+#include "fixed_column/row_fields.h"
+#include "fixed_column/table_headings.h"
 #include "textio/format.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
+
+using design::DesignResults;
+using design::RunoffRow;
+using design::StormRecord;
+using params::StorageKind;
 
 using fields::trunc_i;
 
@@ -77,4 +82,4 @@ void write_closing_tables(const DesignResults& results, textio::LineSink& report
   report.line("");
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

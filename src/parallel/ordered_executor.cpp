@@ -1,8 +1,8 @@
-#include "design/ordered_executor.h"
+#include "parallel/ordered_executor.h"
 
 #include <algorithm>
 
-namespace sitedrain::design {
+namespace sitedrain::parallel {
 
 OrderedExecutor::OrderedExecutor(std::size_t count, std::vector<std::size_t> take_order,
                                  int threads, std::size_t batch, Run run)
@@ -108,4 +108,4 @@ void OrderedExecutor::stop() {
   workers_.clear();
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::parallel

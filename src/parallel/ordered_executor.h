@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-namespace sitedrain::design {
+namespace sitedrain::parallel {
 
 class OrderedExecutor {
  public:
@@ -81,4 +81,4 @@ class OrderedExecutor {
   std::vector<std::thread> workers_;
 };
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::parallel

@@ -11,7 +11,7 @@
 #include "textio/format.h"
 #include "textio/text_file.h"
 
-namespace sitedrain::design::fields {
+namespace sitedrain::fixed_column::fields {
 
 // In: a real x and a width w.  Out: trunc(x) (toward zero) as Iw; a value
 // that is not finite or beyond any whole-number field gives asterisks.
@@ -37,4 +37,4 @@ inline void put_lines(std::string_view text, textio::LineSink& out) {
   }
 }
 
-}  // namespace sitedrain::design::fields
+}  // namespace sitedrain::fixed_column::fields

@@ -7,24 +7,24 @@
 #include <string>
 
 #include "design/design_results.h"
-#include "design/report_context.h"
+#include "fixed_column/report_context.h"
 #include "textio/text_file.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 // In: a record.  Out: its row in the pond layout (return period, diameter,
 // duration, inflow, areas, lagoon and pond dimensions, volume, flows).
-std::string pond_table_row(const StormRecord& r);
+std::string pond_table_row(const design::StormRecord& r);
 
 // In: a record.  Out: its row in the sump layout (return period, pump rate,
 // duration, inflow, areas, lagoon and sump dimensions, volume, emptying time).
-std::string sump_table_row(const StormRecord& r);
+std::string sump_table_row(const design::StormRecord& r);
 
 // In: a record.  Out: its row in the soakaway layout (return period,
 // duration, inflow, plan area, dimensions, volume, flows, half-emptying time).
-std::string soakaway_table_row(const StormRecord& r);
+std::string soakaway_table_row(const design::StormRecord& r);
 
 // In: the run's kind and a record.  Out: its row in the kind's layout.
-std::string table_row(StorageKind kind, const StormRecord& r);
+std::string table_row(params::StorageKind kind, const design::StormRecord& r);
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

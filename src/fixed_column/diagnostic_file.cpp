@@ -1,8 +1,8 @@
-#include "design/diagnostic_file.h"
+#include "fixed_column/diagnostic_file.h"
 
 #include "textio/format.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 using textio::fmt_f;
 
@@ -29,4 +29,4 @@ void DiagnosticFile::step(const storage::DiagnosticStep& s) {
   out_.line(diagnostic_line(s));
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

@@ -17,7 +17,7 @@
 
 #include "storage/lane_call.h"
 
-namespace sitedrain::design {
+namespace sitedrain::parallel {
 
 class LaneScheduler {
  public:
@@ -58,4 +58,4 @@ class LaneScheduler {
   std::exception_ptr error_;
 };
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::parallel

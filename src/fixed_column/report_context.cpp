@@ -1,6 +1,6 @@
-#include "design/report_context.h"
+#include "fixed_column/report_context.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 std::string structure_label(const params::DesignParams& p) {
   std::string label = p.soak == 1 ? "SOAKAWAY" : p.sump == 1 ? "SUMP" : "ATTENUATION POND";
@@ -8,4 +8,4 @@ std::string structure_label(const params::DesignParams& p) {
   return label;
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

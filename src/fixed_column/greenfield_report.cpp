@@ -1,11 +1,11 @@
-#include "design/greenfield_report.h"
+#include "fixed_column/greenfield_report.h"
 
 #include <algorithm>
 
-#include "design/site_details.h"
+#include "fixed_column/site_details.h"
 #include "textio/format.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 using textio::fmt_a;
 using textio::fmt_f;
@@ -29,4 +29,4 @@ void write_greenfield_report(const ReportContext& ctx, textio::LineSink& out) {
   write_greenfield_rates(ctx, out);
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

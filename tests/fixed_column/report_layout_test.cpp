@@ -2,17 +2,20 @@
 // reach: optional head lines, long lists and labels, and fields too wide.
 #include <gtest/gtest.h>
 
-#include "design/closing_tables.h"
-#include "design/diagnostic_file.h"
-#include "design/progress_record.h"
-#include "design/report_head.h"
-#include "design/results_rows.h"
+#include "fixed_column/closing_tables.h"
+#include "fixed_column/diagnostic_file.h"
+#include "fixed_column/progress_record.h"
+#include "fixed_column/report_head.h"
+#include "fixed_column/results_rows.h"
 #include "support/capture.h"
 #include "textio/format.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 namespace {
 
+using design::RunoffRow;
+using design::StormRecord;
+using params::StorageKind;
 using testing::KeptLines;
 
 // The pond design at Hexham.
@@ -135,4 +138,4 @@ TEST(ResultFields, EmptyListsAndDryStorms) {
 }
 
 }  // namespace
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

@@ -1,16 +1,16 @@
-#include "design/report_head.h"
+#include "fixed_column/report_head.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <span>
 #include <string_view>
 
-#include "design/row_fields.h"
-#include "design/site_details.h"
-#include "design/table_headings.h"
+#include "fixed_column/row_fields.h"
+#include "fixed_column/site_details.h"
+#include "fixed_column/table_headings.h"
 #include "textio/format.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 using textio::fmt_a;
 using textio::fmt_f;
@@ -163,4 +163,4 @@ void write_storage_head(const ReportContext& ctx, textio::LineSink& report,
   headings::write_results_headings(ctx.params.storage_kind, results);
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

@@ -11,7 +11,7 @@
 #include "params/run_setup.h"
 #include "rainfall/catchment.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 struct ReportContext {
   const params::DesignParams& params;
@@ -29,4 +29,4 @@ using params::StorageKind;
 // "ATTENUATION POND", padded with blanks.
 std::string structure_label(const params::DesignParams& p);
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

@@ -1,8 +1,8 @@
-#include "design/site_details.h"
+#include "fixed_column/site_details.h"
 
 #include "textio/format.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 using textio::fmt_f;
 using textio::fmt_i;
@@ -40,4 +40,4 @@ void write_greenfield_rates(const ReportContext& ctx, textio::LineSink& out) {
                .str());
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

@@ -1,9 +1,14 @@
-#include "design/report_tables.h"
+#include "fixed_column/report_tables.h"
 
-#include "design/row_fields.h"
+#include "fixed_column/row_fields.h"
 #include "textio/format.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
+
+using design::DesignResults;
+using design::RunoffRow;
+using design::StormRecord;
+using params::StorageKind;
 
 using fields::round_i;
 using fields::trunc_i;
@@ -65,4 +70,4 @@ std::string table_row(StorageKind kind, const StormRecord& r) {
                                      : soakaway_table_row(r);
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

@@ -1,10 +1,15 @@
-#include "design/results_rows.h"
+#include "fixed_column/results_rows.h"
 
-#include "design/row_fields.h"
+#include "fixed_column/row_fields.h"
 #include "numeric/rounding.h"
 #include "textio/format.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
+
+using design::DesignResults;
+using design::RunoffRow;
+using design::StormRecord;
+using params::StorageKind;
 
 using fields::round_i;
 using fields::trunc_i;
@@ -84,4 +89,4 @@ std::string runoff_row(const RunoffRow& r) {
   return s;
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

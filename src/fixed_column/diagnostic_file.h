@@ -8,7 +8,7 @@
 #include "storage/diagnostic_sink.h"
 #include "textio/text_file.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 // In: the diagnostic file.  Out: its two heading lines.
 void write_diagnostic_headings(textio::LineSink& out);
@@ -30,4 +30,4 @@ class DiagnosticFile : public storage::DiagnosticSink {
   textio::LineSink& out_;
 };
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

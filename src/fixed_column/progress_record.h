@@ -6,7 +6,7 @@
 
 #include "textio/text_file.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 // In: the storm's sequence number q (from 1) and the combination count.
 // Out: 100*q/count as a real in an 8-character field without decimals
@@ -16,4 +16,4 @@ std::string progress_record(std::int64_t q, std::int64_t combinations);
 // In: as above and the freshly opened progress file.  Out: the record on it.
 void write_progress(std::int64_t q, std::int64_t combinations, textio::LineSink& progress);
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

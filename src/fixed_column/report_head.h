@@ -3,10 +3,10 @@
 // report; and the headings of the full results file, written with it.
 #pragma once
 
-#include "design/report_context.h"
+#include "fixed_column/report_context.h"
 #include "textio/text_file.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 // In: the context.  Out: the report head on report, ending with the
 // report's table headings for the run's kind.
@@ -18,4 +18,4 @@ void write_report_head(const ReportContext& ctx, textio::LineSink& report);
 void write_storage_head(const ReportContext& ctx, textio::LineSink& report,
                         textio::LineSink& results);
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

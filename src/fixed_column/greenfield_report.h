@@ -2,13 +2,13 @@
 // with their WRAP soil classes and the greenfield runoff rates.
 #pragma once
 
-#include "design/report_context.h"
+#include "fixed_column/report_context.h"
 #include "textio/text_file.h"
 
-namespace sitedrain::design {
+namespace sitedrain::fixed_column {
 
 // In: the context (params, catchment, location, rates).  Out: the whole
 // greenfield-only report on out.  Closing the file is the caller's.
 void write_greenfield_report(const ReportContext& ctx, textio::LineSink& out);
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::fixed_column

@@ -5,10 +5,10 @@
 
 #include <string_view>
 
-#include "design/report_context.h"
+#include "fixed_column/report_context.h"
 #include "textio/text_file.h"
 
-namespace sitedrain::design::headings {
+namespace sitedrain::fixed_column::headings {
 
 // Runoff-only rows of the report.
 inline constexpr std::string_view kRunoff =
@@ -68,4 +68,4 @@ void write_report_headings(StorageKind kind, textio::LineSink& out);
 // (nothing for a runoff-only run).
 void write_results_headings(StorageKind kind, textio::LineSink& out);
 
-}  // namespace sitedrain::design::headings
+}  // namespace sitedrain::fixed_column::headings

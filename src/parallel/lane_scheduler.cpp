@@ -1,4 +1,4 @@
-#include "design/lane_scheduler.h"
+#include "parallel/lane_scheduler.h"
 
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
@@ -39,7 +39,7 @@
 #endif
 #endif
 
-namespace sitedrain::design {
+namespace sitedrain::parallel {
 
 namespace {
 
@@ -277,4 +277,4 @@ void LaneScheduler::run(const std::function<bool(Job&)>& next) {
   t_current = outer;
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::parallel

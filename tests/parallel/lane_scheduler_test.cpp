@@ -1,6 +1,6 @@
 // Jobs side by side on one thread: their calls in the lanes, each job with its
 // own console and its passes in order; an exception ends them all.
-#include "design/lane_scheduler.h"
+#include "parallel/lane_scheduler.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,11 @@
 #include "params/run_setup.h"
 #include "textio/console.h"
 
-namespace sitedrain::design {
+namespace sitedrain::parallel {
 namespace {
+
+using design::ReplayedInflow;
+using design::StormInflow;
 
 struct Pond {
   geometry::CoeffTable table =
@@ -102,4 +105,4 @@ TEST(LaneScheduler, AnExceptionOfOneJobUnwindsTheOthersAndLeavesRun) {
 }
 
 }  // namespace
-}  // namespace sitedrain::design
+}  // namespace sitedrain::parallel

@@ -1,6 +1,6 @@
-#include "design/table_headings.h"
+#include "fixed_column/table_headings.h"
 
-namespace sitedrain::design::headings {
+namespace sitedrain::fixed_column::headings {
 
 void write_report_headings(StorageKind kind, textio::LineSink& out) {
   switch (kind) {
@@ -60,4 +60,4 @@ void write_results_headings(StorageKind kind, textio::LineSink& out) {
   }
 }
 
-}  // namespace sitedrain::design::headings
+}  // namespace sitedrain::fixed_column::headings
