@@ -5,10 +5,10 @@
 #include <memory>
 #include <optional>
 
-#include "parallel/lane_scheduler.h"
-#include "parallel/ordered_executor.h"
 #include "design/selections.h"
 #include "design/storm_inflow.h"
+#include "parallel/lane_scheduler.h"
+#include "parallel/ordered_executor.h"
 #include "storage/water_balance_lanes.h"
 
 namespace sitedrain::design {

@@ -18,8 +18,8 @@
 namespace sitedrain::design {
 
 struct StormInflow {
-  std::vector<double> runoff;   // R of every step until the simulation ends, m^3
-  double rain_volume = 0.0;     // the rain volumes of those steps, summed in step order, m^3
+  std::vector<double> runoff;  // R of every step until the simulation ends, m^3
+  double rain_volume = 0.0;    // the rain volumes of those steps, summed in step order, m^3
   std::shared_ptr<const console::Recording> console;  // what one live pass shows
 };
 

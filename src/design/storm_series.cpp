@@ -17,8 +17,8 @@ class SeriesSink : public storage::DiagnosticSink {
  public:
   explicit SeriesSink(int every) : every_(std::max(every, 1)) {}
   void step(const storage::DiagnosticStep& s) override {
-    const SeriesPoint pt{static_cast<double>(s.t), s.rain * 3600.0, s.inflow, s.flowout, s.depth,
-                         s.storage};
+    const SeriesPoint pt{
+        static_cast<double>(s.t), s.rain * 3600.0, s.inflow, s.flowout, s.depth, s.storage};
     if (s.t % every_ == 0) points_.push_back(pt);
     if (first_ || s.storage > peak_volume_.volume) peak_volume_ = pt;
     if (first_ || s.flowout > peak_outflow_.outflow) peak_outflow_ = pt;

@@ -25,7 +25,8 @@ std::string half_emptying_row(const design::StormRecord& r);
 // In: the run's kind and the records that half-empty in time, in list
 // order.  Out: the introducing line, the headings of the kind and one row
 // each; for an empty list a line saying that no design qualifies.
-void write_half_emptying_block(params::StorageKind kind, std::span<const design::StormRecord> half_emptying,
+void write_half_emptying_block(params::StorageKind kind,
+                               std::span<const design::StormRecord> half_emptying,
                                textio::LineSink& report);
 
 // In: the results of a search.  Out: the two closing tables of its

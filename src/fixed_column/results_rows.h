@@ -22,7 +22,8 @@ std::string soakaway_results_row(const design::StormRecord& r);
 
 // In: the run's kind and a record.  Out: the kind's row on the full results
 // file; nothing for a runoff-only run.
-void write_results_row(params::StorageKind kind, const design::StormRecord& r, textio::LineSink& results);
+void write_results_row(params::StorageKind kind, const design::StormRecord& r,
+                       textio::LineSink& results);
 
 // In: a storm of a runoff-only run.  Out: its report row: return period,
 // duration, mean inflow rate, total inflow, rainfall and, when the rain

@@ -101,7 +101,8 @@ LaneScheduler::LaneScheduler(int fibers) : main_(std::make_unique<Context>()) {
     f->owner = this;
     f->index = k;
 #if defined(_WIN32)
-    f->ctx.fiber = CreateFiberEx(64 * 1024, kStackBytes, 0, [](void*) { fiber_main(); }, nullptr);
+    f->ctx.fiber = CreateFiberEx(
+        64 * 1024, kStackBytes, 0, [](void*) { fiber_main(); }, nullptr);
     if (f->ctx.fiber == nullptr) throw std::bad_alloc();
 #else
     f->stack.reset(new char[kStackBytes]);

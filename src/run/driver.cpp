@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "fixed_column/closing_tables.h"
 #include "design/design_search.h"
+#include "fixed_column/closing_tables.h"
 #include "fixed_column/diagnostic_file.h"
 #include "fixed_column/greenfield_report.h"
 #include "fixed_column/report_context.h"
