@@ -174,7 +174,7 @@ int run_case(const fs::path& source, bool reference, int threads) {
     options.reference = reference;
     options.threads = threads;
     options.stats = &stats;
-    const int status = sitedrain::run::run_program(options);
+    const int status = sitedrain::run::run_program(options).status;
     std::ofstream out("bench_stats.txt");
     out << stats.storms << " " << stats.calls << " " << stats.steps << " " << stats.storage_steps
         << "\n";

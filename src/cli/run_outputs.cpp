@@ -109,10 +109,10 @@ int run_case_with_outputs(const CommandLine& c) {
       progress->line().update(done, total);
     };
   const bool more = !c.report.empty() || !c.csv_dir.empty();
-  run::RunData data;
-  int status = run::run_program(options, more ? &data : nullptr);
+  const run::RunOutcome run = run::run_program(options);
+  int status = run.status;
   progress.reset();  // erased
-  if (status == 0 && more) status = write_outputs(c, data);
+  if (status == 0 && more) status = write_outputs(c, run.data);
   console::flush();
   return status;
 }

@@ -1,25 +1,16 @@
-// What the report writers need to know about a run: the parameter set, the
-// generated lists, the catchment record, the site name and the greenfield
-// rates.
+// What the report writers need to know about a run: its head (the parameter
+// set, the generated lists, the catchment record, the site name and the
+// greenfield rates), built once by the driver.
 #pragma once
 
 #include <string>
-#include <string_view>
 
-#include "greenfield/greenfield.h"
+#include "design/design_results.h"
 #include "params/design_params.h"
-#include "params/run_setup.h"
-#include "rainfall/catchment.h"
 
 namespace sitedrain::fixed_column {
 
-struct ReportContext {
-  const params::DesignParams& params;
-  const params::RunSetup& setup;  // return-period and duration lists
-  const rainfall::Catchment& catchment;
-  std::string_view location;  // site name, any length (may be empty)
-  greenfield::Rates rates;    // read only when grnff = 1
-};
+using ReportContext = design::ReportHeadData;
 
 // The kind of a storage run picks the table headings and row layouts.
 using params::StorageKind;

@@ -91,10 +91,10 @@ void write_design_criteria(const ReportContext& ctx, textio::LineSink& out) {
   out.line(Line().at(2, "Climate change factor").at(23, fmt_f(p.cchgfac, 10, 1)).str());
   out.line("");
   out.line(Line().at(2, "Design storm ").at(36, "Return periods (year)").str());
-  fields::put_lines(textio::ten_per_line(ctx.setup.return_periods, 36, 6), out);
+  fields::put_lines(textio::ten_per_line(ctx.return_periods, 36, 6), out);
   out.line("");
   out.line(Line().at(36, "Storm durations (min.)").str());
-  fields::put_lines(textio::ten_per_line(ctx.setup.durations, 36, 6), out);
+  fields::put_lines(textio::ten_per_line(ctx.durations, 36, 6), out);
 
   const rainfall::Catchment& c = ctx.catchment;
   const std::string source = rainfall::depth_source_text(c.model, c.grid_kind);

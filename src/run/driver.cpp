@@ -40,26 +40,45 @@ void open_input(textio::LineReader& in, const std::string& name) {
   if (!in.open(name)) console::stop_with("ERROR opening file" + textio::padded_file_name(name));
 }
 
-// The eight output files, numbered from 1 as in the control file.
+// The eight output files, in the control file's order.
+enum class Output {
+  rainfall_all_year,
+  rainfall_summer,
+  rainfall_winter,
+  log,
+  full_results,
+  report,
+  diagnostic,
+  progress,
+};
+constexpr std::size_t kOutputCount = 8;
+
+// The rainfall table file of a season (1 all-year, 2 summer, 3 winter).
+Output rainfall_output(int season) {
+  return season == 2   ? Output::rainfall_summer
+         : season == 3 ? Output::rainfall_winter
+                       : Output::rainfall_all_year;
+}
+
 struct Outputs {
-  std::array<textio::OutFile, 8> file;
-  textio::OutFile& operator()(int j) { return file[static_cast<std::size_t>(j - 1)]; }
+  std::array<textio::OutFile, kOutputCount> file;
+  textio::OutFile& operator[](Output o) { return file[static_cast<std::size_t>(o)]; }
 
   // Closes the files still open; a file whose data could not be written
   // stops the run rather than let it claim success.
   void close_all() {
-    for (int j = 1; j <= 8; ++j) close(j);
+    for (textio::OutFile& f : file) close(f);
   }
-  void close(int j) {
-    textio::OutFile& f = (*this)(j);
+  void close(Output o) { close((*this)[o]); }
+  static void close(textio::OutFile& f) {
     std::string name = f.name();
     if (f.is_open() && !f.close())
       console::stop_with("ERROR writing file" + textio::padded_file_name(name));
   }
 };
 
-// The phases of one run, in order.
-void run_case(const design::SearchOptions& options, RunData* data) {
+// The phases of one run, in order; data receives what the run computed.
+void run_case(const design::SearchOptions& options, RunData& data) {
   console::line("PSnamel.nml");
   RunFiles files = read_control_file("PSnamel.nml");
 
@@ -84,12 +103,11 @@ void run_case(const design::SearchOptions& options, RunData* data) {
   }
 
   // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
-  const std::array<std::string, 8> names = output_names(files, p.season);
+  const std::array<std::string, kOutputCount> names = output_names(files, p.season);
   Outputs out;
-  for (int j = 1; j <= 8; ++j) {
-    const std::string& name = names[static_cast<std::size_t>(j - 1)];
-    if (!out(j).open(name))
-      console::stop_with("ERROR opening file" + textio::padded_file_name(name));
+  for (std::size_t j = 0; j < kOutputCount; ++j) {
+    if (!out.file[j].open(names[j]))
+      console::stop_with("ERROR opening file" + textio::padded_file_name(names[j]));
   }
 
   rainfall::DescriptorKeys keys =
@@ -100,14 +118,15 @@ void run_case(const design::SearchOptions& options, RunData* data) {
   rainfall::check_descriptor_keys(keys, p, setup, files.input[1], files.ddf_model);
   rainfall::check_descriptor_values(keys, catchment, p, setup, files.input[1], files.ddf_model);
 
-  if (p.diagf == 1) fixed_column::write_diagnostic_headings(out(7));
+  if (p.diagf == 1) fixed_column::write_diagnostic_headings(out[Output::diagnostic]);
 
   // Design rainfall.
   rainfall::RainfallOutcome rain;
   if (p.season >= 1 && p.season <= 3) {
-    rain = rainfall::DESIGN_RAINFALL(p, setup, catchment, out(p.season), out(4));
-    out.close(p.season);
-    out.close(1);
+    rain = rainfall::DESIGN_RAINFALL(p, setup, catchment, out[rainfall_output(p.season)],
+                                     out[Output::log]);
+    out.close(rainfall_output(p.season));
+    out.close(Output::rainfall_all_year);
   }
   if (p.storage_run() && rain.beyond_16_days) stop(1);
 
@@ -118,17 +137,16 @@ void run_case(const design::SearchOptions& options, RunData* data) {
                                    std::span<const double>(p.area.data(), n),
                                    std::span<const int>(p.soilFSR.data(), n), p.wrapf);
   }
-  const fixed_column::ReportContext ctx{p, setup, catchment, files.location, rates};
-  const design::ReportHeadData head{
-      p, setup.return_periods, setup.durations, setup.total_area, catchment, files.location, rates};
-  if (data) {
-    data->results.head = head;
-    if (!p.greenfield_only()) data->rain = rain.table.v;
-  }
+  // The head of every report, built once: the fixed-column writers read it
+  // and it travels with the results to the HTML report and the CSV tables.
+  design::ReportHeadData& head = data.results.head;
+  head = {p,    setup.return_periods, setup.durations, setup.total_area, catchment, files.location,
+          rates};
+  if (!p.greenfield_only()) data.rain = rain.table.v;
 
   if (p.greenfield_only()) {
-    fixed_column::write_greenfield_report(ctx, out(6));
-    out.close(6);
+    fixed_column::write_greenfield_report(head, out[Output::report]);
+    out.close(Output::report);
   }
   if (!p.storage_run()) {
     out.close_all();
@@ -136,46 +154,40 @@ void run_case(const design::SearchOptions& options, RunData* data) {
   }
 
   // The storage design.
-  geometry::CoeffTable table;
   if (p.ponds == 1 && p.storage_kind == params::StorageKind::pond)
-    table = geometry::build_coefficient_table(p.tpod, setup.depth_steps);
-  double ratio = 1.0;
+    data.table = geometry::build_coefficient_table(p.tpod, setup.depth_steps);
   if (p.rnf != 1) {
     console::line("Calculating the pond dimensions");
-    ratio = geometry::check_initial_top(p.topl, p.topw, p.maxdepth, p.batter);
+    data.ratio = geometry::check_initial_top(p.topl, p.topw, p.maxdepth, p.batter);
   }
 
-  fixed_column::write_storage_head(ctx, out(6), out(5));
+  fixed_column::write_storage_head(head, out[Output::report], out[Output::full_results]);
 
-  fixed_column::DiagnosticFile diagnostic(out(7));
+  fixed_column::DiagnosticFile diagnostic(out[Output::diagnostic]);
   design::SearchInput in;
   in.p = &p;
   in.setup = &setup;
   in.rain = &rain.table.v;
-  in.table = &table;
-  in.ratio = ratio;
+  in.table = &data.table;
+  in.ratio = data.ratio;
   design::SearchOutput sink;
-  sink.log = &out(4);
-  sink.full = &out(5);
-  sink.report = &out(6);
+  sink.log = &out[Output::log];
+  sink.full = &out[Output::full_results];
+  sink.report = &out[Output::report];
   sink.diag = &diagnostic;
-  sink.progress_name = out(8).name();
-  out.close(8);       // rewritten at every storm
-  setup.tables = {};  // the search keeps its own tables
-  design::DesignResults results = design::design_search(in, sink, options);
-  results.head = head;
-  fixed_column::write_closing_tables(results, out(6));
+  sink.progress_name = out[Output::progress].name();
+  out.close(Output::progress);  // rewritten at every storm
+  setup.tables = {};            // the search keeps its own tables
+  design::ReportHeadData kept_head = std::move(head);
+  data.results = design::design_search(in, sink, options);
+  data.results.head = std::move(kept_head);
+  fixed_column::write_closing_tables(data.results, out[Output::report]);
   out.close_all();
-  if (data) {
-    data->results = std::move(results);
-    data->table = std::move(table);
-    data->ratio = ratio;
-  }
 }
 
 }  // namespace
 
-int run_program(const design::SearchOptions& options, RunData* data) {
+RunOutcome run_program(const design::SearchOptions& options) {
   // The console is written in full blocks when it is not a terminal (the
   // PDM model writes a line at every step); it is flushed before each pause.
   // A helper thread then flushes it at least once a second, so that a user
@@ -185,9 +197,10 @@ int run_program(const design::SearchOptions& options, RunData* data) {
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     ticker.emplace();
   }
-  int status = 0;
+  RunOutcome outcome;
+  int& status = outcome.status;
   try {
-    run_case(options, data);
+    run_case(options, outcome.data);
   } catch (const RunStop& s) {
     status = s.status;
   } catch (const std::bad_alloc&) {
@@ -199,7 +212,8 @@ int run_program(const design::SearchOptions& options, RunData* data) {
     status = 1;
   }
   console::flush();
-  return status;
+  if (status != 0) outcome.data = {};  // only a normal end's data is complete
+  return outcome;
 }
 
 }  // namespace sitedrain::run

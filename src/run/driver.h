@@ -1,5 +1,5 @@
 // The program driver: sequences the phases of one run and owns its files and
-// working tables.  Returns the process exit status (0 normal end, 1 stop).
+// working tables.  Returns the exit status and what the run computed.
 #pragma once
 
 #include <vector>
@@ -19,9 +19,15 @@ struct RunData {
   double ratio = 1.0;             // top length-to-width ratio of the sizing
 };
 
+// The exit status of a run (0 normal end, 1 stop) and, after a normal end,
+// what it computed.
+struct RunOutcome {
+  int status = 0;
+  RunData data;
+};
+
 // options choose how the design storms are computed (the program itself
-// always takes the defaults; tests and the benchmark choose).  data, when
-// given, receives what the run computed.
-int run_program(const design::SearchOptions& options = {}, RunData* data = nullptr);
+// always takes the defaults; tests and the benchmark choose).
+RunOutcome run_program(const design::SearchOptions& options = {});
 
 }  // namespace sitedrain::run

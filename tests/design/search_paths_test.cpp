@@ -34,7 +34,7 @@ Files run_in_child(const fs::path& source, const design::SearchOptions& options,
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(99);
     if (!std::freopen("console.out", "w", stdout) || !std::freopen("/dev/null", "r", stdin)) _exit(98);
-    const int status = run::run_program(options);
+    const int status = run::run_program(options).status;
     std::fflush(stdout);
     _exit(status);
   }

@@ -21,13 +21,12 @@ using testing::KeptLines;
 // The pond design at Hexham.
 struct Hexham {
   params::DesignParams p;
-  params::RunSetup setup;
+  std::vector<int> return_periods{1, 30, 100};
+  std::vector<int> durations{60, 120, 240};
   rainfall::Catchment catchment{.easting = 393500, .northing = 564000, .SAAR = 828.0};
   std::string location = "Hexham";
   greenfield::Rates rates;
   Hexham() {
-    setup.return_periods = {1, 30, 100};
-    setup.durations = {60, 120, 240};
     p.nsubc = 2;
     p.area[0] = 16500., p.area[1] = 7200., p.surface[0] = 9, p.surface[1] = 5;
     p.soilFSR[0] = 4, p.soilFSR[1] = 3, p.wrapf = 1, p.rom = 2, p.point = 0;
@@ -36,7 +35,7 @@ struct Hexham {
   }
   std::vector<std::string> head() const {
     KeptLines out;
-    write_report_head({p, setup, catchment, location, rates}, out);
+    write_report_head({p, return_periods, durations, 0.0, catchment, location, rates}, out);
     return out.lines;
   }
 };
@@ -59,7 +58,7 @@ TEST(ReportHead, ModelAndEstimateLinesOnlyForKnownCodes) {
 
 TEST(ReportHead, TwelveReturnPeriodsTakeTwoLines) {
   Hexham site;
-  site.setup.return_periods = {1, 2, 5, 10, 20, 30, 50, 75, 100, 200, 500, 1000};
+  site.return_periods = {1, 2, 5, 10, 20, 30, 50, 75, 100, 200, 500, 1000};
   const std::vector<std::string> head = site.head();
   const std::string pad(35, ' ');
   EXPECT_EQ(head[18], pad + "     1     2     5    10    20    30    50    75   100   200");

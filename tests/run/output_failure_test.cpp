@@ -111,7 +111,7 @@ TEST(OutputFailure, OneLostWriteStopsTheRun) {
       target = file;
       failing = write;
       textio::OutFile::set_write_function(fail_one_write);
-      const int status = run::run_program();
+      const int status = run::run_program().status;
       std::fflush(stdout);
       _exit(status);
     }
