@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "params/modes.h"
 
@@ -22,6 +23,13 @@ struct Triple {
   int first = 0;
   int last = 0;
   int step = 0;
+};
+
+// A discharge limit of the design criteria: the peak outflow allowed for a
+// return period (0: every return period without a limit of its own).
+struct DischargeLimit {
+  int return_period_years = 0;
+  double flow_l_per_s = 0.0;
 };
 
 struct DesignParams {
@@ -63,6 +71,11 @@ struct DesignParams {
   double batter = 0.0;
   std::array<double, kMaxSubCatchments> area{};
   int databaseid = 0;
+
+  // Design criteria that only a site file gives (none from a parameter
+  // file): the discharge limits that replace the greenfield rates in the
+  // report's discharge check.
+  std::vector<DischargeLimit> discharge_limits;
 
   // The mode codes above, decoded (decode_modes).
   LossModel loss_model = LossModel::final_horton;
