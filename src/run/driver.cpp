@@ -59,7 +59,8 @@ struct Outputs {
 };
 
 // The phases of one run, in order.
-void run_case(const design::SearchOptions& options, RunData* data) {
+void run_case(const design::SearchOptions& options, RunData* data,
+              std::span<const CommandLineOutput> more) {
   console::line("PSnamel.nml");
   RunFiles files = read_control_file("PSnamel.nml");
 
@@ -84,7 +85,7 @@ void run_case(const design::SearchOptions& options, RunData* data) {
   }
 
   // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
-  const std::array<std::string, 8> names = output_names(files, p.season);
+  const std::array<std::string, 8> names = output_names(files, p.season, "PSnamel.nml", more);
   Outputs out;
   for (int j = 1; j <= 8; ++j) {
     const std::string& name = names[static_cast<std::size_t>(j - 1)];
@@ -175,7 +176,8 @@ void run_case(const design::SearchOptions& options, RunData* data) {
 
 }  // namespace
 
-int run_program(const design::SearchOptions& options, RunData* data) {
+int run_program(const design::SearchOptions& options, RunData* data,
+                std::span<const CommandLineOutput> more) {
   // The console is written in full blocks when it is not a terminal (the
   // PDM model writes a line at every step); it is flushed before each pause.
   // A helper thread then flushes it at least once a second, so that a user
@@ -187,7 +189,7 @@ int run_program(const design::SearchOptions& options, RunData* data) {
   }
   int status = 0;
   try {
-    run_case(options, data);
+    run_case(options, data, more);
   } catch (const RunStop& s) {
     status = s.status;
   } catch (const std::bad_alloc&) {

@@ -2,11 +2,13 @@
 // working tables.  Returns the process exit status (0 normal end, 1 stop).
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "design/design_results.h"
 #include "design/design_search.h"
 #include "geometry/orifice.h"
+#include "run/control_file.h"
 
 namespace sitedrain::run {
 
@@ -21,7 +23,10 @@ struct RunData {
 
 // options choose how the design storms are computed (the program itself
 // always takes the defaults; tests and the benchmark choose).  data, when
-// given, receives what the run computed.
-int run_program(const design::SearchOptions& options = {}, RunData* data = nullptr);
+// given, receives what the run computed.  more: the files the command line
+// asks for besides the eight outputs, checked with them before any output is
+// created (a clash throws OutputClash out of the run).
+int run_program(const design::SearchOptions& options = {}, RunData* data = nullptr,
+                std::span<const CommandLineOutput> more = {});
 
 }  // namespace sitedrain::run

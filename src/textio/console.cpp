@@ -16,6 +16,7 @@ namespace {
 std::mutex console_mutex;
 thread_local Recording* recording = nullptr;
 std::atomic<void (*)()> before_output{nullptr};
+std::atomic<bool> raw_write_failed{false};
 
 void call_before_output() {
   if (auto hook = before_output.load()) hook();
@@ -35,7 +36,8 @@ void write_raw(std::string_view text) {
     const ssize_t n = ::write(fd, text.data(), text.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      return;  // the console is gone; nothing useful is left to do
+      raw_write_failed = true;  // the console is gone: told at the end
+      return;
     }
     text.remove_prefix(static_cast<std::size_t>(n));
   }
@@ -50,14 +52,18 @@ void read_line() {
 }
 }  // namespace
 
-void Recording::reserve(std::size_t bytes) { text_.reserve(bytes); }
+void Recording::reserve(std::size_t bytes) {
+  text_.reserve(bytes);
+}
 
 void Recording::line(std::string_view text) {
   text_ += text;
   text_ += '\n';
 }
 
-void Recording::pause() { marks_.push_back({text_.size(), nullptr}); }
+void Recording::pause() {
+  marks_.push_back({text_.size(), nullptr});
+}
 
 void Recording::append(std::shared_ptr<const Recording> other) {
   if (other && !other->empty()) marks_.push_back({text_.size(), std::move(other)});
@@ -76,8 +82,12 @@ void Recording::replay() const {
   write_raw(std::string_view(text_).substr(done));
 }
 
-Redirect::Redirect(Recording& r) : saved_(recording) { recording = &r; }
-Redirect::~Redirect() { recording = saved_; }
+Redirect::Redirect(Recording& r) : saved_(recording) {
+  recording = &r;
+}
+Redirect::~Redirect() {
+  recording = saved_;
+}
 
 Recording* exchange_recording(Recording* r) {
   Recording* was = recording;
@@ -103,11 +113,18 @@ void line(std::string_view text) {
   std::fputc('\n', stdout);
 }
 
-void set_before_output(void (*hook)()) { before_output.store(hook); }
+void set_before_output(void (*hook)()) {
+  before_output.store(hook);
+}
 
 void flush() {
   std::lock_guard<std::mutex> lock(console_mutex);
   std::fflush(stdout);
+}
+
+bool output_failed() {
+  std::lock_guard<std::mutex> lock(console_mutex);
+  return std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || raw_write_failed;
 }
 
 FlushTicker::FlushTicker()
