@@ -160,9 +160,7 @@ std::string usage_text() {
          "Paths are relative to the folder the command is started in.\n";
 }
 
-std::string version_text() {
-  return std::string("sitedrain ") + kVersion + "\n";
-}
+std::string version_text() { return std::string("sitedrain ") + kVersion + "\n"; }
 
 int run_command(int argc, const char* const* argv) {
   std::vector<std::string_view> args;

@@ -29,9 +29,7 @@ std::string_view rtrim(std::string_view s) {
   return s;
 }
 
-bool is_name_start(char c) {
-  return std::isalpha(static_cast<unsigned char>(c)) != 0;
-}
+bool is_name_start(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 bool is_name_char(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
@@ -154,8 +152,7 @@ class NamelistParser {
       ++p_;
       skip_blanks();
       std::string digits;
-      while (!at_end() && std::isdigit(static_cast<unsigned char>(t_[p_])))
-        digits.push_back(t_[p_++]);
+      while (!at_end() && std::isdigit(static_cast<unsigned char>(t_[p_]))) digits.push_back(t_[p_++]);
       skip_blanks();
       if (digits.empty() || digits.size() > 9 || at_end() || t_[p_] != ')')
         fail("bad index for " + name);
@@ -219,8 +216,7 @@ class NamelistParser {
     {
       std::size_t q = p_;
       std::string digits;
-      while (q < t_.size() && std::isdigit(static_cast<unsigned char>(t_[q])))
-        digits.push_back(t_[q++]);
+      while (q < t_.size() && std::isdigit(static_cast<unsigned char>(t_[q]))) digits.push_back(t_[q++]);
       if (!digits.empty() && q < t_.size() && t_[q] == '*') {
         if (digits.size() > 6) fail("repeat count too large");
         repeat = std::stoll(digits);

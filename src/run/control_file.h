@@ -37,7 +37,7 @@ struct RunFiles {
   std::array<std::string, 2> input;   // full names
   std::array<std::string, 8> output;  // full names (plain joins)
   int numline = 0;
-  std::string location;                         // site name from input file 2's name, may be empty
+  std::string location;  // site name from input file 2's name, may be empty
   std::array<std::string, 8> opath, ofilename;  // elements, for the rebuild
   rainfall::DdfModel ddf_model = rainfall::DdfModel::FEH99;  // DDFMODEL, FEH99 when absent
 };
