@@ -238,8 +238,8 @@ class ExportReader {
     if (text.empty()) return 0;
     const std::optional<double> d = number(text);
     if (!d || *d != std::trunc(*d) || std::fabs(*d) > 2147483647.0)
-      fail(n, "attribute " + std::string(name) + " = \"" + echoed(text) +
-                  "\" is not a whole number");
+      fail(n,
+           "attribute " + std::string(name) + " = \"" + echoed(text) + "\" is not a whole number");
     return static_cast<std::int32_t>(*d);
   }
 
@@ -361,9 +361,8 @@ std::optional<std::string> read_xml_export_text(const std::string& file_name) {
   while (text.size() <= kMaxExportBytes && in.read(buf, sizeof buf).gcount() > 0)
     text.append(buf, static_cast<std::size_t>(in.gcount()));
   if (text.size() > kMaxExportBytes)
-    console::stop_with("ERROR - catchment descriptor file " + file_name +
-                       ": longer than 16 MiB (" + std::to_string(kMaxExportBytes) +
-                       " bytes), too long for an FEH XML export");
+    console::stop_with("ERROR - catchment descriptor file " + file_name + ": longer than 16 MiB (" +
+                       std::to_string(kMaxExportBytes) + " bytes), too long for an FEH XML export");
   return text;
 }
 
