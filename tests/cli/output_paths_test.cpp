@@ -1,8 +1,7 @@
 // Where the report and the CSV tables may go: never onto the case's files,
 // its eight outputs or each other (by the names the files are opened under,
 // links followed), never replacing a device or a FIFO; a failed write leaves
-// nothing behind.  Also the messages of a run started in a folder without a
-// case and of a console that cannot be written.
+// nothing behind.  Also a console that cannot be written.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -60,7 +59,6 @@ struct RefusedRun {
   const char* args;
   int status;
   std::string out, err;  // "@" stands for the start folder; err ends with the usage when status 2
-  const char* where = "";  // the folder the command starts in, below the start folder
 };
 
 class Refused : public ::testing::TestWithParam<RefusedRun> {};
@@ -72,7 +70,7 @@ TEST_P(Refused, MessageStatusAndEveryFileUnchanged) {
   const fs::path start = start_folder();
   if (c.prepare) c.prepare(start);
   const auto before = snapshot(start);
-  const CommandResult r = run_command_in(start / c.where, c.args);
+  const CommandResult r = run_command_in(start, c.args);
   EXPECT_EQ(r.status, c.status);
   EXPECT_EQ(r.out, replaced(c.out, "@", start.string()));
   EXPECT_EQ(r.err, replaced(c.err, "@", start.string()) + (c.status == 2 ? cli::usage_text() : ""));
@@ -135,12 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                    kNamelist +
                        "OFILENAME(5) (results_full.txt) and OFILENAME(6) (link6.txt) name the same "
                        "file\n",
-                   ""},
-        RefusedRun{"no_control_file", nullptr, "", 1,
-                   kControl + "ERROR opening namelist filePSnamel.nml\n",
-                   "sitedrain: cannot open PSnamel.nml in the folder '@/O' (No such file or "
-                   "directory); see sitedrain --help\n",
-                   "O"}),
+                   ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 bool fifo_at(const fs::path& p) { return fs::is_fifo(fs::symlink_status(p)); }
