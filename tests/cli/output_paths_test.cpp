@@ -117,13 +117,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "sitedrain: --csv 'a_file/t' is below the file '@/a_file'\n"},
         RefusedRun{"tables_below_the_report", nullptr, "--report O/r --csv O/r/t C", 2, "",
                    "sitedrain: --csv 'O/r/t' is below the report 'O/r'\n"},
-        RefusedRun{"output_on_the_control_file",
-                   [](const fs::path& s) { edit_control(s, "'progress.txt'", "'./PSnamel.nml'"); },
-                   "C", 1,
-                   kNamelist +
-                       "the namelist file (PSnamel.nml) and OFILENAME(8) (./PSnamel.nml) name the "
-                       "same file\n",
-                   ""},
+        RefusedRun{
+            "output_on_the_control_file",
+            [](const fs::path& s) { edit_control(s, "'progress.txt'", "'./PSnamel.nml'"); }, "C", 1,
+            kNamelist + "the namelist file (PSnamel.nml) and OFILENAME(8) (./PSnamel.nml) name the "
+                        "same file\n",
+            ""},
         RefusedRun{"output_through_a_link_not_yet_resolving",
                    [](const fs::path& s) {
                      edit_control(s, "'report.txt'", "'link6.txt'");
@@ -136,7 +135,9 @@ INSTANTIATE_TEST_SUITE_P(
                    ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-bool fifo_at(const fs::path& p) { return fs::is_fifo(fs::symlink_status(p)); }
+bool fifo_at(const fs::path& p) {
+  return fs::is_fifo(fs::symlink_status(p));
+}
 
 // A FIFO and a device get the report's bytes and stay what they are; a
 // device that cannot be written stops the run without replacing it.

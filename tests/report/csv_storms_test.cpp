@@ -1,7 +1,6 @@
 // The CSV table of storm records: its header, its row layout, and every
 // number reading back as the very double the record holds.
 #include "report/csv_storms.h"
-#include "report/csv_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +9,8 @@
 #include <limits>
 #include <sstream>
 #include <vector>
+
+#include "report/csv_tables.h"
 
 namespace sitedrain::report {
 namespace {
