@@ -92,13 +92,11 @@ bool write_whole(const Files& files) {
   }
   for (const Target& t : targets)
     if (t.part.empty() && !write_text(t.name, *t.text)) return fail(t);
-  for (std::size_t n = 0; n < targets.size(); ++n) {
-    const Target& t = targets[n];
+  for (const Target& t : targets) {
     if (t.part.empty()) continue;
     fs::rename(t.part, t.name, ec);
     if (ec) return fail(t);
-    auto at = std::find(written.begin(), written.end(), t.part);
-    *at = t.name;
+    *std::find(written.begin(), written.end(), t.part) = t.name;
   }
   return true;
 }
