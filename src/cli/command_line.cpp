@@ -9,6 +9,10 @@
 
 #include "cli/run_outputs.h"
 #include "cli/version.h"
+#include "report/csv_tables.h"
+#include "run/file_identity.h"
+#include "textio/console.h"
+#include "textio/fixed_field.h"
 
 namespace sitedrain::cli {
 
@@ -16,7 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
+// A typed text in a message, control characters and bytes above 126 as \xNN.
+std::string in_quotes(std::string_view s) {
+  return "'" + textio::printable(s) + "'";
+}
 
 // In: a whole-number text.  Out: the thread count; UsageError unless it is a
 // whole number from 1 up.
@@ -24,7 +31,7 @@ int parse_threads(std::string_view text) {
   int n = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
   if (ec != std::errc() || end != text.data() + text.size() || n < 1)
-    throw UsageError("--threads needs a whole number of at least 1, not " + quoted(text));
+    throw UsageError("--threads needs a whole number of at least 1, not " + in_quotes(text));
   return n;
 }
 
@@ -33,24 +40,54 @@ fs::path absolute_from(std::string_view typed, const fs::path& start) {
   return (start / fs::path(std::string(typed))).lexically_normal();
 }
 
+// The report against the CSV folder and its tables, by the names they will
+// be opened under: neither may be the other, the folder may not lie below the
+// report, and the report may not be one of the tables.
+void check_report_and_tables(const CommandLine& c, std::string_view report_text,
+                             std::string_view csv_text) {
+  const fs::path report = run::opened_name(c.report.string());
+  for (fs::path p = run::opened_name(c.csv_dir.string()); p.has_relative_path();
+       p = p.parent_path()) {
+    if (p != report) continue;
+    if (p == run::opened_name(c.csv_dir.string()))
+      throw UsageError("--report " + in_quotes(report_text) + " and --csv " + in_quotes(csv_text) +
+                       " name the same path");
+    throw UsageError("--csv " + in_quotes(csv_text) + " is below the report " +
+                     in_quotes(report_text));
+  }
+  const run::FileIdentity report_id(c.report.string());
+  for (std::string_view table : report::kCsvTableNames)
+    if (report_id.same(run::FileIdentity((c.csv_dir / table).string())))
+      throw UsageError("--report " + in_quotes(report_text) + " is the table " +
+                       std::string(table) + " of --csv " + in_quotes(csv_text));
+}
+
 // The file-system checks of the parsed paths (nothing is created).
 void check_paths(const CommandLine& c, std::string_view case_text, std::string_view report_text,
                  std::string_view csv_text) {
   std::error_code ec;
   if (!c.case_dir.empty()) {
-    if (!fs::is_directory(c.case_dir, ec))
-      throw UsageError("no folder " + quoted(case_text));
+    if (!fs::is_directory(c.case_dir, ec)) throw UsageError("no folder " + in_quotes(case_text));
     if (!fs::is_regular_file(c.case_dir / "PSnamel.nml", ec))
-      throw UsageError("no PSnamel.nml in " + quoted(case_text));
+      throw UsageError("no PSnamel.nml in " + in_quotes(case_text));
   }
   if (!c.report.empty()) {
     if (fs::is_directory(c.report, ec))
-      throw UsageError("--report needs a file name, not the folder " + quoted(report_text));
+      throw UsageError("--report needs a file name, not the folder " + in_quotes(report_text));
     if (!fs::is_directory(c.report.parent_path(), ec))
-      throw UsageError("no folder for the report " + quoted(report_text));
+      throw UsageError("no folder for the report " + in_quotes(report_text));
   }
   if (!c.csv_dir.empty() && fs::exists(c.csv_dir, ec) && !fs::is_directory(c.csv_dir, ec))
-    throw UsageError("--csv needs a folder, not the file " + quoted(csv_text));
+    throw UsageError("--csv needs a folder, not the file " + in_quotes(csv_text));
+  if (!c.csv_dir.empty()) {
+    // The folder is created after the run: what exists of it must be folders.
+    fs::path above = c.csv_dir;
+    while (above.has_relative_path() && !fs::exists(above, ec)) above = above.parent_path();
+    if (above != c.csv_dir && fs::exists(above, ec) && !fs::is_directory(above, ec))
+      throw UsageError("--csv " + in_quotes(csv_text) + " is below the file " +
+                       in_quotes(above.string()));
+  }
+  if (!c.report.empty() && !c.csv_dir.empty()) check_report_and_tables(c, report_text, csv_text);
 }
 
 }  // namespace
@@ -83,7 +120,7 @@ CommandLine parse_command_line(std::span<const std::string_view> args, const fs:
         has_value = true;
       }
       if (name != "--report" && name != "--csv" && name != "--threads")
-        throw UsageError("unknown option " + quoted(name));
+        throw UsageError("unknown option " + in_quotes(name));
       if (!has_value && i + 1 < args.size() && args[i + 1].substr(0, 2) != "--") {
         value = args[++i];
         has_value = true;
@@ -101,7 +138,7 @@ CommandLine parse_command_line(std::span<const std::string_view> args, const fs:
       continue;
     }
     if (!case_text.empty())
-      throw UsageError("one CASE_DIR only, not " + quoted(case_text) + " and " + quoted(a));
+      throw UsageError("one CASE_DIR only, not " + in_quotes(case_text) + " and " + in_quotes(a));
     if (a.empty()) throw UsageError("CASE_DIR is empty");
     case_text = a;
     c.case_dir = absolute_from(a, start);
@@ -116,7 +153,8 @@ std::string usage_text() {
          "  --report FILE     also write a self-contained HTML report of the run\n"
          "  --csv DIR         also write the run's tables as CSV files into DIR (created if "
          "missing)\n"
-         "  --threads N       storms computed side by side (default: all hardware threads)\n"
+         "  --threads N       storms computed side by side (default: all hardware threads, the\n"
+         "                    most that are useful: more are not started)\n"
          "  --version         show the version and stop\n"
          "  --help            show this text and stop\n"
          "Paths are relative to the folder the command is started in.\n";
@@ -136,15 +174,21 @@ int run_command(int argc, const char* const* argv) {
     std::fprintf(stderr, "sitedrain: %s\n%s", e.what(), usage_text().c_str());
     return 2;
   }
-  if (c.action == CommandLine::Action::help) {
+  int status = 0;
+  if (c.action == CommandLine::Action::help)
     std::fputs(usage_text().c_str(), stdout);
-    return 0;
-  }
-  if (c.action == CommandLine::Action::version) {
+  else if (c.action == CommandLine::Action::version)
     std::fputs(version_text().c_str(), stdout);
-    return 0;
+  else
+    status = run_case_with_outputs(c);
+  // A console that could not be written (a full disk, /dev/full) is not a
+  // run that ended normally.
+  console::flush();
+  if (console::output_failed()) {
+    std::fputs("sitedrain: standard output could not be written\n", stderr);
+    if (status == 0) status = 1;
   }
-  return run_case_with_outputs(c);
+  return status;
 }
 
 }  // namespace sitedrain::cli

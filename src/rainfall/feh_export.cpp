@@ -5,11 +5,11 @@
 #include <fstream>
 #include <limits>
 #include <pugixml.hpp>
-#include <sstream>
 #include <vector>
 
 #include "maths/maths.h"
 #include "textio/console.h"
+#include "textio/fixed_field.h"
 
 namespace sitedrain::rainfall {
 
@@ -27,6 +27,23 @@ std::string_view grid_element_name(DdfModel model, GridKind kind) {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The largest export read: a real one is a few tens of kB.
+constexpr std::size_t kMaxExportBytes = std::size_t{16} << 20;  // 16 MiB
+
+// The deepest design rainfall a grid may give, mm: far above any rainfall
+// recorded in the UK over any of the grid's durations (up to 10 days).
+constexpr double kMaxGridDepthMm = 10000.0;
+
+// The characters of a value echoed in a message before it is cut.
+constexpr std::size_t kMaxEchoedCharacters = 60;
+
+// A text of the file as a message shows it: control characters and bytes
+// above 126 as \xNN, cut after 60 characters with "...".
+std::string echoed(std::string_view text) {
+  if (text.size() <= kMaxEchoedCharacters) return textio::printable(text);
+  return textio::printable(text.substr(0, kMaxEchoedCharacters)) + "...";
+}
 
 bool is_blank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -73,6 +90,7 @@ class ExportReader {
     const pugi::xml_parse_result r =
         doc_.load_buffer(text_.data(), text_.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!r) malformed(r);
+    outside_root();
     const pugi::xml_node root = doc_.document_element();
     const std::string_view root_name = root.name();
     if (root_name != "FEHCDROMExportedDescriptors" && root_name != "FEHDescriptors")
@@ -134,12 +152,42 @@ class ExportReader {
     std::string_view near = at < text_.size() ? text_.substr(at) : std::string_view();
     near = near.substr(0, std::min(near.find_first_of("\r\n"), std::size_t{80}));
     if (at >= 2 && at <= text_.size() && text_.substr(at - 2, 2) == "</")
-      msg += " at the end tag </" + std::string(near.substr(0, near.find('>'))) + ">";
+      msg += " at the end tag </" + echoed(near.substr(0, near.find('>'))) + ">";
     else if (near.empty())
       msg += " at the end of the file: an element is not closed";
     else
-      msg += " near \"" + std::string(near.substr(0, 20)) + "\"";
+      msg += " near \"" + echoed(near.substr(0, 20)) + "\"";
     console::stop_with(msg);
+  }
+
+  // Only blanks, comments and processing instructions may stand beside the
+  // root element, and the file is text: no NUL byte (the parser would end
+  // the document there).
+  void outside_root() const {
+    if (const std::size_t nul = text_.find('\0'); nul != std::string_view::npos) {
+      console::stop_with("ERROR - catchment descriptor file " + std::string(file_) + ", line " +
+                         std::to_string(line_at(static_cast<std::ptrdiff_t>(nul))) +
+                         ": a NUL byte; an FEH XML export is text");
+    }
+    pugi::xml_document whole;
+    whole.load_buffer(text_.data(), text_.size(), pugi::parse_default | pugi::parse_fragment,
+                      pugi::encoding_utf8);
+    int elements = 0;
+    for (pugi::xml_node n : whole.children()) {
+      const bool element = n.type() == pugi::node_element;
+      if (element && ++elements == 1) continue;
+      if (!element && n.type() != pugi::node_pcdata && n.type() != pugi::node_cdata) continue;
+      std::string msg = "ERROR - catchment descriptor file " + std::string(file_) + ", line " +
+                        std::to_string(line_at(n.offset_debug())) + ": ";
+      msg += elements == 0 ? "text before the root element"
+                           : "more after the end of the root element " +
+                                 echoed(doc_.document_element().name());
+      if (element)
+        msg += " (element " + echoed(n.name()) + ")";
+      else
+        msg += " (\"" + echoed(trimmed(n.value())) + "\")";
+      console::stop_with(msg);
+    }
   }
 
   // "CatchmentDescriptors/PointDDF2022Values/Depths": the node's path below
@@ -147,8 +195,8 @@ class ExportReader {
   std::string path(pugi::xml_node n) const {
     std::string p;
     for (; n && n != root_ && n.type() == pugi::node_element; n = n.parent())
-      p = p.empty() ? std::string(n.name()) : std::string(n.name()) + "/" + p;
-    return p.empty() ? std::string(root_ ? root_.name() : "") : p;
+      p = p.empty() ? echoed(n.name()) : echoed(n.name()) + "/" + p;
+    return p.empty() ? echoed(root_ ? root_.name() : "") : p;
   }
 
   [[noreturn]] void fail(pugi::xml_node n, const std::string& why) const {
@@ -177,9 +225,9 @@ class ExportReader {
     const std::string_view text = trimmed(n.child_value());
     if (text.empty()) return v;
     const std::optional<double> d = number(text);
-    if (!d) fail(n, "\"" + std::string(text) + "\" is not a number");
+    if (!d) fail(n, "\"" + echoed(text) + "\" is not a number");
     if (std::isnan(*d)) return v;
-    if (!std::isfinite(*d)) fail(n, "\"" + std::string(text) + "\" is not a finite number");
+    if (!std::isfinite(*d)) fail(n, "\"" + echoed(text) + "\" is not a finite number");
     v.value = *d;
     return v;
   }
@@ -190,8 +238,8 @@ class ExportReader {
     if (text.empty()) return 0;
     const std::optional<double> d = number(text);
     if (!d || *d != std::trunc(*d) || std::fabs(*d) > 2147483647.0)
-      fail(n, "attribute " + std::string(name) + " = \"" + std::string(text) +
-                  "\" is not a whole number");
+      fail(n,
+           "attribute " + std::string(name) + " = \"" + echoed(text) + "\" is not a whole number");
     return static_cast<std::int32_t>(*d);
   }
 
@@ -207,7 +255,7 @@ class ExportReader {
       if (item.empty()) fail(n, which + " of the list is empty");
       const std::optional<double> d = number(item);
       if (!d || !std::isfinite(*d))
-        fail(n, which + " of the list, \"" + std::string(item) + "\", is not a number");
+        fail(n, which + " of the list, \"" + echoed(item) + "\", is not a number");
       values.push_back(*d);
       if (comma == std::string_view::npos) break;
       text = text.substr(comma + 1);
@@ -253,7 +301,7 @@ class ExportReader {
         const std::string_view text = trimmed(d.attribute("duration").value());
         const std::optional<double> h = number(text);
         if (!h || !std::isfinite(*h) || !(*h > 0.0))
-          fail(d, "duration \"" + std::string(text) + "\" is not a number of hours above 0");
+          fail(d, "duration \"" + echoed(text) + "\" is not a number of hours above 0");
         hours_read = *h;
       }
       const double hours = on_whole_minute(hours_read);
@@ -272,6 +320,8 @@ class ExportReader {
         const std::string which = "the depth of " + grid_value_text(R) + " mm for " + at +
                                   " and return period " + grid_value_text(grid.return_periods[j]);
         if (!(R > 0.0) || !std::isfinite(maths::log(R))) fail(d, which + " is not above 0");
+        if (R > kMaxGridDepthMm)
+          fail(d, which + " is above " + grid_value_text(kMaxGridDepthMm) + " mm");
         if (j > 0 && !(R > depths[j - 1]))
           fail(d, which + " is not greater than that of the return period before");
         if (k > 0 && !(R > grid.at(k - 1, j)))
@@ -296,18 +346,24 @@ std::optional<std::string> read_xml_export_text(const std::string& file_name) {
   std::ifstream in(file_name, std::ios::binary);
   if (!in) return std::nullopt;
   // The first non-blank character decides; a key,value file is not read on.
-  std::string start;
+  std::string text;
   char c = 0;
-  while (in.get(c)) {
-    start.push_back(c);
+  while (text.size() <= kMaxExportBytes && in.get(c)) {
+    text.push_back(c);
     if (!is_blank(c) &&
-        !(start.size() <= kByteOrderMark.size() && kByteOrderMark.substr(0, start.size()) == start))
+        !(text.size() <= kByteOrderMark.size() && kByteOrderMark.substr(0, text.size()) == text))
       break;
   }
-  if (!is_xml_export(start)) return std::nullopt;
-  std::ostringstream rest;
-  rest << in.rdbuf();
-  return start + rest.str();
+  if (!is_xml_export(text)) return std::nullopt;
+  // The rest, at most one byte beyond the limit: a special file or an endless
+  // stream given by mistake must not fill the memory.
+  char buf[1 << 16];
+  while (text.size() <= kMaxExportBytes && in.read(buf, sizeof buf).gcount() > 0)
+    text.append(buf, static_cast<std::size_t>(in.gcount()));
+  if (text.size() > kMaxExportBytes)
+    console::stop_with("ERROR - catchment descriptor file " + file_name + ": longer than 16 MiB (" +
+                       std::to_string(kMaxExportBytes) + " bytes), too long for an FEH XML export");
+  return text;
 }
 
 FehExport parse_feh_export(std::string_view text, std::string_view file_name) {

@@ -49,19 +49,24 @@ std::string_view grid_element_name(DdfModel model, GridKind kind);
 bool is_xml_export(std::string_view text);
 
 // In: a file name.  Out: the whole file when it is an XML export; nothing when
-// it is not, or cannot be read (then it is read as key,value lines).
+// it is not, or cannot be read (then it is read as key,value lines).  An
+// export longer than 16 MiB stops the run; no more than one byte beyond that
+// is read (a special file or an endless stream given by mistake).
 std::optional<std::string> read_xml_export_text(const std::string& file_name);
 
 // In: the file's text and name.  Out: the export's values.  Malformed XML, a
-// wrong root or first child, a value that is not a number, a list of the
-// wrong length, durations or return periods not strictly increasing (or a
-// return period of 1 or less), or a depth of 0 or less, or not increasing
-// with return period and duration, stop the run with a message naming the
-// file, the line, the element and what is wrong.  Depth grids: ReturnPeriods
-// and one Depths element per duration (the duration attribute, in hours, or
-// without it the 15 standard durations 0.083 h to 240 h); lists are separated
-// by commas.  A duration within 0.03 min of a whole minute is taken as that
-// minute (0.083 h is the 5-minute storm).
+// NUL byte, text or an element beside the root element, a wrong root or
+// first child, a value that is not a number, a list of the wrong length,
+// durations or return periods not strictly increasing (or a return period of
+// 1 or less), or a depth of 0 or less, above 10000 mm, or not increasing with
+// return period and duration, stop the run with a message naming the file,
+// the line, the element and what is wrong (a text echoed shows control
+// characters and bytes above 126 as \xNN and is cut after 60 characters).
+// Depth grids: ReturnPeriods and one Depths element per duration (the
+// duration attribute, in hours, or without it the 15 standard durations
+// 0.083 h to 240 h); lists are separated by commas.  A duration within 0.03
+// min of a whole minute is taken as that minute (0.083 h is the 5-minute
+// storm).
 FehExport parse_feh_export(std::string_view text, std::string_view file_name);
 
 // In: the export, point and arff.  Out: the catchment record's grid reference,

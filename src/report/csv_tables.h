@@ -9,7 +9,9 @@
 //   runoff.csv       every storm of a runoff-only run
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,12 @@ struct CsvInput {
   const std::vector<double>* rain = nullptr;       // depths rain[k * nrp + i], mm; empty: none
   const std::vector<design::StormSeries>* series = nullptr;
 };
+
+// Every name csv_tables may give a table, in the order above (the names the
+// command line checks before a run).
+inline constexpr std::array<std::string_view, 6> kCsvTableNames = {
+    "rainfall.csv",    "storms.csv",     "critical.csv",
+    "hydrographs.csv", "greenfield.csv", "runoff.csv"};
 
 // In: what the run computed.  Out: the tables of its mode, as file name and
 // contents.

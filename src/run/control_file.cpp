@@ -1,15 +1,17 @@
 #include "run/control_file.h"
 
-#include <sys/stat.h>
-
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <variant>
 #include <vector>
 
+#include "run/file_identity.h"
 #include "textio/console.h"
 #include "textio/fixed_field.h"
+#include "textio/stop.h"
 #include "textio/text_file.h"
 
 namespace sitedrain::run {
@@ -368,42 +370,6 @@ void check_characters(const std::optional<std::string>& element, const std::stri
   }
 }
 
-// Who a file name is, for telling whether two names are one file: an existing
-// regular file by its device and inode, a name that does not exist yet by its
-// absolute path with the links of its existing part resolved.  Anything else
-// (a device such as /dev/null, a FIFO, a folder) is no one: it may be named
-// more than once, and a folder fails later to open.
-struct FileIdentity {
-  enum Kind { none, existing, absent } kind = none;
-  std::uintmax_t dev = 0, ino = 0;
-  std::string path;
-  bool same(const FileIdentity& o) const {
-    if (kind == none || kind != o.kind) return false;
-    return kind == existing ? dev == o.dev && ino == o.ino : path == o.path;
-  }
-};
-
-FileIdentity identity_of(const std::string& name) {
-  FileIdentity id;
-  if (name.empty()) return id;  // fails to open, with its own message
-  struct stat st {};
-  if (::stat(name.c_str(), &st) == 0) {
-    if (S_ISREG(st.st_mode)) {
-      id.kind = FileIdentity::existing;
-      id.dev = static_cast<std::uintmax_t>(st.st_dev);
-      id.ino = static_cast<std::uintmax_t>(st.st_ino);
-    }
-    return id;
-  }
-  std::error_code ec;
-  std::filesystem::path p = std::filesystem::absolute(name, ec);
-  if (ec) return id;
-  std::filesystem::path canonical = std::filesystem::weakly_canonical(p, ec);
-  id.kind = FileIdentity::absent;
-  id.path = (ec ? p.lexically_normal() : canonical).string();
-  return id;
-}
-
 }  // namespace
 
 std::string join_name(std::string_view path, std::string_view name) {
@@ -455,7 +421,8 @@ RunFiles resolve_files(const ControlItems& items, std::string_view file_name) {
 }
 
 std::array<std::string, 8> output_names(const RunFiles& files, int season,
-                                        std::string_view file_name) {
+                                        std::string_view file_name,
+                                        std::span<const CommandLineOutput> more) {
   std::array<std::string, 8> names;
   for (int j = 1; j <= 8; ++j) {
     const std::size_t e = static_cast<std::size_t>(j - 1);
@@ -471,30 +438,54 @@ std::array<std::string, 8> output_names(const RunFiles& files, int season,
                                     used);
     names[e] = used;
   }
-  // Two items that are one regular file would mix or lose their contents.
+  // Two items that are one regular file would mix or lose their contents;
+  // the control file is an input like the others.
   struct Named {
     std::string item, name;
     FileIdentity id;
+    bool option;  // named on the command line
   };
   std::vector<Named> all;
-  for (int j = 1; j <= 2; ++j)
-    all.push_back({item("IFILENAME", j), files.input[static_cast<std::size_t>(j - 1)],
-                   identity_of(files.input[static_cast<std::size_t>(j - 1)])});
+  const std::string control(file_name);
+  all.push_back({"the namelist file", control, FileIdentity(control), false});
+  for (int j = 1; j <= 2; ++j) {
+    const std::string& n = files.input[static_cast<std::size_t>(j - 1)];
+    all.push_back({item("IFILENAME", j), n, FileIdentity(n), false});
+  }
+  const std::size_t first_output = all.size();
   for (int j = 1; j <= 8; ++j) {
     const std::string& n = names[static_cast<std::size_t>(j - 1)];
-    all.push_back({item("OFILENAME", j), n, identity_of(n)});
+    all.push_back({item("OFILENAME", j), n, FileIdentity(n), false});
   }
-  for (std::size_t b = 2; b < all.size(); ++b)
-    for (std::size_t a = 0; a < b; ++a)
-      if (all[a].id.same(all[b].id))
-        namelist_error(file_name, all[a].item + " (" + all[a].name + ") and " + all[b].item + " (" +
-                                      all[b].name + ") name the same file");
+  for (const CommandLineOutput& o : more)
+    all.push_back({o.option, o.name, FileIdentity(o.name), true});
+  for (std::size_t b = first_output; b < all.size(); ++b)
+    for (std::size_t a = 0; a < b; ++a) {
+      if (!all[a].id.same(all[b].id)) continue;
+      const std::string both = all[a].item + " (" + all[a].name + ") and " + all[b].item + " (" +
+                               all[b].name + ") name the same file";
+      if (all[b].option) throw OutputClash{both};
+      namelist_error(file_name, both);
+    }
   return names;
 }
 
 RunFiles read_control_file(const std::string& file_name) {
   std::FILE* f = std::fopen(file_name.c_str(), "rb");
-  if (!f) console::stop_with("ERROR opening namelist file" + file_name);
+  if (!f) {
+    const int error = errno;
+    console::line("ERROR opening namelist file" + file_name);
+    // A second line, on standard error, for someone who started the program
+    // in the wrong folder.
+    console::flush();
+    std::error_code ec;
+    const std::string folder = std::filesystem::current_path(ec).string();
+    std::fprintf(stderr,
+                 "sitedrain: cannot open %s in the folder '%s' (%s); see sitedrain --help\n",
+                 textio::printable(file_name).c_str(), textio::printable(folder).c_str(),
+                 std::strerror(error));
+    stop(1);
+  }
   // Read at most one byte more than the limit: a special file given by
   // mistake must not fill the memory.
   std::string text;

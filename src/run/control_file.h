@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -50,14 +51,30 @@ RunFiles resolve_files(const ControlItems& items, std::string_view file_name);
 // file" and a stop when it cannot be opened).
 RunFiles read_control_file(const std::string& file_name = "PSnamel.nml");
 
+// A file the command line asks the run to write besides its eight outputs:
+// the option ("--report", "--csv") and the absolute name.
+struct CommandLineOutput {
+  std::string option, name;
+};
+
+// Thrown by output_names when a file named on the command line is one file
+// with an input, an output or another such file: the run cannot go on, and
+// ends as for a command line that cannot run.  message names both.
+struct OutputClash {
+  std::string message;
+};
+
 // The eight output names as the run opens them: the plain joins, and the
 // rebuilt names for output 1 and the chosen season's file.  Stops with a
 // message naming the items, before any output exists, when a name element or
 // a joined name is longer than 150 characters, or when two outputs, or an
-// output and an input, are one regular file (output 1 and the season's file
-// are one item when season = 1; devices such as /dev/null may be shared).
+// output and an input (the control file file_name included), are one regular
+// file (output 1 and the season's file are one item when season = 1; devices
+// such as /dev/null may be shared).  The files of `more` are checked the same
+// way against all of these and each other; a clash throws OutputClash.
 std::array<std::string, 8> output_names(const RunFiles& files, int season,
-                                        std::string_view file_name = "PSnamel.nml");
+                                        std::string_view file_name = "PSnamel.nml",
+                                        std::span<const CommandLineOutput> more = {});
 
 // The plain join: path with trailing blanks removed, then the name likewise,
 // cut at 150 characters.
@@ -71,6 +88,5 @@ std::string rebuild_name(std::string_view path, std::string_view name);
 // The site name: the text after the first "_" of the name up to the next
 // "_", which must lie within the 35 characters after the first; else blank.
 std::string site_location(std::string_view ifilename2);
-
 
 }  // namespace sitedrain::run

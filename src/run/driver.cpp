@@ -78,7 +78,8 @@ struct Outputs {
 };
 
 // The phases of one run, in order; data receives what the run computed.
-void run_case(const design::SearchOptions& options, RunData& data) {
+void run_case(const design::SearchOptions& options, RunData& data,
+              std::span<const CommandLineOutput> more) {
   console::line("PSnamel.nml");
   RunFiles files = read_control_file("PSnamel.nml");
 
@@ -103,7 +104,8 @@ void run_case(const design::SearchOptions& options, RunData& data) {
   }
 
   // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
-  const std::array<std::string, kOutputCount> names = output_names(files, p.season);
+  const std::array<std::string, kOutputCount> names =
+      output_names(files, p.season, "PSnamel.nml", more);
   Outputs out;
   for (std::size_t j = 0; j < kOutputCount; ++j) {
     if (!out.file[j].open(names[j]))
@@ -187,7 +189,8 @@ void run_case(const design::SearchOptions& options, RunData& data) {
 
 }  // namespace
 
-RunOutcome run_program(const design::SearchOptions& options) {
+RunOutcome run_program(const design::SearchOptions& options,
+                       std::span<const CommandLineOutput> more) {
   // The console is written in full blocks when it is not a terminal (the
   // PDM model writes a line at every step); it is flushed before each pause.
   // A helper thread then flushes it at least once a second, so that a user
@@ -200,7 +203,7 @@ RunOutcome run_program(const design::SearchOptions& options) {
   RunOutcome outcome;
   int& status = outcome.status;
   try {
-    run_case(options, outcome.data);
+    run_case(options, outcome.data, more);
   } catch (const RunStop& s) {
     status = s.status;
   } catch (const std::bad_alloc&) {

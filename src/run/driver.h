@@ -2,11 +2,13 @@
 // working tables.  Returns the exit status and what the run computed.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "design/design_results.h"
 #include "design/design_search.h"
 #include "geometry/orifice.h"
+#include "run/control_file.h"
 
 namespace sitedrain::run {
 
@@ -27,7 +29,11 @@ struct RunOutcome {
 };
 
 // options choose how the design storms are computed (the program itself
-// always takes the defaults; tests and the benchmark choose).
-RunOutcome run_program(const design::SearchOptions& options = {});
+// always takes the defaults; tests and the benchmark choose).  more: the
+// files the command line asks for besides the eight outputs, checked with
+// them before any output is created (a clash throws OutputClash out of the
+// run).
+RunOutcome run_program(const design::SearchOptions& options = {},
+                       std::span<const CommandLineOutput> more = {});
 
 }  // namespace sitedrain::run

@@ -16,6 +16,7 @@ namespace {
 std::mutex console_mutex;
 thread_local Recording* recording = nullptr;
 std::atomic<void (*)()> before_output{nullptr};
+std::atomic<bool> raw_write_failed{false};
 
 void call_before_output() {
   if (auto hook = before_output.load()) hook();
@@ -35,7 +36,8 @@ void write_raw(std::string_view text) {
     const ssize_t n = ::write(fd, text.data(), text.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      return;  // the console is gone; nothing useful is left to do
+      raw_write_failed = true;  // the console is gone: told at the end
+      return;
     }
     text.remove_prefix(static_cast<std::size_t>(n));
   }
@@ -108,6 +110,11 @@ void set_before_output(void (*hook)()) { before_output.store(hook); }
 void flush() {
   std::lock_guard<std::mutex> lock(console_mutex);
   std::fflush(stdout);
+}
+
+bool output_failed() {
+  std::lock_guard<std::mutex> lock(console_mutex);
+  return std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || raw_write_failed;
 }
 
 FlushTicker::FlushTicker()

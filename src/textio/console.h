@@ -35,6 +35,10 @@ void pause_with(std::string_view message);
 
 void flush();
 
+// Flushes, then tells whether any text for standard output was lost (a full
+// disk, a closed or unwritable standard output).
+bool output_failed();
+
 // A routine called before any text goes to standard output (the progress
 // line erases itself there); null for none.
 void set_before_output(void (*hook)());

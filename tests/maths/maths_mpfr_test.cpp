@@ -173,6 +173,13 @@ TEST(Maths, PowAgainstMpfr) {
       },
       ours, theirs);
   check(
+      "pow x within 2^-36 of 1, |y| <= 4", n,
+      [] {
+        const double k = std::floor(uniform(-0x1p16, 0x1p16));
+        return Args{1.0 + k * 0x1p-52, rng() % 4 ? uniform(-4, 4) : std::round(uniform(-4, 4))};
+      },
+      ours, theirs);
+  check(
       "pow x < 0, integer y", n,
       [] {
         return Args{-log_uniform(-20, 20), std::round(uniform(-60, 60))};
@@ -255,6 +262,7 @@ TEST(Maths, SpecialValues) {
   }
   for (int i = -22; i <= 22; ++i) EXPECT_EQ(maths::log10(m.pow(10.0, i)), i);
   EXPECT_EQ(maths::pow(3.0, 34.0), 16677181699666568.0);  // 3^34 is halfway: to even
+  EXPECT_EQ(maths::pow(1 + 0x1p-45, 1.0), 1 + 0x1p-45);   // y ln x tiny, yet not 1
   EXPECT_EQ(maths::pow(134217727.0, 2.0), 18014398241046528.0);
 }
 

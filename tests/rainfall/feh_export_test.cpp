@@ -60,7 +60,7 @@ TEST(FehExport, RefusesMalformedExports) {
   const std::string base = bundled("rainfall_feh22", "cd_Ashby_2026.xml");
   const struct {
     std::string from, to;  // every "from" replaced
-    const char* message;   // after "ERROR - catchment descriptor file cd_Site.xml, "
+    std::string message;   // after "ERROR - catchment descriptor file cd_Site.xml, "
   } bad[] = {
       {"</FEHDescriptors>", "",
        "line 83: malformed XML (Start-end tags mismatch) at the end of "
@@ -91,6 +91,19 @@ TEST(FehExport, RefusesMalformedExports) {
        "line 31, element CatchmentDescriptors/CatchmentAverageDDF2013Values/"
        "Depths: the depth of 4 mm for duration 0.25 h and return period 1.3 is "
        "not greater than that of the duration before"},
+      {">6.18,", ">10000.5,",
+       "the depth of 10000.5 mm for duration 0.25 h and return period 1.3 is above 10000 mm"},
+      // echoed texts escaped and cut
+      {"<saar>702", "<saar>0.8\x1B[2J4", "saar: \"0.8\\x1B[2J4\" is not a number"},
+      {"<saar>702", "<saar>" + std::string(100, '7') + "\xFF",
+       "saar: \"" + std::string(60, '7') + "...\" is not a number"},
+      // nothing beside the root element, no NUL byte
+      {"</FEHDescriptors>", "</FEHDescriptors>\n<!-- end -->\njunk",
+       "line 84: more after the end of the root element FEHDescriptors (\"junk\")"},
+      {"</FEHDescriptors>", "</FEHDescriptors><FEHDescriptors/>",
+       "line 83: more after the end of the root element FEHDescriptors (element FEHDescriptors)"},
+      {"</FEHDescriptors>", std::string("</FEHDescriptors>\n\0\0", 20),
+       "line 84: a NUL byte; an FEH XML export is text"},
   };
   for (const auto& b : bad) {
     std::string text = base;
@@ -142,6 +155,10 @@ TEST(FehExport, AbsentValuesAndWhatEachModelNeeds) {
   EXPECT_EQ(stop_output([&] { use_depth_model(DdfModel::FEH22, &x, p, setup, kFile, c); }),
             "ERROR - the FEH22 catchment depth grid of cd_Site.xml covers durations from 5 to "
             "14400 min: the run's duration of 4 min is outside it\n");
+  setup.durations = {14401};
+  EXPECT_EQ(stop_output([&] { use_depth_model(DdfModel::FEH22, &x, p, setup, kFile, c); }),
+            "ERROR - the FEH22 catchment depth grid of cd_Site.xml covers durations from 5 to "
+            "14400 min: the run's duration of 14401 min is outside it\n");
   setup.return_periods = {1};
   EXPECT_EQ(stop_output([&] { use_depth_model(DdfModel::FEH22, &x, p, setup, kFile, c); }),
             "ERROR - the FEH22 catchment depth grid of cd_Site.xml covers return periods from 1.3 "
@@ -153,6 +170,21 @@ TEST(FehExport, AbsentValuesAndWhatEachModelNeeds) {
   p.ponds = 0;
   p.grnff = 1;  // a greenfield-only run computes no depths and needs no grid
   use_depth_model(DdfModel::FEH13, nullptr, p, setup, kFile, c);
+}
+
+// An export longer than 16 MiB is refused after reading at most one byte
+// more (a sparse file: nothing is stored), as is a key,value file not read.
+TEST(FehExport, ReadsAtMost16MiB) {
+  const testing::fs::path dir = testing::make_temp_dir("xml_size");
+  const std::string name = (dir / kFile).string();
+  testing::write_file(name, "<");
+  testing::fs::resize_file(name, (std::size_t{16} << 20) + 1);
+  EXPECT_EQ(stop_output([&] { read_xml_export_text(name); }),
+            "ERROR - catchment descriptor file " + name +
+                ": longer than 16 MiB (16777216 bytes), too long for an FEH XML export\n");
+  testing::fs::resize_file(name, std::size_t{16} << 20);
+  EXPECT_EQ(read_xml_export_text(name)->size(), std::size_t{16} << 20);
+  testing::fs::remove_all(dir);
 }
 
 // A grid of ln R = a + b x + c y + d x y (x = ln hours, y the Gumbel variate)

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <vector>
 
+#include "report/csv_tables.h"
+
 namespace sitedrain::report {
 namespace {
 
@@ -111,6 +113,29 @@ TEST(StormsCsv, HeaderRowsAndShortestRoundTrip) {
   EXPECT_EQ(storms_csv_header(params::StorageKind::soakaway).substr(0, 33),
             "return_period_years,duration_min,");
   EXPECT_EQ(split(storms_csv_header(params::StorageKind::sump), ',')[1], "pump_rate_m3_per_h");
+}
+
+// critical.csv: the governing records alone, each with its own selections
+// (the smallest design and the designs that half-empty in time).
+TEST(StormsCsv, CriticalKeepsTheSelectionsOfItsRecords) {
+  DesignResults res;
+  res.head.params.ponds = 1;
+  for (int duration : {30, 60, 120, 240}) res.records.push_back({.duration = duration});
+  res.governing = {{1, 3}};
+  res.smallest = {3};
+  res.half_emptying = {0, 1};
+  for (const auto& [name, text] : csv_tables({&res, nullptr, nullptr})) {
+    if (name != "critical.csv") continue;
+    const std::vector<std::string> lines = split(text, '\n');
+    ASSERT_EQ(lines.size(), 4u);
+    auto flags = [](const std::string& line) { return line.substr(line.size() - 8); };
+    EXPECT_EQ(lines[1].substr(0, 6), "0,0,60");
+    EXPECT_EQ(flags(lines[1]), "0,1,0,1\r");  // unstable, governing, smallest, half_emptying
+    EXPECT_EQ(lines[2].substr(0, 7), "0,0,240");
+    EXPECT_EQ(flags(lines[2]), "0,1,1,0\r");
+    return;
+  }
+  ADD_FAILURE() << "no critical.csv";
 }
 
 }  // namespace
