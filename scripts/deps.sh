@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test sitedrain:
-# a C++ compiler, CMake, GoogleTest, the pugixml XML parser and MPFR (tests only).  Sourced by
-# the top-level scripts.
+# a C++ compiler, CMake, GoogleTest, the pugixml XML parser, MPFR (tests only)
+# and Valgrind (memcheck in CI; a build registers its fiber stacks with it).
+# Sourced by the top-level scripts.
 # With SITEDRAIN_DEPS_FUZZ=1 also clang and its libFuzzer runtime, for the
 # fuzz targets (scripts/fuzz.sh).  With SITEDRAIN_DEPS_REPORT=1 also what the
 # report tests use: the browser (chromium), GNU parallel and libpng.
@@ -13,6 +14,7 @@ command -v make >/dev/null 2>&1 || missing+=(make)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 [ -f /usr/include/pugixml.hpp ] || missing+=(libpugixml-dev)
 [ -f /usr/include/mpfr.h ] || missing+=(libmpfr-dev)  # reference of the maths tests
+[ -f /usr/include/valgrind/valgrind.h ] || missing+=(valgrind)  # headers and memcheck
 if [ "${SITEDRAIN_DEPS_FUZZ:-0}" = 1 ]; then
   command -v clang++ >/dev/null 2>&1 || missing+=(clang)
   ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||

@@ -24,20 +24,12 @@
 #include <deque>
 #include <new>
 
+#include "parallel/fiber_checks.h"
 #include "storage/water_balance_lanes.h"
 #include "textio/console.h"
 
-// AddressSanitizer reports every use of swapcontext on standard error,
-// which the console tests see: there the scheduler runs its jobs one after
-// another, each call alone in the lanes.  Windows has no ucontext; its own
-// fibers serve instead.
-#if defined(__SANITIZE_ADDRESS__)
-#define SITEDRAIN_NO_FIBERS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SITEDRAIN_NO_FIBERS 1
-#endif
-#endif
+// Windows has no ucontext; its own fibers serve instead.  The memory and
+// thread checkers are told of every switch (parallel/fiber_checks.h).
 
 namespace sitedrain::parallel {
 
@@ -58,6 +50,7 @@ struct LaneScheduler::Context {
 #else
   ucontext_t uc{};
 #endif
+  FiberChecks checks;
 };
 
 struct LaneScheduler::Fiber {
@@ -93,9 +86,6 @@ void make_context(ucontext_t& uc, char* stack, void (*entry)()) {
 
 // In: the fiber count.  Makes the fibers, each with its own stack.
 LaneScheduler::LaneScheduler(int fibers) : main_(std::make_unique<Context>()) {
-#if defined(SITEDRAIN_NO_FIBERS)
-  fibers = 0;
-#endif
   for (int k = 0; k < fibers; ++k) {
     auto f = std::make_unique<Fiber>();
     f->owner = this;
@@ -107,6 +97,7 @@ LaneScheduler::LaneScheduler(int fibers) : main_(std::make_unique<Context>()) {
 #else
     f->stack.reset(new char[kStackBytes]);
     make_context(f->ctx.uc, f->stack.get(), &LaneScheduler::fiber_main);
+    f->ctx.checks.created(f->stack.get(), kStackBytes);
 #endif
     fibers_.push_back(std::move(f));
   }
@@ -128,6 +119,7 @@ LaneScheduler* LaneScheduler::current() {
 void LaneScheduler::fiber_main() {
   Fiber* f = starting_;
   LaneScheduler& s = *f->owner;
+  f->ctx.checks.arrive(s.main_->checks);
   for (;;) {
     try {
       f->job();
@@ -150,7 +142,7 @@ void LaneScheduler::resume(Fiber& f) {
 #if defined(_WIN32)
   SwitchToFiber(f.ctx.fiber);
 #else
-  swapcontext(&main_->uc, &f.ctx.uc);
+  switch_context(main_->uc, main_->checks, f.ctx.uc, f.ctx.checks);
 #endif
   running_ = nullptr;
   f.recording = console::exchange_recording(mine);
@@ -162,19 +154,11 @@ void LaneScheduler::suspend(Fiber& f) {
   (void)f;
   SwitchToFiber(main_->fiber);
 #else
-  swapcontext(&f.ctx.uc, &main_->uc);
+  switch_context(f.ctx.uc, f.ctx.checks, main_->uc, main_->checks);
 #endif
 }
 
 storage::LaneOutcome LaneScheduler::call(const storage::LaneCall& c) {
-#if defined(SITEDRAIN_NO_FIBERS)
-  storage::LaneOutcome out;
-  std::size_t given = 0;
-  storage::WaterBalanceLanes<1>().run(
-      [&](storage::LaneCall& n) { return given++ == 0 && (n = c, true); },
-      [&](const storage::LaneCall&, const storage::LaneOutcome& o) { out = o; });
-  return out;
-#endif
   Fiber& f = *running_;
   if (f.cancel) throw Cancelled{};
   f.call = c;
@@ -188,16 +172,6 @@ storage::LaneOutcome LaneScheduler::call(const storage::LaneCall& c) {
 void LaneScheduler::run(const std::function<bool(Job&)>& next) {
   LaneScheduler* outer = t_current;
   t_current = this;
-#if defined(SITEDRAIN_NO_FIBERS)
-  try {
-    for (Job job; next(job);) job();
-  } catch (...) {
-    t_current = outer;
-    throw;
-  }
-  t_current = outer;
-  return;
-#endif
 #if defined(_WIN32)
   // The thread becomes a fiber for as long as it schedules, so that the
   // job fibers can switch back to it.
