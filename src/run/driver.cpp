@@ -81,6 +81,7 @@ struct Outputs {
 void run_case(const design::SearchOptions& options, RunData& data) {
   console::line("PSnamel.nml");
   RunFiles files = read_control_file("PSnamel.nml");
+  data.parameter_file = files.input[0];
 
   textio::LineReader params_in;
   textio::LineReader descriptor_in;
@@ -212,7 +213,11 @@ RunOutcome run_program(const design::SearchOptions& options) {
     status = 1;
   }
   console::flush();
-  if (status != 0) outcome.data = {};  // only a normal end's data is complete
+  if (status != 0) {  // only a normal end's data is complete; the file name stays
+    std::string parameter_file = std::move(outcome.data.parameter_file);
+    outcome.data = {};
+    outcome.data.parameter_file = std::move(parameter_file);
+  }
   return outcome;
 }
 
