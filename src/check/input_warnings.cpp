@@ -84,11 +84,13 @@ std::string written(double v) {
   return s;
 }
 
-// A number, whole or real, and nothing else (a label's words are not).
+// A number other than 0, and nothing else (a label's words are not; a 0
+// beside a blank field says what the field reads).
 bool is_number(std::string_view text) {
   if (text.empty() || !(is_digit(text[0]) || text[0] == '.' || text[0] == '+' || text[0] == '-'))
     return false;
-  return textio::parse_real(text, 0).has_value();
+  const std::optional<double> v = textio::parse_real(text, 0);
+  return v.has_value() && *v != 0.0;
 }
 
 // The text of a field and the value the reader took from it.
@@ -263,7 +265,7 @@ class TextWarnings {
   // What to write for the likely intent of digits typed without a point.
   static std::string likely_meant(std::string_view key, double digits, double read, bool exponent) {
     const std::string d = number_text(digits);
-    const double w = std::fabs(digits);
+    const double w = digits > 0.0 ? digits : 1.0e9;  // no guess for a negative value
     if (key == "cchgfac" && w < 10)
       return "for a factor of " + d + (digits == 1 ? " (no change)" : "") + " write `" +
              written(digits) + "`";
@@ -276,7 +278,7 @@ class TextWarnings {
     }
     if (key == "ffill" && w < 100)
       return "for a fill of " + d + " % write `" + written(digits / 100) + "`";
-    if (key == "infiltco")
+    if (key == "infiltco" && digits > 0.0)
       return "for " + d + " m/h write `" + written(digits) + "`; for " + d +
              (exponent ? " m/s (a site test's unit) write `" + written(digits * kSecondsPerHour)
                        : " mm/h write `" + written(digits / 1000)) +

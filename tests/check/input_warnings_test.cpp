@@ -209,7 +209,9 @@ TEST(InputWarnings, CorrectFilesAndFreeLabelsGiveNone) {
   // Three durations and the sub-catchments' area: nothing to say.
   Lines l = set_list(base_parameter_lines(), "ndur", 3, "dur", {"    30", "    60", "   120"});
   EXPECT_TRUE(warnings_of(l).empty());
-  // Labels are free text; comments after a value are ignored; lower or upper case.
+  // Labels are free text; comments after a value are ignored; lower or upper
+  // case; a blank field with a 0 beside it reads what it says.
+  l = set(l, "fixed", "          0 = not used");
   for (std::string& line : l) {
     if (line[0] == '*') line.replace(1, 15, "Value of this  ");
     line += "   a comment 12";
