@@ -187,7 +187,33 @@ class TextWarnings {
                  (more ? " is read as part of the next field" : ", beyond the field, is cut off") +
                  "; write the number within " + columns_text(f.first, last));
     }
-    if (std::optional<std::string> w = beside_blank(r)) add(r, *w);
+    if (std::optional<std::string> w = beside_blank(r)) return add(r, *w);
+    if (std::optional<std::string> w = numbers_after(r)) add(r, *w);
+  }
+
+  // Numbers and nothing else after the record's last field: values meant
+  // for records of their own (a comment has words).
+  static std::optional<std::string> numbers_after(const RecordRead& r) {
+    const std::string& t = r.text;
+    const FieldRead& last = r.fields.back();
+    const int end_col = last.first + last.width - 1;
+    int start = end_col + 1;
+    while (start <= static_cast<int>(t.size()) && is_blank(at(t, start))) ++start;
+    if (start > static_cast<int>(t.size())) return std::nullopt;
+    int end = static_cast<int>(t.size());
+    while (is_blank(at(t, end))) --end;
+    for (int c = start; c <= end;) {
+      int e = c;
+      while (!is_blank(at(t, e + 1))) ++e;
+      if (!textio::parse_real(span(t, c, e), 0)) return std::nullopt;
+      c = e + 1;
+      while (c <= end && is_blank(at(t, c))) ++c;
+    }
+    const std::string values = r.fields.size() == 1 ? "one value" : "its values";
+    return "`" + span(t, start, end) + "` in " + columns_text(start, end) +
+           " is not read: the record holds " + values + " in " +
+           columns_text(r.fields.front().first, end_col) + " (read as " + value_read(r, last) +
+           unit_of(r.key) + "); a list takes one record per value";
   }
 
   // A number begun in the label's columns and ended in the field.

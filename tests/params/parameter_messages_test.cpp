@@ -147,9 +147,14 @@ TEST(ParameterMessages, GenerationTriples) {
       {dur({"    60", "   360", "    60"}), ""},
       {dur({"   360", "    60", "    60"}), bad_dur},
       {dur({"    60", "   360", "     0"}), bad_dur},
-      {dur({"    15  1440    15"}), bad_dur},  // the three values on one record
   };
   for (const Case& c : cases) check(c);
+  // The three values on one record: after the pause, the advice on that record.
+  expect_stop(dur({"    15  1440    15"}),
+              bad_dur + "\n" + kPause +
+                  "\nWARNING params.txt, line 13, dur: `1440    15` in columns 25-34 is not read: "
+                  "the record holds one value in columns 17-22 (read as 15); a list takes one "
+                  "record per value\n");
 }
 
 TEST(ParameterMessages, UnreadableNumbersShortFilesAndLineEnds) {
