@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "check/input_warnings.h"
 #include "cli/progress_line.h"
 #include "cli/version.h"
 #include "design/storm_series.h"
@@ -191,6 +192,10 @@ int run_case_with_outputs(const CommandLine& c) {
   progress.reset();  // erased
   if (status == 0 && more) status = write_outputs(c, run.data);
   console::flush();
+  // Advice on values most likely misread, after the console.
+  const design::ReportHeadData* head = run.status == 0 ? &run.data.results.head : nullptr;
+  for (const check::InputWarning& w : check::run_warnings(run.data.parameter_file, head))
+    std::fprintf(stderr, "%s\n", check::warning_line(w).c_str());
   return status;
 }
 

@@ -5,6 +5,7 @@
 
 #include "textio/console.h"
 #include "textio/fixed_field.h"
+#include "textio/stop.h"
 
 namespace sitedrain::params {
 
@@ -12,13 +13,16 @@ namespace {
 
 using console::stop_after_keypress;
 
-// Positional reader of the parameter file's records.
+using Role = RecordRead::Role;
+
+// Positional reader of the parameter file's records; with a trace it notes
+// each record and field it reads.
 class Records {
  public:
-  explicit Records(textio::LineReader& in) : in_(in) {}
+  Records(textio::LineReader& in, std::vector<RecordRead>* trace) : in_(in), trace_(trace) {}
 
   // The next record, for the named key; the file ending early stops the run.
-  void next(std::string_view key) {
+  void next(std::string_view key, Role role = Role::keyword) {
     key_ = key;
     if (!in_.next(line_)) {
       std::string msg = "ERROR reading file " + in_.name() + ": the file ends before the " +
@@ -26,6 +30,7 @@ class Records {
                         std::to_string(in_.line_number() + 1) + ")";
       console::stop_with(msg);
     }
+    if (trace_) trace_->push_back({in_.line_number(), std::string(key), role, line_, {}});
   }
 
   bool marker() const { return !line_.empty() && line_[0] != ' '; }
@@ -33,9 +38,15 @@ class Records {
   int line() const { return in_.line_number(); }
   const std::string& file() const { return in_.name(); }
 
-  int integer(int first = 17) const { return textio::read_int(line_, first, 6, place()); }
+  int integer(int first = 17) const {
+    const int v = textio::read_int(line_, first, 6, place());
+    note({first, 6, -1});
+    return v;
+  }
   double real(int implied, int width = 6) const {
-    return textio::read_real(line_, 17, width, implied, place());
+    const double v = textio::read_real(line_, 17, width, implied, place());
+    note({17, width, implied});
+    return v;
   }
 
   // Next keyword record: a blank column 1 gives the key's mismatch message.
@@ -50,8 +61,12 @@ class Records {
 
  private:
   textio::FieldPlace place() const { return {in_.name(), in_.line_number(), key_}; }
+  void note(const FieldRead& f) const {
+    if (trace_) trace_->back().fields.push_back(f);
+  }
 
   textio::LineReader& in_;
+  std::vector<RecordRead>* trace_;
   std::string line_;
   std::string_view key_;
 };
@@ -75,7 +90,7 @@ template <class Slot, class ReadOne>
 void read_list(Records& r, std::string_view key, int n, Slot& slots, std::string_view exceeded,
                ReadOne read_one) {
   for (int i = 0; i < n; ++i) {
-    r.next(key);
+    r.next(key, i == 0 ? Role::list_first : Role::list_later);
     if (i > 0 && r.marker()) stop_after_keypress(exceeded);
     slots[static_cast<std::size_t>(i)] = read_one(r);
   }
@@ -109,11 +124,11 @@ bool generation_ok(int count, int first, int last, int step, long long max_value
   return true;
 }
 
-}  // namespace
-
-DesignParams GETPARAM(textio::LineReader& in) {
+// The records in file order with their checks; trace, when given, receives
+// each record read.
+DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace) {
   DesignParams p;
-  Records r(in);
+  Records r(in, trace);
 
   p.ponds = flag(r, "ponds");
 
@@ -152,7 +167,9 @@ DesignParams GETPARAM(textio::LineReader& in) {
       stop_after_keypress("value of rp must be greater than 0");
   }
   if (p.calcrp == 1 && !generation_ok(p.nrp, p.rp[0], p.rp[1], p.rp[2], kMaxReturnPeriods))
-    stop_after_keypress("ERROR in parameters for generating return periods");
+    stop_after_keypress("ERROR in parameters for generating return periods",
+                        "the records expected with calcrp = 1: nrp 3, then three rp records of one "
+                        "value each: the first return period, the last and the step (years)");
 
   r.keyword("ndur");
   p.ndur = r.integer();
@@ -166,7 +183,9 @@ DesignParams GETPARAM(textio::LineReader& in) {
       stop_after_keypress("value of dur must be greater than 0");
   }
   if (p.caldur == 1 && !generation_ok(p.ndur, p.dur[0], p.dur[1], p.dur[2], 0))
-    stop_after_keypress("ERROR in parameters for generating storm durations");
+    stop_after_keypress("ERROR in parameters for generating storm durations",
+                        "the records expected with caldur = 1: ndur 3, then three dur records of "
+                        "one value each: the first duration, the last and the step (minutes)");
   if (p.caldur == 1 &&
       (static_cast<long long>(p.dur[1]) - p.dur[0]) / p.dur[2] + 1 > kMaxGeneratedDurations)
     bad_value("dur",
@@ -304,6 +323,24 @@ DesignParams GETPARAM(textio::LineReader& in) {
   p.databaseid = r.integer();
   p.decode_modes();
   return p;
+}
+
+}  // namespace
+
+DesignParams GETPARAM(textio::LineReader& in) {
+  return read_records(in, nullptr);
+}
+
+ParameterTrace trace_parameter_file(textio::LineReader& in) {
+  ParameterTrace t;
+  console::Recording silent;
+  const console::Redirect quiet(silent);
+  try {
+    t.params = read_records(in, &t.records);
+  } catch (const RunStop&) {
+    t.stopped = true;
+  }
+  return t;
 }
 
 }  // namespace sitedrain::params

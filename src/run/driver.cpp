@@ -82,6 +82,7 @@ void run_case(const design::SearchOptions& options, RunData& data,
               std::span<const CommandLineOutput> more) {
   console::line("PSnamel.nml");
   RunFiles files = read_control_file("PSnamel.nml");
+  data.parameter_file = files.input[0];
 
   textio::LineReader params_in;
   textio::LineReader descriptor_in;
@@ -215,7 +216,11 @@ RunOutcome run_program(const design::SearchOptions& options,
     status = 1;
   }
   console::flush();
-  if (status != 0) outcome.data = {};  // only a normal end's data is complete
+  if (status != 0) {  // only a normal end's data is complete; the file name stays
+    std::string parameter_file = std::move(outcome.data.parameter_file);
+    outcome.data = {};
+    outcome.data.parameter_file = std::move(parameter_file);
+  }
   return outcome;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <vector>
 
 #include "design/design_results.h"
@@ -19,6 +20,9 @@ struct RunData {
   std::vector<double> rain;       // design depths rain[k * nrp + i], mm; empty: none computed
   geometry::CoeffTable table;     // pond runs: the orifice coefficients
   double ratio = 1.0;             // top length-to-width ratio of the sizing
+  // The parameter file named by the control file ("" before it is known),
+  // kept after a stop too: the advice on its text follows every run.
+  std::string parameter_file;
 };
 
 // The exit status of a run (0 normal end, 1 stop) and, after a normal end,

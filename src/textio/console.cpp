@@ -169,6 +169,17 @@ void stop_after_keypress(std::string_view message) {
   stop(1);
 }
 
+void stop_after_keypress(std::string_view message, std::string_view detail) {
+  line(message);
+  if (!recording) {
+    flush();  // the message first, on the same terminal or file
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(detail.size()), detail.data());
+  }
+  line("Type any letter to stop the program");
+  pause();
+  stop(1);
+}
+
 void stop_with(std::string_view message) {
   line(message);
   stop(1);

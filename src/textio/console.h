@@ -30,6 +30,11 @@ void pause_with(std::string_view message);
 // Shows the message, "Type any letter to stop the program", pauses and stops.
 [[noreturn]] void stop_after_keypress(std::string_view message);
 
+// As above, with detail as a second line on standard error right after the
+// message (what the input should have been).  A recording keeps no
+// standard-error line.
+[[noreturn]] void stop_after_keypress(std::string_view message, std::string_view detail);
+
 // Shows the message and stops at once (status 1).
 [[noreturn]] void stop_with(std::string_view message);
 

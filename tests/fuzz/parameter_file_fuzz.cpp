@@ -1,11 +1,13 @@
 // The parameter file reader and the run set-up: any text is either read into
 // a parameter set whose lists and counts the rest of the run can rely on, or
-// refused with a message (a RunStop).
+// refused with a message (a RunStop).  The advice on the same text names a
+// line of it in every warning.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
+#include "check/input_warnings.h"
 #include "fuzz/fuzz_support.h"
 #include "params/parameter_file.h"
 #include "params/run_setup.h"
@@ -38,6 +40,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  {
+    textio::LineReader text;
+    text.open_text(std::string(fuzz::as_text(data, size)), "params.txt");
+    for (const check::InputWarning& w : check::parameter_file_warnings(text))
+      SITEDRAIN_FUZZ_CHECK(w.line >= 1 && !w.text.empty());
+  }
   try {
     textio::LineReader in;
     in.open_text(std::string(fuzz::as_text(data, size)), "params.txt");

@@ -126,8 +126,15 @@ TEST(ParameterMessages, GenerationTriples) {
     return set_list(set(base_parameter_lines(), "caldur", "     1"), "ndur",
                     static_cast<int>(v.size()), "dur", v);
   };
-  const std::string bad_rp = "ERROR in parameters for generating return periods";
-  const std::string bad_dur = "ERROR in parameters for generating storm durations";
+  // The message, then on standard error the records expected.
+  const std::string bad_rp =
+      "ERROR in parameters for generating return periods\n"
+      "the records expected with calcrp = 1: nrp 3, then three rp records of one value each: "
+      "the first return period, the last and the step (years)";
+  const std::string bad_dur =
+      "ERROR in parameters for generating storm durations\n"
+      "the records expected with caldur = 1: ndur 3, then three dur records of one value each: "
+      "the first duration, the last and the step (minutes)";
   const Case cases[] = {
       {rp({"   100", "     2", "    10"}), bad_rp},
       {rp({"   100", "     2", "   -10"}), "nrp is less than the actual number of rp values"},
@@ -142,6 +149,12 @@ TEST(ParameterMessages, GenerationTriples) {
       {dur({"    60", "   360", "     0"}), bad_dur},
   };
   for (const Case& c : cases) check(c);
+  // The three values on one record: after the pause, the advice on that record.
+  expect_stop(dur({"    15  1440    15"}),
+              bad_dur + "\n" + kPause +
+                  "\nWARNING params.txt, line 13, dur: `1440    15` in columns 25-34 is not read: "
+                  "the record holds one value in columns 17-22 (read as 15); a list takes one "
+                  "record per value\n");
 }
 
 TEST(ParameterMessages, UnreadableNumbersShortFilesAndLineEnds) {
