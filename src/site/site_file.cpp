@@ -1,5 +1,6 @@
 #include "site/site_file.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -234,13 +235,9 @@ class SiteReader {
   }
 
   static std::string shortest(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    for (int p = 1; p <= 17; ++p) {
-      std::snprintf(buf, sizeof buf, "%.*g", p, v);
-      if (std::strtod(buf, nullptr) == v) break;
-    }
-    return buf;
+    char buf[64];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, ec == std::errc() ? end : buf);
   }
 
   // { from, to, step } of whole numbers.

@@ -124,6 +124,8 @@ struct BadSite {
   std::string words;  // the key and what is wrong
 };
 
+void PrintTo(const BadSite& c, std::ostream* os) { *os << c.name; }
+
 class BadSiteFile : public ::testing::TestWithParam<BadSite> {};
 
 TEST_P(BadSiteFile, OneMessageExitOneNothingWritten) {
@@ -152,14 +154,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadSite{"wrong_type", replaced(kPondSite, "max_depth_m = 1.5", "max_depth_m = \"1.5\""),
                 "site.toml, line 14, column 15", "max_depth_m: a number is expected, not a text"},
         BadSite{"out_of_range", replaced(kPondSite, "area_m2 = 7200.0", "area_m2 = -7200.0"),
-                "site.toml, line 28, column 11", "subcatchment.area_m2: -7200 is negative"},
+                "site.toml, line 26, column 11", "subcatchment.area_m2: -7200 is negative"},
         BadSite{"list_too_long", replaced(kPondSite, "[60, 120, 240]", "[30, 60, 120, 240]"),
                 "site.toml, line 10, column 17", "durations_min: the list has 4 values"},
         BadSite{"missing_key", replaced(kPondSite, "season = \"all-year\"\n", ""),
                 "ERROR in site file site.toml: missing key `season`",
                 "allowed: \"all-year\", \"summer\", \"winter\""},
         BadSite{"bad_choice", replaced(kPondSite, "\"silt-loam\"", "\"horton-1\""),
-                "site.toml, line 29, column 11",
+                "site.toml, line 27, column 11",
                 "subcatchment.surface: \"horton-1\" is not a choice"}),
     [](const auto& info) { return std::string(info.param.name); });
 
