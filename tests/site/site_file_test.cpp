@@ -124,7 +124,9 @@ struct BadSite {
   std::string words;  // the key and what is wrong
 };
 
-void PrintTo(const BadSite& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadSite& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class BadSiteFile : public ::testing::TestWithParam<BadSite> {};
 
@@ -215,6 +217,37 @@ TEST(SiteKeys, EveryChoiceKeyHasChoicesAndNamesAreNear) {
   EXPECT_EQ(site::nearest_site_key("climate_factor", site::Section::top), "climate_change_factor");
   EXPECT_EQ(site::nearest_site_key("area", site::Section::subcatchment), "area_m2");
   EXPECT_EQ(site::nearest_site_key("zzzzzz", site::Section::top), std::nullopt);
+  // Warnings name parameter file records; a site file's case shows its keys.
+  EXPECT_EQ(site::site_key_of_record("cchgfac"), "climate_change_factor");
+  EXPECT_EQ(site::site_key_of_record("area"), "subcatchment.area_m2");
+  EXPECT_EQ(site::site_key_of_record("nsubc"), "subcatchment");
+  EXPECT_EQ(site::site_key_of_record("rp"), "return_periods_years");
+}
+
+// The bundled site-file example is what `sitedrain new` writes for the
+// bundled descriptor: its comments follow the key table.
+TEST(SiteFile, BundledExampleIsWhatNewWrites) {
+  const fs::path examples = fs::path(SITEDRAIN_TEST_CASES) / ".." / ".." / "examples";
+  const fs::path dir = make_temp_dir("example_site");
+  const CommandResult made = run_command_in(
+      dir, "new --descriptor '" + (examples / "pond_design" / "cd_Hexham_2023_v2.csv").string() +
+               "' site");
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(read_file(dir / "site" / "site.toml"), read_file(examples / "pond_site" / "site.toml"));
+  fs::remove_all(dir);
+}
+
+// A run where there is no case: the console as always, and a hint on
+// standard error.
+TEST(SiteFile, RunWithoutCaseSuggestsNew) {
+  const fs::path dir = make_temp_dir("no_case");
+  const CommandResult r = run_command_in(dir, "");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "PSnamel.nml\nERROR opening namelist filePSnamel.nml\n");
+  EXPECT_NE(r.err.find("no case in " + dir.string()), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("`sitedrain new DIR`"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("`sitedrain --help`"), std::string::npos) << r.err;
+  fs::remove_all(dir);
 }
 
 }  // namespace
