@@ -475,9 +475,10 @@ void SiteReader::read_subcatchments(Place top) {
   if (list == nullptr)
     missing(list_key, top, "for every run: [[subcatchment]] with area_m2, surface");
   const toml::array* tables = list->as_array();
+  if (tables != nullptr && tables->empty())
+    bad(list_key, *list, "the list of sub-catchments is empty");
   if (tables == nullptr || !tables->is_array_of_tables())
     bad(list_key, *list, "[[subcatchment]] tables are expected, not " + type_name(*list));
-  if (tables->empty()) bad(list_key, *list, "the list of sub-catchments is empty");
   if (tables->size() > static_cast<std::size_t>(params::kMaxSubCatchments))
     bad(list_key, *tables->get(params::kMaxSubCatchments),
         "there are " + std::to_string(tables->size()) + " sub-catchments, more than the model's " +
@@ -614,7 +615,7 @@ void SiteReader::read_criteria() {
     bool designed = false;
     for (int i = 0; i < (p.calcrp == 1 ? 0 : p.nrp); ++i) designed = designed || p.rp[i] == rp;
     if (p.calcrp == 1 && rp > 0) {
-      for (int y = p.rp[0]; p.rp[2] > 0 && y <= p.rp[1]; y += p.rp[2])
+      for (long long y = p.rp[0]; p.rp[2] > 0 && y <= p.rp[1]; y += p.rp[2])
         designed = designed || y == rp;
     }
     if (!designed)

@@ -59,7 +59,7 @@ TEST(ControlFile, MalformedOrIncompleteGroupsStop) {
       "&IFILES IPATH = 'a /",             // open quote
       "no group here",
       "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 7*'x.txt', NUMLINE = 5 /",  // unassigned
-      "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt' /",  // no NUMLINE
+      "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt' /",               // no NUMLINE
   };
   for (const char* text : bad)
     EXPECT_THROW(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml"), RunStop) << text;
@@ -126,6 +126,12 @@ TEST(ControlFile, ProgramMessagesForMissingFiles) {
     if (c.control && !*c.control) fs::create_symlink("/dev/zero", dir / "PSnamel.nml");
     RunResult r = run_program(dir);
     EXPECT_EQ(r.status, 1);
+    // Without any case, standard error adds a hint after the console.
+    const std::string hint = "sitedrain: no case in " + dir.string();
+    if (c.control == nullptr && r.console.find(hint) != std::string::npos)
+      r.console.erase(r.console.find(hint));
+    else
+      EXPECT_TRUE(c.control != nullptr) << "no hint: " << r.console;
     EXPECT_EQ(r.console, "PSnamel.nml\n" + c.console);
     fs::remove_all(dir);
   }
