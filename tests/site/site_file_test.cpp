@@ -211,8 +211,9 @@ TEST(SiteKeys, EveryChoiceKeyHasChoicesAndNamesAreNear) {
   for (const site::SiteKey& k : site::site_keys()) {
     EXPECT_EQ(site::find_site_key(k.name, k.section), &k) << k.name;
     EXPECT_FALSE(k.help.empty() || k.legacy.empty()) << k.name;
-    if (k.type == site::ValueType::choice)
+    if (k.type == site::ValueType::choice) {
       EXPECT_FALSE(site::key_choices(k, params::LossModel::green_ampt).empty()) << k.name;
+    }
   }
   EXPECT_EQ(site::nearest_site_key("climate_factor", site::Section::top), "climate_change_factor");
   EXPECT_EQ(site::nearest_site_key("area", site::Section::subcatchment), "area_m2");
@@ -222,6 +223,43 @@ TEST(SiteKeys, EveryChoiceKeyHasChoicesAndNamesAreNear) {
   EXPECT_EQ(site::site_key_of_record("area"), "subcatchment.area_m2");
   EXPECT_EQ(site::site_key_of_record("nsubc"), "subcatchment");
   EXPECT_EQ(site::site_key_of_record("rp"), "return_periods_years");
+}
+
+// A value with no name in a site file, or one the legacy columns cannot
+// hold, is refused with the record or key named, and nothing is written.
+TEST(SiteFile, ConvertRefusesWhatTheOtherFormatCannotHold) {
+  const struct {
+    const char* case_name;
+    const char* from;
+    const char* to;
+    const char* message;
+  } cases[] = {
+      {"runoff_final_horton", "*rom                 0", "*rom                 7",
+       "rom = 7 has no name in a site file"},
+      {"pond_design", "*sump                0", "*sump                1",
+       "ponds = 1, sump = 1, soak = 0, rnf = 0: a site file names one storage"},
+  };
+  for (const auto& c : cases) {
+    const fs::path dir = make_temp_dir("convert_refused");
+    copy_files(case_dir(c.case_name), dir);
+    write_file(dir / "params.txt", replaced(read_file(dir / "params.txt"), c.from, c.to));
+    const CommandResult r = run_command_in(dir, "convert -o site.toml");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "site.toml"));
+    fs::remove_all(dir);
+  }
+  const fs::path dir = make_temp_dir("to_legacy_refused");
+  fs::copy_file(case_dir("pond_design") / "cd_Hexham_2023_v2.csv", dir / "cd_Hexham_2023_v2.csv");
+  write_file(dir / "site.toml", replaced(kPondSite, "= 1.4", "= 1.23456"));
+  const CommandResult r = run_command_in(dir, "convert --to-legacy . -o legacy");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("cchgfac = 1.23456 cannot be written exactly in the 6 columns"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(dir / "legacy" / "PSnamel.nml"));
+  EXPECT_EQ(run_command_in(dir, "convert --to-legacy . --bad").status, 2);
+  fs::remove_all(dir);
 }
 
 // The bundled site-file example is what `sitedrain new` writes for the
