@@ -150,6 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadSite{"syntax", replaced(kPondSite, "season = \"all-year\"", "season = all-year"),
                 "site.toml, line 6, column", "not a valid TOML file"},
+        // toml++'s own check of a table header's first character must not end the program
+        BadSite{"header_without_key", "[#\n" + kPondSite, "site.toml, line 1, column 2",
+                "not a valid TOML file: Error while parsing key"},
         BadSite{"unknown_key", replaced(kPondSite, "climate_change_factor", "climate_factor"),
                 "site.toml, line 8, column 1",
                 "unknown key `climate_factor`; did you mean `climate_change_factor`?"},
