@@ -70,18 +70,24 @@ if [ ! -f "$prefix/lib/cmake/pugixml/pugixml-config.cmake" ]; then
   rm -rf "$work"
 fi
 
-# The TOML parser of the site file is header-only: its headers from Debian's
-# source package, into the same prefix.
+# The TOML parser of the site file is header-only (nothing of it is compiled
+# for Windows apart from sitedrain itself): its headers from Debian's source
+# package into the same prefix; where the archive serves no source for it,
+# the same headers of Debian's libtomlplusplus-dev.
 if [ ! -f "$prefix/include/toml++/toml.h" ]; then
   add_deb_src
   work="$(mktemp -d)"
-  (cd "$work" && apt-get source -qq tomlplusplus >/dev/null 2>&1) || {
-    echo "apt-get source tomlplusplus failed" >&2
-    exit 1
-  }
-  src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'tomlplusplus-*' | head -1)"
   mkdir -p "$prefix/include"
-  cp -r "$src/include/toml++" "$prefix/include/"
+  if (cd "$work" && apt-get source -qq tomlplusplus >/dev/null 2>&1); then
+    src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'tomlplusplus-*' | head -1)"
+    cp -r "$src/include/toml++" "$prefix/include/"
+  else
+    echo "apt-get source tomlplusplus failed: taking the headers of libtomlplusplus-dev" >&2
+    if [ ! -f /usr/include/toml++/toml.h ]; then
+      DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq libtomlplusplus-dev
+    fi
+    cp -r /usr/include/toml++ "$prefix/include/"
+  fi
   rm -rf "$work"
 fi
 

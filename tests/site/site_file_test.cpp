@@ -153,6 +153,11 @@ INSTANTIATE_TEST_SUITE_P(
         // toml++'s own check of a table header's first character must not end the program
         BadSite{"header_without_key", "[#\n" + kPondSite, "site.toml, line 1, column 2",
                 "not a valid TOML file: Error while parsing key"},
+        // nor may its character classes on a letter beyond ASCII after a value
+        BadSite{"letter_after_value",
+                replaced(kPondSite, "season = \"all-year\"", "season = \"all-year\"\xCF\x91"),
+                "site.toml, line 6, column 20",
+                "expected a comment or whitespace, saw '\\xCF\\x91'"},
         BadSite{"unknown_key", replaced(kPondSite, "climate_change_factor", "climate_factor"),
                 "site.toml, line 8, column 1",
                 "unknown key `climate_factor`; did you mean `climate_change_factor`?"},
