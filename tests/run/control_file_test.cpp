@@ -59,7 +59,7 @@ TEST(ControlFile, MalformedOrIncompleteGroupsStop) {
       "&IFILES IPATH = 'a /",             // open quote
       "no group here",
       "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 7*'x.txt', NUMLINE = 5 /",  // unassigned
-      "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt' /",               // no NUMLINE
+      "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt' /",  // no NUMLINE
   };
   for (const char* text : bad)
     EXPECT_THROW(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml"), RunStop) << text;
