@@ -16,6 +16,7 @@
 #include "design/storm_series.h"
 #include "report/csv_tables.h"
 #include "report/html_report.h"
+#include "run/case_input.h"
 #include "run/driver.h"
 #include "run/file_identity.h"
 #include "textio/console.h"

@@ -29,7 +29,9 @@ std::string_view rtrim(std::string_view s) {
   return s;
 }
 
-bool is_name_start(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+bool is_name_start(char c) {
+  return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
 bool is_name_char(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
@@ -152,7 +154,8 @@ class NamelistParser {
       ++p_;
       skip_blanks();
       std::string digits;
-      while (!at_end() && std::isdigit(static_cast<unsigned char>(t_[p_]))) digits.push_back(t_[p_++]);
+      while (!at_end() && std::isdigit(static_cast<unsigned char>(t_[p_])))
+        digits.push_back(t_[p_++]);
       skip_blanks();
       if (digits.empty() || digits.size() > 9 || at_end() || t_[p_] != ')')
         fail("bad index for " + name);
@@ -216,7 +219,8 @@ class NamelistParser {
     {
       std::size_t q = p_;
       std::string digits;
-      while (q < t_.size() && std::isdigit(static_cast<unsigned char>(t_[q]))) digits.push_back(t_[q++]);
+      while (q < t_.size() && std::isdigit(static_cast<unsigned char>(t_[q])))
+        digits.push_back(t_[q++]);
       if (!digits.empty() && q < t_.size() && t_[q] == '*') {
         if (digits.size() > 6) fail("repeat count too large");
         repeat = std::stoll(digits);
@@ -476,12 +480,13 @@ RunFiles read_control_file(const std::string& file_name) {
     const int error = errno;
     console::line("ERROR opening namelist file" + file_name);
     // A second line, on standard error, for someone who started the program
-    // in the wrong folder.
+    // in the wrong folder, or who has no case yet.
     console::flush();
     std::error_code ec;
     const std::string folder = std::filesystem::current_path(ec).string();
     std::fprintf(stderr,
-                 "sitedrain: cannot open %s in the folder '%s' (%s); see sitedrain --help\n",
+                 "sitedrain: cannot open %s in the folder '%s' (%s); `sitedrain new DIR` "
+                 "writes a case, see sitedrain --help\n",
                  textio::printable(file_name).c_str(), textio::printable(folder).c_str(),
                  std::strerror(error));
     stop(1);

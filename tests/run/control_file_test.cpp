@@ -59,7 +59,7 @@ TEST(ControlFile, MalformedOrIncompleteGroupsStop) {
       "&IFILES IPATH = 'a /",             // open quote
       "no group here",
       "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 7*'x.txt', NUMLINE = 5 /",  // unassigned
-      "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt' /",  // no NUMLINE
+      "&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt' /",               // no NUMLINE
   };
   for (const char* text : bad)
     EXPECT_THROW(resolve_files(parse_control(text, "PSnamel.nml"), "PSnamel.nml"), RunStop) << text;
@@ -110,7 +110,8 @@ TEST(ControlFile, ProgramMessagesForMissingFiles) {
   } cases[] = {
       {nullptr,  // and on standard error where the program looked ("@")
        "ERROR opening namelist filePSnamel.nml\nsitedrain: cannot open PSnamel.nml in the folder "
-       "'@' (No such file or directory); see sitedrain --help\n"},
+       "'@' (No such file or directory); `sitedrain new DIR` writes a case, see sitedrain "
+       "--help\n"},
       {"&IFILES IFILENAME = 'missing.txt', 'd.csv', OFILENAME = 8*'x.txt', NUMLINE = 5 /",
        "ERROR opening filemissing.txt" + std::string(139, ' ') + "\n"},
       {"&IFILES IFILENAME = 'p.txt', 'd.csv', OFILENAME = 8*'x.txt',\n NUMLINE = 5, COLOUR = 3 /",
