@@ -68,8 +68,8 @@ struct LaneScheduler::Fiber {
   Job job;
   bool busy = false;    // has a job (running, or waiting in call())
   bool cancel = false;  // call() throws Cancelled when the job resumes
-  storage::LaneCall call;
-  storage::LaneOutcome outcome;
+  storage::StormCall call;
+  storage::CallOutcome outcome;
   console::Recording* recording = nullptr;  // the job's console redirection
 };
 
@@ -166,13 +166,13 @@ void LaneScheduler::suspend(Fiber& f) {
 #endif
 }
 
-storage::LaneOutcome LaneScheduler::call(const storage::LaneCall& c) {
+storage::CallOutcome LaneScheduler::call(const storage::StormCall& c) {
 #if defined(SITEDRAIN_NO_FIBERS)
-  storage::LaneOutcome out;
+  storage::CallOutcome out;
   std::size_t given = 0;
   storage::WaterBalanceLanes<1>().run(
-      [&](storage::LaneCall& n) { return given++ == 0 && (n = c, true); },
-      [&](const storage::LaneCall&, const storage::LaneOutcome& o) { out = o; });
+      [&](storage::StormCall& n) { return given++ == 0 && (n = c, true); },
+      [&](const storage::StormCall&, const storage::CallOutcome& o) { out = o; });
   return out;
 #endif
   Fiber& f = *running_;
@@ -222,7 +222,7 @@ void LaneScheduler::run(const std::function<bool(Job&)>& next) {
     if (error_) throw Cancelled{};
   };
   // The next call for a lane: a waiting job's, else one of a new job.
-  auto feed = [&](storage::LaneCall& c) {
+  auto feed = [&](storage::StormCall& c) {
     for (;;) {
       if (!queue_.empty()) {
         c = queue_.front()->call;
@@ -250,7 +250,7 @@ void LaneScheduler::run(const std::function<bool(Job&)>& next) {
       check();
     }
   };
-  auto done = [&](const storage::LaneCall& c, const storage::LaneOutcome& o) {
+  auto done = [&](const storage::StormCall& c, const storage::CallOutcome& o) {
     Fiber& f = *fibers_[static_cast<std::size_t>(c.tag)];
     f.outcome = o;
     resume(f);

@@ -4,7 +4,7 @@
 
 namespace sitedrain::storage {
 
-int LOCATE(std::span<const int> list, double x) {
+int locate(std::span<const int> list, double x) {
   const int n = static_cast<int>(list.size());
   if (n == 0) return 0;
   const bool ascending = list[0] < list[static_cast<std::size_t>(n - 1)];
@@ -20,8 +20,8 @@ int LOCATE(std::span<const int> list, double x) {
   return jl;
 }
 
-double OUTFLOW(double h, double d, const geometry::CoeffTable& table, int position) {
-  int jh = LOCATE(table.depth_grid, 1000.0 * h);
+double orifice_outflow(double h, double d, const geometry::CoeffTable& table, int position) {
+  int jh = locate(table.depth_grid, 1000.0 * h);
   if (jh == 0) jh = 1;
   return orifice_rate(h, d, table.at(position, jh));
 }

@@ -13,13 +13,13 @@ namespace sitedrain::storage {
 // Returns the bracket position from 1: for an ascending list (first entry
 // below the last) the last position whose entry is below x, for a
 // descending one the last whose entry is at least x; 0 when there is none.
-int LOCATE(std::span<const int> list, double x);
+int locate(std::span<const int> list, double x);
 
 // Orifice outflow rate (m^3/h) at depth h (m) for diameter d (mm), with the
 // coefficient of the diameter at table position `position` (from 1) and of
 // the depth grid point below 1000 h (the first point at or under 1 mm, the
 // last beyond the grid).
-double OUTFLOW(double h, double d, const geometry::CoeffTable& table, int position);
+double orifice_outflow(double h, double d, const geometry::CoeffTable& table, int position);
 
 // The orifice formula: rate (m^3/h) at depth h (m) for diameter d (mm) and
 // discharge coefficient c.
@@ -30,7 +30,7 @@ inline double orifice_rate(double h, double d, double c) {
 // True when the list is 1, 2, ..., n with n >= 2 (the depth grid of a table).
 bool is_unit_grid(std::span<const int> list);
 
-// LOCATE on the unit grid 1..n (n >= 2) without the search: the ascending
+// locate on the unit grid 1..n (n >= 2) without the search: the ascending
 // bisection ends on the greatest integer below x, so this is 0 for x <= 1
 // (and for NaN, which compares false), n beyond n, else ceil(x) - 1.
 inline int locate_unit_grid(int n, double x) {

@@ -67,7 +67,7 @@ void set_record(const fs::path& dir, const std::string& key, const std::string& 
 
 design::SearchOptions options(bool reference, int threads) {
   design::SearchOptions o;
-  o.reference = reference;
+  o.in_order = reference;
   o.threads = threads;
   return o;
 }

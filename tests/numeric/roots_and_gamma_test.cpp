@@ -72,13 +72,6 @@ TEST(Rtsafe, UnbracketedRootWarnsAndCarriesOn) {
 
 TEST(Rtsafe, RootAtABracketEndIsReturnedAsIs) {
   EXPECT_EQ(RTSAFE(0.0, 3.0, 2.0, 0.0, 3.0, 1.0e-6), 0.0);  // V = 0: f(0) = 0
-  int ok = -1;
-  EXPECT_EQ(RTSAFE1(0.0, 0.0, 5.0, 5.0, 0.0, 10.0, 1.0e-9, ok), 0.0);  // f(x1) = 0
-  EXPECT_EQ(ok, 1);
-  EXPECT_EQ(RTSAFE1(100.0, 0.0, 5.0, 5.0, 1.0, 4.0, 1.0e-9, ok), 4.0);  // f(x2) = 0
-  EXPECT_EQ(ok, 1);
-  RTSAFE1(101.0, 0.0, 5.0, 5.0, 0.0, 4.0, 1.0e-9, ok);  // beyond the full depth
-  EXPECT_EQ(ok, 0);
 }
 
 }  // namespace

@@ -8,22 +8,20 @@
 #include <string>
 #include <vector>
 
-#include "design/storm_inflow.h"
+#include "storage/water_balance.h"
 #include "params/run_setup.h"
 #include "textio/console.h"
 
 namespace sitedrain::parallel {
 namespace {
 
-using design::ReplayedInflow;
-using design::StormInflow;
 
 struct Pond {
   geometry::CoeffTable table =
       geometry::build_coefficient_table({100, 100, 1}, params::depth_step_count(1.5));
   std::vector<double> runoff = std::vector<double>(1800, 0.1);
-  storage::LaneCall call(double base) const {
-    storage::LaneCall c;
+  storage::StormCall call(double base) const {
+    storage::StormCall c;
     c.storage = {.depth = 1.5, .base_w = base, .base_l = 2 * base, .batter = 3.0};
     c.outlet = {100.0, &table, 1};
     c.runoff = runoff.data();
@@ -49,10 +47,10 @@ TEST(LaneScheduler, JobsKeepTheirPassesInOrderAndTheirOwnConsole) {
       double base = 1.0 + n;
       for (int pass = 1; pass <= 3; ++pass) {
         console::line("job " + std::to_string(n) + " pass " + std::to_string(pass));
-        const storage::LaneOutcome o = LaneScheduler::current()->call(pond.call(base));
-        ASSERT_FALSE(o.scalar);
-        base = o.results.smax / 10.0;
-        smax[static_cast<std::size_t>(n)] = o.results.smax;
+        const storage::CallOutcome o = LaneScheduler::current()->call(pond.call(base));
+        ASSERT_FALSE(o.alone);
+        base = o.results.peak_volume / 10.0;
+        smax[static_cast<std::size_t>(n)] = o.results.peak_volume;
       }
     };
     return true;
@@ -61,13 +59,7 @@ TEST(LaneScheduler, JobsKeepTheirPassesInOrderAndTheirOwnConsole) {
   for (int n = 0; n < jobs; ++n) {
     double base = 1.0 + n, expected = 0.0;
     for (int pass = 1; pass <= 3; ++pass) {
-      storage::Storage st = pond.call(base).storage;
-      std::vector<double> copy = pond.runoff;
-      StormInflow inflow{copy, 0.0, nullptr};
-      ReplayedInflow source{&inflow};
-      expected = storage::water_balance<ReplayedInflow, storage::Lookup::fast, true>(
-                     st, pond.call(base).outlet, 1.0, 30, 0, source, nullptr)
-                     .smax;
+      expected = storage::water_balance(pond.call(base)).results.peak_volume;
       base = expected / 10.0;
     }
     EXPECT_EQ(smax[static_cast<std::size_t>(n)], expected) << n;
