@@ -70,9 +70,7 @@ CoeffTable build_coefficient_table(const params::Triple& tpod, int n_depth) {
   for (int t = tpod.first; tpod.step > 0 ? t <= tpod.last : t >= tpod.last; t += tpod.step) {
     table.diameters.push_back(t);
   }
-  table.depth_grid.resize(static_cast<std::size_t>(n_depth > 0 ? n_depth : 0));
-  for (int s = 1; s <= n_depth; ++s) table.depth_grid[static_cast<std::size_t>(s - 1)] = s;
-  table.c.resize(table.diameters.size() * table.depth_grid.size());
+  table.c.resize(table.diameters.size() * static_cast<std::size_t>(n_depth > 0 ? n_depth : 0));
   std::size_t k = 0;
   for (int t : table.diameters) {
     for (int s = 1; s <= n_depth; ++s) {

@@ -14,8 +14,7 @@ double DISCHRGCFF(double h, double d);
 
 struct CoeffTable {
   std::vector<int> diameters;   // the sweep, mm (1-based position m = index + 1)
-  std::vector<int> depth_grid;  // 1, 2, ..., n_depth (mm)
-  int n_depth = 0;
+  int n_depth = 0;              // depth grid points 1, 2, ..., n_depth (mm)
   std::vector<double> c;        // c[(m - 1) * n_depth + (s - 1)]
 
   double at(int m, int s) const {

@@ -44,11 +44,12 @@ StormStep::Next StormStep::start(const StormCall& call) {
   }
   if (storage_run_)
     half_volume_ = geometry::PONDVOLBASE(st.depth, st.batter, st.base_w, st.base_l) / 2.0;
-  unit_grid_ = storage_run_ && pond_ && is_unit_grid(outlet.table->depth_grid);
-  n_grid_ = pond_ && outlet.table ? static_cast<int>(outlet.table->depth_grid.size()) : 0;
-  if (unit_grid_)
-    coeff_ = outlet.table->c.data() + static_cast<std::size_t>(outlet.position - 1) *
-                                          static_cast<std::size_t>(outlet.table->n_depth);
+  // The coefficients of the outlet's diameter by depth grid point (1 mm).
+  if (storage_run_ && pond_) {
+    n_grid_ = outlet.table->n_depth;
+    coeff_ = outlet.table->c.data() +
+             static_cast<std::size_t>(outlet.position - 1) * static_cast<std::size_t>(n_grid_);
+  }
   if (storage_run_) form_basin_terms();
   unit_fill_ = 1.0 - st.ffill == 1.0;
   last_t_ = 60 * call_.duration;
@@ -211,14 +212,9 @@ void StormStep::record_step() {
 double StormStep::orifice_rate_at(double depth) {
   const std::uint64_t key = std::bit_cast<std::uint64_t>(depth);
   if (!cached_ || key != cached_depth_) {
-    const Outlet& outlet = call_.outlet;
-    if (unit_grid_) {
-      int jh = locate_unit_grid(n_grid_, 1000.0 * depth);
-      if (jh == 0) jh = 1;
-      cached_rate_ = orifice_rate(depth, outlet.value, coeff_[jh - 1]);
-    } else {
-      cached_rate_ = orifice_outflow(depth, outlet.value, *outlet.table, outlet.position);
-    }
+    int jh = locate_unit_grid(n_grid_, 1000.0 * depth);
+    if (jh == 0) jh = 1;
+    cached_rate_ = orifice_rate(depth, call_.outlet.value, coeff_[jh - 1]);
     cached_depth_ = key;
     cached_ = true;
   }

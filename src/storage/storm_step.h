@@ -88,8 +88,8 @@ class StormStep {
   } basin_;
   Halt halt_ = Halt::none;
   bool unit_fill_ = false;  // 1 - ffill is 1
-  bool storage_run_ = false, pond_ = false, unit_grid_ = false;
-  const double* coeff_ = nullptr;  // the outlet's coefficients by depth point (unit grid)
+  bool storage_run_ = false, pond_ = false;
+  const double* coeff_ = nullptr;  // the outlet's coefficients by depth grid point
   int n_grid_ = 0;
   double half_volume_ = 0.0;     // half the volume of the storage filled to its full depth, m^3
   runoff::StepResult inflow_;    // of the step in progress

@@ -40,6 +40,29 @@ inline double reference_water_depth(double S, double b, double& W, double& L, do
   }
 }
 
+// The bracket position from 1 in the depth grid 1, 2, ..., n (mm) compared
+// with x as reals, by bisection: the last point below x, 0 when there is none.
+inline int bisection_locate(int n, double x) {
+  int jl = 0, ju = n + 1;
+  while (ju - jl > 1) {
+    const int jm = (ju + jl) / 2;
+    if (x > static_cast<double>(jm))  // the grid's point at position jm
+      jl = jm;
+    else
+      ju = jm;
+  }
+  return jl;
+}
+
+// The orifice rate (m^3/h) at depth h with the coefficient of the grid point
+// found by bisection in the depth grid 1, 2, ..., n (mm) (the first point at
+// or under 1 mm).
+inline double reference_orifice_outflow(double h, const storage::Outlet& o) {
+  int jh = bisection_locate(o.table->n_depth, 1000.0 * h);
+  if (jh == 0) jh = 1;
+  return storage::orifice_rate(h, o.value, o.table->at(o.position, jh));
+}
+
 inline storage::Results reference_water_balance(storage::Storage& st, const storage::Outlet& outlet,
                                                 int duration, bool runoff_only,
                                                 storage::Inflow& inflow,
@@ -84,8 +107,7 @@ inline storage::Results reference_water_balance(storage::Storage& st, const stor
                                         h) /
               3600.0;
         else
-          Q = (storage::orifice_outflow(h_prev, outlet.value, *outlet.table, outlet.position) +
-               storage::orifice_outflow(h, outlet.value, *outlet.table, outlet.position)) /
+          Q = (reference_orifice_outflow(h_prev, outlet) + reference_orifice_outflow(h, outlet)) /
               3600.0 / 2.0;
         sumq = sumq + Q;
       }
