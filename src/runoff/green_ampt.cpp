@@ -1,5 +1,8 @@
 #include "runoff/green_ampt.h"
 
+#include "runoff/loss_model.h"
+#include "runoff/runoff_step.h"
+
 #include <string>
 
 #include "textio/console.h"
@@ -29,7 +32,7 @@ constexpr Soil kSoils[11] = {
 
 }  // namespace
 
-double GREEN_AMPT(GreenAmptState& state, int type, int first, int i, double rain) {
+double green_ampt_rate(GreenAmptState& state, int type, int first, int i, double rain) {
   if (type < 1 || type > 11) bad_call("soil row", type);
   if (i < 1 || i > static_cast<int>(state.slot.size())) bad_call("sub-catchment", i);
   const Soil& s = kSoils[type - 1];
@@ -58,6 +61,12 @@ double GREEN_AMPT(GreenAmptState& state, int type, int first, int i, double rain
     g.F = g.F + rain / 10.0;
   }
   return f / 360.0;
+}
+
+double green_ampt_runoff_depth(LossState& s, int k, int, double dt, double P, int first) {
+  const double fi = green_ampt_rate(s.green_ampt, s.subs->surface[k], first, k + 1, P);
+  s.infilt = dt * fi;
+  return P - s.infilt;
 }
 
 }  // namespace sitedrain::runoff

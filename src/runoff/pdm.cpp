@@ -1,5 +1,9 @@
 #include "runoff/pdm.h"
 
+#include "runoff/green_ampt.h"
+#include "runoff/loss_model.h"
+#include "runoff/runoff_step.h"
+
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -27,7 +31,7 @@ void show_z(double z) {
 
 }  // namespace
 
-double PDM_INFILTRATION_CAPACITY(double rain, double /*f*/) {
+double pdm_runoff(double rain, double /*f*/) {
   const double x = rain;
   if (x <= 0.0) return 0.0;  // no rain, no runoff; ln 0 is never taken
 
@@ -38,6 +42,11 @@ double PDM_INFILTRATION_CAPACITY(double rain, double /*f*/) {
   double R = 0.5 * (x * numeric::ERFC(z) - e * a);
   if (R < 1e-6) R = 0.0;
   return R;
+}
+
+double pdm_runoff_depth(LossState& s, int k, int, double, double P, int first) {
+  const double fi = green_ampt_rate(s.green_ampt, s.subs->surface[k], first, k + 1, P);
+  return pdm_runoff(P, fi);
 }
 
 }  // namespace sitedrain::runoff
