@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A mutation check of the test suite: each mutant (one sed edit of one
 # source file) is built incrementally and run against the whole suite; a
-# mutant is killed when a test fails.  Prints one line per mutant and the
-# score.  The sources are restored after each mutant.
+# mutant is killed when a test fails (the golden cases first, as the
+# quickest verdict, then the whole suite).  Prints one line per mutant and
+# the score.  The sources are restored after each mutant.
 #   scripts/mutation-check.sh [BUILD_DIR] [MUTANTS_FILE]
 # BUILD_DIR (default build) must be configured with -DSITEDRAIN_TESTS=ON.
 # MUTANTS_FILE (default scripts/mutants.txt): lines "file|sed expression|what".
@@ -10,7 +11,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 mutants=${2:-scripts/mutants.txt}
-cmake --build "$build" -j2 >/dev/null || { echo "the unmutated build fails"; exit 2; }
+targets=(--target sitedrain sitedrain_tests)
+cmake --build "$build" -j2 "${targets[@]}" >/dev/null || { echo "the unmutated build fails"; exit 2; }
 killed=0 total=0
 while IFS='|' read -r file expr what; do
   [[ -z "$file" || "$file" == \#* ]] && continue
@@ -19,8 +21,10 @@ while IFS='|' read -r file expr what; do
   sed -i "$expr" "$file"
   if cmp -s "$file" "$file.unmutated"; then
     verdict="NOT APPLIED"
-  elif ! cmake --build "$build" -j2 >/dev/null 2>&1; then
+  elif ! cmake --build "$build" -j2 "${targets[@]}" >/dev/null 2>&1; then
     verdict="killed (build)"; killed=$((killed + 1))
+  elif ! ctest --test-dir "$build" -j2 -R GoldenCase >/dev/null 2>&1 </dev/null; then
+    verdict="killed"; killed=$((killed + 1))
   elif ctest --test-dir "$build" -j2 --stop-on-failure >/dev/null 2>&1 </dev/null; then
     verdict="SURVIVED"
   else
@@ -29,5 +33,5 @@ while IFS='|' read -r file expr what; do
   mv "$file.unmutated" "$file"
   printf '%-15s %-40s %s\n' "$verdict" "$file" "$what"
 done <"$mutants"
-cmake --build "$build" -j2 >/dev/null
+cmake --build "$build" -j2 "${targets[@]}" >/dev/null
 echo "killed $killed of $total"
