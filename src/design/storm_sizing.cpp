@@ -83,7 +83,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
   const double ff = kind == StorageKind::soakaway ? p.ffill : 0.0;
   double qp = 0.0;
   const double im = s.rain_depth / (dur / 60.0);
-  const double ip = rainfall::PROFILE(p.profile, 0.5) * im;
+  const double ip = rainfall::profile_factor(p.profile, 0.5) * im;
   for (int n = 0; n < p.nsubc; ++n) qp = qp + ip / 1000 * p.area[static_cast<std::size_t>(n)];
   double v = dur / 60.0 * qp / (1 - ff);
 
@@ -98,7 +98,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
 
   // A storm that brings no water is neither sized nor simulated.
   if (v > 0.0) {
-    dims = geometry::POND_SIZE(v, setup.ratio, d, p.batter, o.log);
+    dims = geometry::size_pond(v, setup.ratio, d, p.batter, o.log);
     double v_prev = 0.0;
     for (int c = 1;; ++c) {
       st.depth = d;
@@ -110,7 +110,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
       v = r.peak_volume;
       if (r.total_inflow < kLeastInflow) break;
       if (std::fabs(v - v_prev) <= 0.1) break;
-      dims = geometry::POND_SIZE(v, setup.ratio, d, p.batter, o.log);
+      dims = geometry::size_pond(v, setup.ratio, d, p.batter, o.log);
       if (c == 10) {
         o.log.line((FreeRecord("i,k,tpod,unstable storage, prvstrg,diff")
                     << s.i << s.k << s.outlet_size << v << v_prev << v - v_prev)

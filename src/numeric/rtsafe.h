@@ -1,6 +1,6 @@
 // Safeguarded Newton-Raphson with bisection fallback: Newton steps while
 // they stay inside the bracket and shrink fast enough, bisection otherwise.
-// RTSAFE (sizing, with FUNCD) pauses on a missing bracket and carries on,
+// sizing_root (sizing, with sizing_cubic) pauses on a missing bracket and carries on,
 // and pauses when the iteration limit is reached and returns the estimate.
 // (The water depth has its own search: storage/depth_search.h.)
 #pragma once
@@ -15,7 +15,7 @@ inline constexpr int kRtsafeMaxit = 100;
 
 // The cubic whose root is the greatest depth at which the sizing quadratic
 // has a real solution: f = x^3 (K^2 b^2 - (16/3) b^2) + 4 V.
-inline void FUNCD(double V, double b, double K, double x, double& f, double& df) {
+inline void sizing_cubic(double V, double b, double K, double x, double& f, double& df) {
   const double c = K * K * (b * b) - (16.0 / 3.0) * (b * b);
   f = x * x * x * c + 4.0 * V;
   df = 3.0 * (x * x) * c;
@@ -24,8 +24,8 @@ inline void FUNCD(double V, double b, double K, double x, double& f, double& df)
 // The shared iteration.  funcd(x, f, df).  Returns false (with rts unset)
 // when the bracket is missing and unbracketed_is_error; otherwise true.
 template <class Funcd>
-inline bool rtsafe_core(Funcd&& funcd, double x1, double x2, double xacc,
-                        bool unbracketed_is_error, const char* maxit_message, double& rts) {
+inline bool rtsafe_core(Funcd&& funcd, double x1, double x2, double xacc, bool unbracketed_is_error,
+                        const char* maxit_message, double& rts) {
   double fl, fh, df;
   funcd(x1, fl, df);
   funcd(x2, fh, df);
@@ -79,11 +79,11 @@ inline bool rtsafe_core(Funcd&& funcd, double x1, double x2, double xacc,
   return true;
 }
 
-// Root of FUNCD(V, b, K, .) in [x1, x2] to the absolute accuracy xacc.
-inline double RTSAFE(double V, double b, double K, double x1, double x2, double xacc) {
+// Root of sizing_cubic(V, b, K, .) in [x1, x2] to the absolute accuracy xacc.
+inline double sizing_root(double V, double b, double K, double x1, double x2, double xacc) {
   double rts = 0.0;
-  rtsafe_core([&](double x, double& f, double& df) { FUNCD(V, b, K, x, f, df); }, x1, x2, xacc,
-              false, "rtsafe exceeding maximum iterations", rts);
+  rtsafe_core([&](double x, double& f, double& df) { sizing_cubic(V, b, K, x, f, df); }, x1, x2,
+              xacc, false, "rtsafe exceeding maximum iterations", rts);
   return rts;
 }
 

@@ -46,8 +46,7 @@ double final_horton_runoff_depth(LossState& s, int k, int, double dt, double P, 
 
 double horton_runoff_depth(LossState& s, int k, int t, double dt, double P, int) {
   const int type = s.subs->surface[k];
-  const double fi =
-      type == kFixedLossSurface ? s.final_loss[k] : horton_capacity(type, t) / 3600.0;
+  const double fi = type == kFixedLossSurface ? s.final_loss[k] : horton_capacity(type, t) / 3600.0;
   s.infilt = dt * fi;
   return P - s.infilt;
 }

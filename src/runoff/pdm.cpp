@@ -1,15 +1,14 @@
 #include "runoff/pdm.h"
 
-#include "runoff/green_ampt.h"
-#include "runoff/loss_model.h"
-#include "runoff/runoff_step.h"
-
 #include <charconv>
 #include <cmath>
 #include <string_view>
 
 #include "maths/maths.h"
 #include "numeric/gamma.h"
+#include "runoff/green_ampt.h"
+#include "runoff/loss_model.h"
+#include "runoff/runoff_step.h"
 #include "textio/console.h"
 
 namespace sitedrain::runoff {
@@ -37,9 +36,9 @@ double pdm_runoff(double rain, double /*f*/) {
 
   const double z = -(maths::log(x) - kMu) / (kSigma * kSqrt2);
   show_z(z);
-  const double a = numeric::ERFC(z + kSqrt2 * 0.334);
+  const double a = numeric::complementary_erf(z + kSqrt2 * 0.334);
   const double e = maths::exp(kMu + 0.223112);
-  double R = 0.5 * (x * numeric::ERFC(z) - e * a);
+  double R = 0.5 * (x * numeric::complementary_erf(z) - e * a);
   if (R < 1e-6) R = 0.0;
   return R;
 }

@@ -21,7 +21,7 @@ StormRunoff::StormRunoff(const SubCatchments& subs, const StormSpec& storm)
 StepResult StormRunoff::step(int t, double dt) {
   StepResult r;
   const double tau = static_cast<double>(t) / (static_cast<double>(storm_.duration) * 60.0);
-  const double P = rainfall::PROFILE(storm_.profile, tau) * dt * storm_.intensity;
+  const double P = rainfall::profile_factor(storm_.profile, tau) * dt * storm_.intensity;
   r.rain = P;
   const int first = t == 1 ? 1 : 0;
   const int n = subs_.nsubc;

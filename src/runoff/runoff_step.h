@@ -14,25 +14,25 @@ namespace sitedrain::runoff {
 // The sub-catchments and runoff model of a run.
 struct SubCatchments {
   params::LossModel model = params::LossModel::final_horton;
-  int nsubc = 1;                   // 0..10
-  const int* surface = nullptr;    // nsubc surface type codes
-  const double* area = nullptr;    // nsubc areas, m^2
+  int nsubc = 1;                 // 0..10
+  const int* surface = nullptr;  // nsubc surface type codes
+  const double* area = nullptr;  // nsubc areas, m^2
 };
 
 // One design storm as the runoff step sees it.
 struct StormSpec {
-  int duration = 0;         // minutes
+  int duration = 0;  // minutes
   params::StormProfile profile = params::StormProfile::uniform;
-  double intensity = 0.0;   // mean intensity I, mm/s (depth / (60 * duration))
+  double intensity = 0.0;  // mean intensity I, mm/s (depth / (60 * duration))
 };
 
 struct StepResult {
-  double rain = 0.0;        // P, rain depth of the step, mm
-  double rain_volume = 0.0; // Pv, on all sub-catchments, m^3
-  double runoff = 0.0;      // R, runoff volume, m^3
-  double infilt = 0.0;      // infiltration depth of the last sub-catchment evaluated, mm
-                            // (the Green-Ampt with PDM model leaves it as it was)
-  bool end = false;         // the simulation ends now; this step contributes nothing
+  double rain = 0.0;         // P, rain depth of the step, mm
+  double rain_volume = 0.0;  // Pv, on all sub-catchments, m^3
+  double runoff = 0.0;       // R, runoff volume, m^3
+  double infilt = 0.0;       // infiltration depth of the last sub-catchment evaluated, mm
+                             // (the Green-Ampt with PDM model leaves it as it was)
+  bool end = false;          // the simulation ends now; this step contributes nothing
 };
 
 // The state of one storm simulation: the state of its losses.  Make one per

@@ -104,8 +104,8 @@ template <class V>
   const V zero = V{} + 0.0, half = V{} + 0.5, two = V{} + 2.0, four = V{} + 4.0;
   const V accuracy = V{} + kDepthAccuracy;
   const V rts = load_lanes<V>(c.rts + at), xl = load_lanes<V>(c.xl + at),
-          xh = load_lanes<V>(c.xh + at), f = load_lanes<V>(c.f + at),
-          df = load_lanes<V>(c.df + at), dxold = load_lanes<V>(c.dxold + at);
+          xh = load_lanes<V>(c.xh + at), f = load_lanes<V>(c.f + at), df = load_lanes<V>(c.df + at),
+          dxold = load_lanes<V>(c.dxold + at);
   const auto bisect = (((rts - xh) * df - f) * ((rts - xl) * df - f) >= zero) |
                       (magnitude(two * f) > magnitude(dxold * df));
   store_lanes<V>(c.dxold + at, load_lanes<V>(c.dx + at));
@@ -120,13 +120,14 @@ template <class V>
   store_lanes<V>(c.dx + at, dx);
   store_lanes<V>(c.rts + at, next);
   const V x2 = next * next;
-  const V f_next = ((load_lanes<V>(c.cubic + at) * (x2 * next) + load_lanes<V>(c.square + at) * x2) +
-                    load_lanes<V>(c.base_area + at) * next) -
-                   load_lanes<V>(c.S + at);
+  const V f_next =
+      ((load_lanes<V>(c.cubic + at) * (x2 * next) + load_lanes<V>(c.square + at) * x2) +
+       load_lanes<V>(c.base_area + at) * next) -
+      load_lanes<V>(c.S + at);
   const V bx = load_lanes<V>(c.batter + at) * next;
-  const V df_next = (four * (bx * bx) + load_lanes<V>(c.base_area + at)) +
-                    (load_lanes<V>(c.twice_batter + at) * next) *
-                        load_lanes<V>(c.length_plus_width + at);
+  const V df_next =
+      (four * (bx * bx) + load_lanes<V>(c.base_area + at)) +
+      (load_lanes<V>(c.twice_batter + at) * next) * load_lanes<V>(c.length_plus_width + at);
   store_lanes<V>(c.f + at, f_next);
   store_lanes<V>(c.df + at, df_next);
   const auto below = f_next < zero;

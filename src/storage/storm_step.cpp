@@ -43,7 +43,7 @@ StormStep::Next StormStep::start(const StormCall& call) {
     return Next::ended;
   }
   if (storage_run_)
-    half_volume_ = geometry::PONDVOLBASE(st.depth, st.batter, st.base_w, st.base_l) / 2.0;
+    half_volume_ = geometry::basin_volume(st.depth, st.batter, st.base_w, st.base_l) / 2.0;
   // The coefficients of the outlet's diameter by depth grid point (1 mm).
   if (storage_run_ && pond_) {
     n_grid_ = outlet.table->n_depth;
@@ -173,8 +173,7 @@ void StormStep::end_step(double h) {
       if (out_.mean_outflow > 0.0) out_.emptying_time = out_.peak_volume / out_.mean_outflow;
     }
     if (half_full_outflow_ > 0.0)
-      out_.half_emptying_time =
-          (out_.peak_volume / 2.0) / (half_full_outflow_ / half_full_steps_);
+      out_.half_emptying_time = (out_.peak_volume / 2.0) / (half_full_outflow_ / half_full_steps_);
   } else {
     last_n_ = n;
     last_total_ = out_.total_inflow;

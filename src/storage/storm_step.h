@@ -19,8 +19,7 @@ namespace sitedrain::storage {
 // SearchColumns.
 struct DepthSearch {
   double S = 0.0, batter = 0.0;
-  double cubic = 0.0, square = 0.0, base_area = 0.0, twice_batter = 0.0,
-         length_plus_width = 0.0;
+  double cubic = 0.0, square = 0.0, base_area = 0.0, twice_batter = 0.0, length_plus_width = 0.0;
   double rts = 0.0, xl = 0.0, xh = 0.0, dx = 0.0, dxold = 0.0, f = 0.0, df = 0.0;
 };
 
@@ -91,12 +90,12 @@ class StormStep {
   bool storage_run_ = false, pond_ = false;
   const double* coeff_ = nullptr;  // the outlet's coefficients by depth grid point
   int n_grid_ = 0;
-  double half_volume_ = 0.0;     // half the volume of the storage filled to its full depth, m^3
-  runoff::StepResult inflow_;    // of the step in progress
-  double stored_ = 0.0;          // stored volume S (gross, with the fill, for a soakaway), m^3
-  double depth_ = 0.0;           // depth h of the last storage step, m
-  double outflow_ = 0.0;         // outflow rate Q, m^3/s
-  double summed_outflow_ = 0.0;  // the outflow rates summed
+  double half_volume_ = 0.0;        // half the volume of the storage filled to its full depth, m^3
+  runoff::StepResult inflow_;       // of the step in progress
+  double stored_ = 0.0;             // stored volume S (gross, with the fill, for a soakaway), m^3
+  double depth_ = 0.0;              // depth h of the last storage step, m
+  double outflow_ = 0.0;            // outflow rate Q, m^3/s
+  double summed_outflow_ = 0.0;     // the outflow rates summed
   double half_full_outflow_ = 0.0;  // outflow volume while at least half full, m^3
   int half_full_steps_ = 0;
   int first_runoff_t_ = 0;  // s, 0: none yet

@@ -17,21 +17,21 @@ namespace sitedrain::storage {
 // The trial storage.  base_w and base_l are in/out: the depth search
 // enlarges them when the storage cannot hold the stored volume.
 struct Storage {
-  double depth = 0.0;   // full depth D, m
-  double base_w = 0.0;  // base width W, m
-  double base_l = 0.0;  // base length L, m
-  double batter = 0.0;  // side batter b, horizontal per vertical
+  double depth = 0.0;                                    // full depth D, m
+  double base_w = 0.0;                                   // base width W, m
+  double base_l = 0.0;                                   // base length L, m
+  double batter = 0.0;                                   // side batter b, horizontal per vertical
   params::StorageKind kind = params::StorageKind::pond;  // how water leaves: orifice, pump, ground
-  int sideno = 0;        // soakaway sides that infiltrate (soakaway.h)
-  double ffill = 0.0;    // soakaway fill fraction (0 for ponds and sumps)
-  double infiltco = 0.0; // soakaway infiltration coefficient, m/h
+  int sideno = 0;         // soakaway sides that infiltrate (soakaway.h)
+  double ffill = 0.0;     // soakaway fill fraction (0 for ponds and sumps)
+  double infiltco = 0.0;  // soakaway infiltration coefficient, m/h
 };
 
 // The outlet.
 struct Outlet {
-  double value = 0.0;                          // orifice diameter (mm) or pump rate (m^3/h)
-  const geometry::CoeffTable* table = nullptr; // pond runs
-  int position = 1;                            // of the diameter in the table's list, from 1
+  double value = 0.0;                           // orifice diameter (mm) or pump rate (m^3/h)
+  const geometry::CoeffTable* table = nullptr;  // pond runs
+  int position = 1;                             // of the diameter in the table's list, from 1
 };
 
 // What one simulation returns.

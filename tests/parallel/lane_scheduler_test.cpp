@@ -8,13 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "storage/water_balance.h"
 #include "params/run_setup.h"
+#include "storage/water_balance.h"
 #include "textio/console.h"
 
 namespace sitedrain::parallel {
 namespace {
-
 
 struct Pond {
   geometry::CoeffTable table =

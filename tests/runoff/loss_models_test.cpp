@@ -36,7 +36,8 @@ TEST(GreenAmpt, FirstStepPondingResetAndSlots) {
   EXPECT_EQ(st.slot[0].F, 0.1 + cap / 3600.0);
   // Slot 2 is untouched by slot 1, and the first-step flag resets a slot.
   EXPECT_EQ(st.slot[1].F, 0.0);
-  EXPECT_EQ(green_ampt_rate(st, 4, 1, 2, 0.001), 0.001);  // 0.36 cm/h: all infiltrates until ponding
+  EXPECT_EQ(green_ampt_rate(st, 4, 1, 2, 0.001),
+            0.001);  // 0.36 cm/h: all infiltrates until ponding
   EXPECT_EQ(green_ampt_rate(st, 4, 1, 1, 1.0), 1.0);
   EXPECT_EQ(st.slot[0].F, 0.1);
 }
@@ -60,7 +61,8 @@ TEST(Horton, InitialDecayedAndFinalRates) {
   EXPECT_NEAR(horton_capacity(3, 60), 30.1497, 5e-5);
   EXPECT_NEAR(horton_capacity(1, 60), 6.0 + 274.0 * std::exp(-1.6), 1e-12);
   for (int type : {0, 5, -1, 12})
-    EXPECT_NE(testing::stop_output([&] { horton_capacity(type, 60); }).find("Horton"), std::string::npos);
+    EXPECT_NE(testing::stop_output([&] { horton_capacity(type, 60); }).find("Horton"),
+              std::string::npos);
 }
 
 // Runs one call; returns z from its console line (a blank, then z in

@@ -99,9 +99,8 @@ Bits oracle(const StormCall& c) {
   Storage st = c.storage;
   Results r;
   Replayed in(c);
-  std::string shown = shown_by([&] {
-    r = testing::reference_water_balance(st, c.outlet, c.duration, c.runoff_only, in);
-  });
+  std::string shown = shown_by(
+      [&] { r = testing::reference_water_balance(st, c.outlet, c.duration, c.runoff_only, in); });
   if (shown.ends_with("(stopped)\n")) r = {}, st = {};  // a stop leaves no figures
   return bits_of(r, st, false, shown);
 }
@@ -162,12 +161,17 @@ void add_case(const std::string& name, CaseCalls& c) {
           StormCall call;
           testing::KeptLines log;
           double d = c.p.maxdepth;
-          const geometry::PondDims dims = geometry::POND_SIZE(
+          const geometry::PondDims dims = geometry::size_pond(
               std::max(total * share, 1.0), c.p.topl / c.p.topw, d, c.p.batter, log);
           const bool soakaway = c.p.storage_kind == params::StorageKind::soakaway;
-          call.storage = {d,          dims.Wb,    dims.Lb,
-                          c.p.batter, c.p.storage_kind, c.p.sideno,
-                          soakaway ? c.p.ffill : 0.0, c.p.infiltco};
+          call.storage = {d,
+                          dims.Wb,
+                          dims.Lb,
+                          c.p.batter,
+                          c.p.storage_kind,
+                          c.p.sideno,
+                          soakaway ? c.p.ffill : 0.0,
+                          c.p.infiltco};
           const params::Triple sweep = c.p.sump == 1 ? c.p.pumprate : c.p.tpod;
           call.outlet = {static_cast<double>(sweep.first + (j - 1) * sweep.step),
                          pond ? &c.table : nullptr, j};

@@ -74,7 +74,7 @@ inline storage::Results reference_water_balance(storage::Storage& st, const stor
        outlet.position > static_cast<int>(outlet.table->diameters.size())))
     console::stop_with("No discharge coefficients for this orifice diameter");
   double shalf = 0.0;
-  if (!runoff_only) shalf = geometry::PONDVOLBASE(st.depth, st.batter, st.base_w, st.base_l) / 2.0;
+  if (!runoff_only) shalf = geometry::basin_volume(st.depth, st.batter, st.base_w, st.base_l) / 2.0;
   storage::Results out;
   double S = 0.0, h = 0.0, h_prev = 0.0, Q = 0.0, sumq = 0.0, vhalf = 0.0;
   int nhalf = 0, t1 = 0;
