@@ -37,23 +37,6 @@ TEST_F(Gamma, ErfcKnownValues) {
   }
 }
 
-TEST_F(Gamma, SeriesBelowOnePointFiveContinuedFractionFrom) {
-  // erfc(x) = Q(1/2, x^2): the series serves x^2 < a + 1 = 1.5.
-  const double below = std::nextafter(1.5, 0.0);
-  double gser, gcf, gln;
-  gamma_series(gser, 0.5, below, gln);
-  EXPECT_EQ(regularized_gamma_q(0.5, below), 1.0 - gser);
-  EXPECT_EQ(regularized_gamma_p(0.5, below), gser);
-  gamma_continued_fraction(gcf, 0.5, 1.5, gln);
-  EXPECT_EQ(regularized_gamma_q(0.5, 1.5), gcf);
-  EXPECT_EQ(regularized_gamma_p(0.5, 1.5), 1.0 - gcf);
-  EXPECT_NEAR(gln, 0.5723649429247001, 1e-10);  // ln sqrt(pi)
-  gamma_series(gser, 0.5, 1.5, gln);            // both branches agree at the switch
-  EXPECT_NEAR(1.0 - gser, gcf, 1e-6);
-  EXPECT_EQ(complementary_erf(std::sqrt(1.5)),
-            regularized_gamma_q(0.5, std::sqrt(1.5) * std::sqrt(1.5)));
-}
-
 TEST_F(Gamma, ErfcNeverWarns) {
   EXPECT_EQ(console_of([] {
               for (double x = -5.0; x <= 5.0; x += 0.0625) complementary_erf(x);

@@ -1,5 +1,6 @@
-// Jobs side by side on one thread: their calls in the lanes, each job with its
-// own console and its passes in order; an exception ends them all.
+// Jobs side by side on one thread: an exception of one ends them all, their
+// stacks unwound.  (That the jobs keep their passes in order and their own
+// console is the search paths test: every case byte for byte.)
 #include "parallel/lane_scheduler.h"
 
 #include <gtest/gtest.h>
@@ -29,48 +30,6 @@ struct Pond {
     return c;
   }
 };
-
-// Job n: three passes, each sized from the last; its console says which.
-TEST(LaneScheduler, JobsKeepTheirPassesInOrderAndTheirOwnConsole) {
-  const Pond pond;
-  const int jobs = 20;
-  std::vector<console::Recording> shown(jobs);
-  std::vector<double> smax(jobs);
-  int started = 0;
-  LaneScheduler scheduler(12);
-  scheduler.run([&](LaneScheduler::Job& job) {
-    if (started == jobs) return false;
-    const int n = started++;
-    job = [&, n] {
-      console::Redirect redirect(shown[static_cast<std::size_t>(n)]);
-      double base = 1.0 + n;
-      for (int pass = 1; pass <= 3; ++pass) {
-        console::line("job " + std::to_string(n) + " pass " + std::to_string(pass));
-        const storage::CallOutcome o = LaneScheduler::current()->call(pond.call(base));
-        ASSERT_FALSE(o.alone);
-        base = o.results.peak_volume / 10.0;
-        smax[static_cast<std::size_t>(n)] = o.results.peak_volume;
-      }
-    };
-    return true;
-  });
-  EXPECT_EQ(LaneScheduler::current(), nullptr);
-  for (int n = 0; n < jobs; ++n) {
-    double base = 1.0 + n, expected = 0.0;
-    for (int pass = 1; pass <= 3; ++pass) {
-      expected = storage::water_balance(pond.call(base)).results.peak_volume;
-      base = expected / 10.0;
-    }
-    EXPECT_EQ(smax[static_cast<std::size_t>(n)], expected) << n;
-    std::string text;
-    for (int pass = 1; pass <= 3; ++pass)
-      text += "job " + std::to_string(n) + " pass " + std::to_string(pass) + "\n";
-    testing::internal::CaptureStdout();
-    shown[static_cast<std::size_t>(n)].replay();
-    console::flush();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), text);
-  }
-}
 
 TEST(LaneScheduler, AnExceptionOfOneJobUnwindsTheOthersAndLeavesRun) {
   const Pond pond;
