@@ -66,12 +66,11 @@ class Search {
 
   // Storm (i, j, k) of the search.
   DesignStorm storm(int i, int j, int k) const {
-    const params::Triple t = kind_ == StorageKind::sump ? p_.pumprate : p_.tpod;
     DesignStorm s;
     s.i = i, s.j = j, s.k = k;
     s.return_period = setup_.return_periods[static_cast<std::size_t>(i - 1)];
     s.duration = setup_.durations[static_cast<std::size_t>(k - 1)];
-    s.outlet_size = static_cast<double>(t.first + static_cast<long long>(j - 1) * t.step);
+    s.outlet_size = params::outlet_size(params::outlet_sweep(p_), j);
     s.rain_depth = rain_[static_cast<std::size_t>(k - 1) * static_cast<std::size_t>(p_.nrp) +
                          static_cast<std::size_t>(i - 1)];
     return s;

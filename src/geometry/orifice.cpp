@@ -6,6 +6,7 @@
 #include <string>
 
 #include "numeric/spline.h"
+#include "params/run_setup.h"
 #include "textio/console.h"
 #include "textio/format.h"
 
@@ -67,9 +68,8 @@ CoeffTable build_coefficient_table(const params::Triple& tpod, int n_depth) {
   if (tpod.step == 0) console::stop_with("Orifice diameter step is 0 - no sweep of diameters");
   CoeffTable table;
   table.n_depth = n_depth;
-  for (int t = tpod.first; tpod.step > 0 ? t <= tpod.last : t >= tpod.last; t += tpod.step) {
-    table.diameters.push_back(t);
-  }
+  for (long long m = 0; m < params::sweep_count(tpod); ++m)
+    table.diameters.push_back(static_cast<int>(params::outlet_size(tpod, static_cast<int>(m + 1))));
   table.c.resize(table.diameters.size() * static_cast<std::size_t>(n_depth > 0 ? n_depth : 0));
   std::size_t k = 0;
   for (int t : table.diameters) {
