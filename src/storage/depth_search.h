@@ -14,7 +14,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <type_traits>
 
 namespace sitedrain::storage {
 
@@ -79,16 +78,25 @@ template <class V>
 }
 
 // The lanes of a comparison that hold, as bits from the first lane.
+[[gnu::always_inline]] inline unsigned lane_bits(int m) {
+  return m != 0 ? 1u : 0u;
+}
 template <class M>
 [[gnu::always_inline]] inline unsigned lane_bits(M m) {
-  if constexpr (std::is_scalar_v<M>) {
-    return m ? 1u : 0u;
-  } else {
-    unsigned bits = 0;
-    for (int k = 0; k < static_cast<int>(sizeof(M) / sizeof(m[0])); ++k)
-      bits |= (m[k] != 0 ? 1u : 0u) << k;
-    return bits;
+  constexpr int n = static_cast<int>(sizeof(M) / sizeof(double));
+#if defined(__SSE2__)
+  unsigned bits = 0;
+  for (int k = 0; k < n; k += 2) {
+    TwoLanes pair;
+    std::memcpy(&pair, reinterpret_cast<const char*>(&m) + k * sizeof(double), sizeof pair);
+    bits |= static_cast<unsigned>(__builtin_ia32_movmskpd(pair)) << k;
   }
+  return bits;
+#else
+  unsigned bits = 0;
+  for (int k = 0; k < n; ++k) bits |= (m[k] != 0 ? 1u : 0u) << k;
+  return bits;
+#endif
 }
 
 // One iteration of the searches of lanes at .. at + width - 1:

@@ -59,7 +59,7 @@ StormStep::Next StormStep::start(const StormCall& call) {
 
 StormStep::Next StormStep::resume(double h) {
   end_step(h);
-  record_step();
+  if (call_.diag != nullptr) record_step();
   ++t_;
   return run_steps();
 }
@@ -75,7 +75,7 @@ StormStep::Next StormStep::run_steps() {
       out_.rain_volume += inflow_.rain_volume;
     } else {
       if (t > call_.n_runoff) break;
-      inflow_.runoff = call_.runoff[t - 1];
+      inflow_.runoff = call_.runoff[t - 1];  // only the runoff is replayed
     }
     const double runoff = inflow_.runoff;
     ++out_.steps;
@@ -87,11 +87,11 @@ StormStep::Next StormStep::run_steps() {
         out_.runoff_duration = n;
         if (n >= 1) out_.mean_inflow = out_.total_inflow / n;
       }
-      record_step();
+      if (call_.diag != nullptr) record_step();
       continue;
     }
     if (!(runoff > 0.0)) {
-      record_step();
+      if (call_.diag != nullptr) record_step();
       continue;
     }
     ++out_.storage_steps;
@@ -112,7 +112,7 @@ StormStep::Next StormStep::run_steps() {
       h = search_.rts;
     }
     end_step(h);
-    record_step();
+    if (call_.diag != nullptr) record_step();
   }
 
   if (!call_.stepwise_statistics) {
@@ -188,9 +188,8 @@ void StormStep::end_step(double h) {
   depth_ = h;
 }
 
-// The step's values to the diagnostic sink, when there is one.
+// The step's values to the diagnostic sink.
 void StormStep::record_step() {
-  if (call_.diag == nullptr) return;
   DiagnosticStep d;
   d.t = t_;
   d.rain = inflow_.rain;
