@@ -48,8 +48,6 @@ struct alignas(32) SearchColumns {
 // whose arithmetic and comparisons are element by element).
 using TwoLanes = double __attribute__((vector_size(16)));
 using FourLanes = double __attribute__((vector_size(32)));
-using TwoMasks = long long __attribute__((vector_size(16)));
-using FourMasks = long long __attribute__((vector_size(32)));
 
 template <class V>
 inline constexpr int kLaneWidth = static_cast<int>(sizeof(V) / sizeof(double));
@@ -62,7 +60,7 @@ template <class V>
 }
 
 template <class V>
-[[gnu::always_inline]] inline void store_lanes(double* p, V v) {
+[[gnu::always_inline]] inline void store_lanes(double* p, const V& v) {
   std::memcpy(p, &v, sizeof v);
 }
 
@@ -70,11 +68,10 @@ template <class V>
 [[gnu::always_inline]] inline double magnitude(double x) {
   return std::fabs(x);
 }
-[[gnu::always_inline]] inline TwoLanes magnitude(TwoLanes x) {
-  return reinterpret_cast<TwoLanes>(reinterpret_cast<TwoMasks>(x) & 0x7fffffffffffffffLL);
-}
-[[gnu::always_inline]] inline FourLanes magnitude(FourLanes x) {
-  return reinterpret_cast<FourLanes>(reinterpret_cast<FourMasks>(x) & 0x7fffffffffffffffLL);
+template <class V>
+[[gnu::always_inline]] inline V magnitude(const V& x) {
+  using Bits = decltype(x < x);  // integers of the width of the lanes
+  return reinterpret_cast<V>(reinterpret_cast<Bits>(x) & 0x7fffffffffffffffLL);
 }
 
 // The lanes of a comparison that hold, as bits from the first lane.
@@ -82,7 +79,7 @@ template <class V>
   return m != 0 ? 1u : 0u;
 }
 template <class M>
-[[gnu::always_inline]] inline unsigned lane_bits(M m) {
+[[gnu::always_inline]] inline unsigned lane_bits(const M& m) {
   constexpr int n = static_cast<int>(sizeof(M) / sizeof(double));
 #if defined(__SSE2__)
   unsigned bits = 0;
