@@ -36,7 +36,7 @@
 #include "run/driver.h"
 #include "storage/orifice_outflow.h"
 #include "storage/water_balance_lanes.h"
-#include "storage/water_depth.h"
+#include "support/reference_water_balance.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -62,7 +62,7 @@ double bare_step_ns(bool cpu_time = false) {
   const double cpu_start = thread_ns();
   for (long long s = 0; s < n; ++s) {
     const double S = 5.0 + static_cast<double>(s % 50000) * 0.01;  // 5 to 505 m^3
-    const double h = storage::WATERDEPTH(S, 3.0, W, L, 1.5);
+    const double h = testing::reference_water_depth(S, 3.0, W, L, 1.5);
     int jh = storage::locate_unit_grid(table.n_depth, 1000.0 * h);
     if (jh == 0) jh = 1;
     sum += storage::orifice_rate(h, 100.0, table.at(1, jh));
@@ -80,7 +80,7 @@ struct LaneBench {
   sitedrain::geometry::CoeffTable table = sitedrain::geometry::build_coefficient_table(
       {100, 100, 1}, sitedrain::params::depth_step_count(1.5));
   std::vector<sitedrain::design::StormInflow> inflows;
-  std::vector<sitedrain::storage::LaneCall> calls;
+  std::vector<sitedrain::storage::StormCall> calls;
   LaneBench() {
     using namespace sitedrain;
     inflows.reserve(48);
@@ -91,7 +91,7 @@ struct LaneBench {
       design::StormInflow& in = inflows.emplace_back();
       for (int t = 1; t <= n; ++t)
         in.runoff.push_back(2.0 * volume / n * (1.0 - std::abs(2.0 * t - n) / n));
-      storage::LaneCall call;
+      storage::StormCall call;
       call.storage = {.depth = 1.5, .base_w = 10.0, .base_l = 20.0, .batter = 3.0};
       call.outlet = {100.0, &table, 1};
       call.runoff = in.runoff.data();
@@ -111,18 +111,14 @@ double lanes_ns(const LaneBench& b,
   const double start = thread_ns();
   if constexpr (K == 0) {
     for (std::size_t c = 0; c < b.calls.size(); ++c) {
-      storage::Storage st = b.calls[c].storage;
-      design::ReplayedInflow in{&b.inflows[c]};
-      steps += storage::water_balance<design::ReplayedInflow, storage::Lookup::fast, true>(
-                   st, b.calls[c].outlet, 1.0, b.calls[c].duration, 0, in, nullptr)
-                   .storage_steps;
+      steps += storage::water_balance(b.calls[c]).results.storage_steps;
     }
   } else {
     std::size_t next = 0;
     storage::WaterBalanceLanes<K> lanes(isa);
     lanes.run(
-        [&](storage::LaneCall& c) { return next < b.calls.size() && (c = b.calls[next++], true); },
-        [&](const storage::LaneCall&, const storage::LaneOutcome& o) {
+        [&](storage::StormCall& c) { return next < b.calls.size() && (c = b.calls[next++], true); },
+        [&](const storage::StormCall&, const storage::CallOutcome& o) {
           steps += o.results.storage_steps;
         });
   }
@@ -171,7 +167,7 @@ int run_case(const fs::path& source, bool reference, int threads) {
       _exit(98);
     sitedrain::design::SearchStats stats;
     sitedrain::design::SearchOptions options;
-    options.reference = reference;
+    options.in_order = reference;
     options.threads = threads;
     options.stats = &stats;
     const int status = sitedrain::run::run_program(options).status;

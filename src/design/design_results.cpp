@@ -10,7 +10,7 @@ StormRecord rounded_for_tables(const StormRecord& r) {
                     &t.top_length, &t.top_width, &t.depth, &t.peak_volume, &t.peak_outflow,
                     &t.mean_outflow, &t.outflow_24h, &t.runoff_duration, &t.emptying_time,
                     &t.half_emptying_time, &t.lagoon_length, &t.lagoon_width})
-    *v = numeric::ROTN(*v, 1, 1);
+    *v = numeric::round_places(*v, 1, 1);
   return t;
 }
 

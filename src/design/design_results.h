@@ -77,7 +77,7 @@ struct DesignResults {
 };
 
 // In: a record.  Out: the record with every rate, volume, area, dimension
-// and time rounded to tenths (ROTN(x, 1, 1)), as the closing tables show it.
+// and time rounded to tenths (round_places(x, 1, 1)), as the closing tables show it.
 StormRecord rounded_for_tables(const StormRecord& r);
 
 }  // namespace sitedrain::design

@@ -34,7 +34,7 @@ class Search {
     sizing_.subs = sub_catchments(p_);
     sizing_.table = in.table;
     sizing_.ratio = in.ratio;
-    sizing_.reference = options.reference;
+    sizing_.in_order = options.in_order;
     sizing_.stats = options.stats;
     results_.kind = kind_;
     results_.records.reserve(static_cast<std::size_t>(setup_.combinations));
@@ -42,7 +42,7 @@ class Search {
   }
 
   DesignResults run() {
-    if (!options_.reference) start();
+    if (!options_.in_order) start();
     for (int i = 1; i <= p_.nrp; ++i) {
       if (!return_period(i)) emitter_.no_runoff_at_all();
       release(i);
@@ -66,12 +66,11 @@ class Search {
 
   // Storm (i, j, k) of the search.
   DesignStorm storm(int i, int j, int k) const {
-    const params::Triple t = kind_ == StorageKind::sump ? p_.pumprate : p_.tpod;
     DesignStorm s;
     s.i = i, s.j = j, s.k = k;
     s.return_period = setup_.return_periods[static_cast<std::size_t>(i - 1)];
     s.duration = setup_.durations[static_cast<std::size_t>(k - 1)];
-    s.outlet_size = static_cast<double>(t.first + static_cast<long long>(j - 1) * t.step);
+    s.outlet_size = params::outlet_size(params::outlet_sweep(p_), j);
     s.rain_depth = rain_[static_cast<std::size_t>(k - 1) * static_cast<std::size_t>(p_.nrp) +
                          static_cast<std::size_t>(i - 1)];
     return s;
@@ -88,7 +87,7 @@ class Search {
   // computing every outlet size on one inflow -----------------------------
   std::vector<std::vector<StormOutcome>> outcomes_;  // task (i - 1) * ndur + k - 1, by outlet
   std::unique_ptr<OrderedExecutor> executor_;
-  StormOutcome current_;  // the reference path's storm
+  StormOutcome current_;  // the in-order path's storm
 
   std::size_t task(int i, int k) const {
     return static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(p_.ndur) +
@@ -158,9 +157,9 @@ class Search {
   }
 
   // The outcome of storm (i, j, k), waiting for it (production) or
-  // computing it now (reference).
+  // computing it now (in order).
   const StormOutcome& outcome(int i, int j, int k) {
-    if (options_.reference) {
+    if (options_.in_order) {
       current_ = compute(storm(i, j, k), nullptr);
       return current_;
     }
@@ -170,7 +169,7 @@ class Search {
 
   // Frees the outcomes of a return period once it is written.
   void release(int i) {
-    if (options_.reference) return;
+    if (options_.in_order) return;
     for (int k = 1; k <= p_.ndur; ++k) outcomes_[task(i, k)] = {};
   }
 

@@ -27,15 +27,15 @@ struct SearchInput {
   double ratio = 1.0;                           // top length-to-width ratio R
 };
 
-// How the storms are computed.  reference: in order on one thread, the
-// runoff evaluated inside every water-balance call and the orifice table
-// searched by bisection.  Otherwise (the default) the inflow of each return
+// How the storms are computed.  in_order: in order on one thread, the
+// runoff evaluated inside every water-balance call (the plain baseline of
+// the search paths test and the benchmark).  Otherwise (the default) the inflow of each return
 // period and duration is computed once and replayed by every outlet size and
 // pass, and storms are computed side by side on `threads` threads (0: all
 // hardware threads); every file line, console line and pause comes out in
-// the order of the reference path, byte for byte.
+// the order of the in-order path, byte for byte.
 struct SearchOptions {
-  bool reference = false;
+  bool in_order = false;
   int threads = 0;
   SearchStats* stats = nullptr;  // counts the work done, when given
   ProgressFn progress;           // told after each storm is written, when given

@@ -17,7 +17,7 @@ std::unique_ptr<StormInflow> compute_inflow(const runoff::SubCatchments& subs,
     const int steps = 60 * storm.duration;
     inflow->runoff.reserve(static_cast<std::size_t>(steps));
     // the PDM model shows a line (about 22 characters) per sub-catchment and step
-    if (subs.model == params::LossModel::green_ampt_pdm)
+    if (runoff::loss_model(subs.model).shows_every_step)
       shown->reserve(static_cast<std::size_t>(steps) * subs.nsubc * 24);
     for (int t = 1; t <= steps; ++t) {
       const runoff::StepResult r = live.step(t, 1.0);
@@ -34,42 +34,33 @@ std::unique_ptr<StormInflow> compute_inflow(const runoff::SubCatchments& subs,
 
 std::optional<storage::Results> replay(const StormInflow& inflow, const runoff::StormSpec& storm,
                                        storage::Storage& st, const storage::Outlet& outlet,
-                                       int rnf) {
+                                       bool runoff_only) {
+  storage::StormCall call;
+  call.storage = st;
+  call.outlet = outlet;
+  call.runoff = inflow.runoff.data();
+  call.n_runoff = static_cast<int>(inflow.runoff.size());
+  call.duration = storm.duration;
+  call.runoff_only = runoff_only;
+  storage::CallOutcome o;
   if (LaneScheduler* lanes = LaneScheduler::current()) {
-    storage::LaneCall call;
-    call.storage = st;
-    call.outlet = outlet;
-    call.runoff = inflow.runoff.data();
-    call.n_runoff = static_cast<int>(inflow.runoff.size());
-    call.duration = storm.duration;
-    call.rnf = rnf;
-    const storage::LaneOutcome o = lanes->call(call);
-    if (o.scalar) return std::nullopt;
-    st = o.storage;
-    storage::Results r = o.results;
-    r.rain_volume = inflow.rain_volume;
-    console::show(inflow.console);
-    return r;
-  }
-  const storage::Storage before = st;
-  console::Recording side;
-  try {
-    storage::Results r;
-    {
+    o = lanes->call(call);
+    if (o.alone) return std::nullopt;
+  } else {
+    console::Recording side;
+    try {
       console::Redirect redirect(side);
-      ReplayedInflow source{&inflow};
-      r = storage::water_balance<ReplayedInflow, storage::Lookup::fast, true>(
-          st, outlet, 1.0, storm.duration, rnf, source, nullptr);
+      o = storage::water_balance(call);
+    } catch (const RunStop&) {
+      return std::nullopt;
     }
-    if (side.empty() && r.exact) {
-      r.rain_volume = inflow.rain_volume;
-      console::show(inflow.console);
-      return r;
-    }
-  } catch (const RunStop&) {
+    if (!side.empty() || !o.results.exact) return std::nullopt;
   }
-  st = before;
-  return std::nullopt;
+  st = o.storage;
+  storage::Results r = o.results;
+  r.rain_volume = inflow.rain_volume;
+  console::show(inflow.console);
+  return r;
 }
 
 }  // namespace sitedrain::design

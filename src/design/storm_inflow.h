@@ -28,19 +28,16 @@ struct StormInflow {
 std::unique_ptr<StormInflow> compute_inflow(const runoff::SubCatchments& subs,
                                             const runoff::StormSpec& storm);
 
-// The inflow as the water balance reads it: the runoff of step t, and the
-// end of the simulation after the last recorded step.
-struct ReplayedInflow {
-  const StormInflow* inflow;
-  runoff::StepResult step(int t, double /*dt*/) const {
-    runoff::StepResult r;
-    if (static_cast<std::size_t>(t) > inflow->runoff.size()) {
-      r.end = true;
-      return r;
-    }
-    r.runoff = inflow->runoff[static_cast<std::size_t>(t - 1)];
-    return r;
-  }
+// The runoff of a storm on the sub-catchments computed step by step as the
+// water balance asks for it (one-second steps).
+class LiveInflow : public storage::Inflow {
+ public:
+  LiveInflow(const runoff::SubCatchments& subs, const runoff::StormSpec& storm)
+      : runoff_(subs, storm) {}
+  runoff::StepResult step(int t) override { return runoff_.step(t, 1.0); }
+
+ private:
+  runoff::StormRunoff runoff_;
 };
 
 // One water-balance call on the replayed inflow (no diagnostic series), in
@@ -50,6 +47,6 @@ struct ReplayedInflow {
 // such output keeps its place among the loss models' lines.
 std::optional<storage::Results> replay(const StormInflow& inflow, const runoff::StormSpec& storm,
                                        storage::Storage& st, const storage::Outlet& outlet,
-                                       int rnf);
+                                       bool runoff_only);
 
 }  // namespace sitedrain::design

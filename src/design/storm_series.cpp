@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "params/run_setup.h"
 #include "storage/diagnostic_sink.h"
 
 namespace sitedrain::design {
@@ -62,8 +63,7 @@ StormSeries storm_series(const SeriesInput& in, const StormRecord& rec, std::siz
   const auto& durs = in.head->durations;
   s.i = static_cast<int>(std::find(rps.begin(), rps.end(), rec.return_period) - rps.begin()) + 1;
   s.k = static_cast<int>(std::find(durs.begin(), durs.end(), rec.duration) - durs.begin()) + 1;
-  const params::Triple t = p.storage_kind == params::StorageKind::sump ? p.pumprate : p.tpod;
-  s.j = t.step != 0 ? static_cast<int>((rec.outlet_size - t.first) / t.step) + 1 : 1;
+  s.j = params::outlet_position(params::outlet_sweep(p), rec.outlet_size);
   s.return_period = rec.return_period;
   s.duration = rec.duration;
   s.outlet_size = rec.outlet_size;

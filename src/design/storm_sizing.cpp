@@ -20,24 +20,31 @@ using textio::FreeRecord;
 // runoff-only storm counts as runoff only above it.
 constexpr double kLeastInflow = 4.0;
 
-// One water-balance call of the storm, counted for the benchmark.
+// One water-balance call of the storm, counted for the benchmark: replayed
+// when it can be, else with the runoff computed live.
 storage::Results simulate(const SizingSetup& setup, const runoff::StormSpec& storm,
                           const StormInflow* inflow, storage::Storage& st,
                           const storage::Outlet& outlet, storage::DiagnosticSink* diag) {
-  const int rnf = setup.p->rnf;
+  const bool runoff_only = setup.p->rnf == 1;
+  std::optional<storage::Results> replayed;
+  if (!setup.in_order && inflow != nullptr && diag == nullptr)
+    replayed = replay(*inflow, storm, st, outlet, runoff_only);
   storage::Results r;
-  if (setup.reference) {
-    r = storage::PONDWATERBALANCE(st, outlet, 1.0, setup.subs, storm, rnf, diag);
+  if (replayed) {
+    r = *replayed;
   } else {
-    std::optional<storage::Results> replayed;
-    if (inflow != nullptr && diag == nullptr) replayed = replay(*inflow, storm, st, outlet, rnf);
-    if (replayed) {
-      r = *replayed;
-    } else {
-      runoff::StormRunoff live(setup.subs, storm);
-      r = storage::water_balance<runoff::StormRunoff, storage::Lookup::fast>(
-          st, outlet, 1.0, storm.duration, rnf, live, diag);
-    }
+    LiveInflow live(setup.subs, storm);
+    storage::StormCall call;
+    call.storage = st;
+    call.outlet = outlet;
+    call.live = &live;
+    call.diag = diag;
+    call.stepwise_statistics = true;
+    call.duration = storm.duration;
+    call.runoff_only = runoff_only;
+    const storage::CallOutcome o = storage::water_balance(call);
+    st = o.storage;
+    r = o.results;
   }
   if (setup.stats) {
     setup.stats->calls += 1;
@@ -52,8 +59,7 @@ storage::Storage trial_storage(const params::DesignParams& p) {
   const StorageKind kind = p.storage_kind;
   storage::Storage st;
   st.batter = p.batter;
-  st.sump = kind == StorageKind::sump ? 1 : 0;
-  st.soak = kind == StorageKind::soakaway ? 1 : 0;
+  st.kind = kind;
   st.sideno = p.sideno;
   st.ffill = kind == StorageKind::soakaway ? p.ffill : 0.0;
   st.infiltco = p.infiltco;
@@ -77,7 +83,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
   const double ff = kind == StorageKind::soakaway ? p.ffill : 0.0;
   double qp = 0.0;
   const double im = s.rain_depth / (dur / 60.0);
-  const double ip = rainfall::PROFILE(p.profile, 0.5) * im;
+  const double ip = rainfall::profile_factor(p.profile, 0.5) * im;
   for (int n = 0; n < p.nsubc; ++n) qp = qp + ip / 1000 * p.area[static_cast<std::size_t>(n)];
   double v = dur / 60.0 * qp / (1 - ff);
 
@@ -92,7 +98,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
 
   // A storm that brings no water is neither sized nor simulated.
   if (v > 0.0) {
-    dims = geometry::POND_SIZE(v, setup.ratio, d, p.batter, o.log);
+    dims = geometry::size_pond(v, setup.ratio, d, p.batter, o.log);
     double v_prev = 0.0;
     for (int c = 1;; ++c) {
       st.depth = d;
@@ -101,10 +107,10 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
       base_w = st.base_w;
       base_l = st.base_l;
       r = simulate(setup, storm_rain, inflow, st, outlet, nullptr);
-      v = r.smax;
+      v = r.peak_volume;
       if (r.total_inflow < kLeastInflow) break;
       if (std::fabs(v - v_prev) <= 0.1) break;
-      dims = geometry::POND_SIZE(v, setup.ratio, d, p.batter, o.log);
+      dims = geometry::size_pond(v, setup.ratio, d, p.batter, o.log);
       if (c == 10) {
         o.log.line((FreeRecord("i,k,tpod,unstable storage, prvstrg,diff")
                     << s.i << s.k << s.outlet_size << v << v_prev << v - v_prev)
@@ -127,13 +133,13 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
       base_w = st.base_w;
       base_l = st.base_l;
       r = simulate(setup, storm_rain, inflow, st, outlet, diag);
-      v = r.smax;
+      v = r.peak_volume;
     }
   }
 
   if (r.total_inflow < kLeastInflow) return;
   const double a_top = dims.Wt * dims.Lt;
-  const double a_lag = r.qmax / 0.036;
+  const double a_lag = r.peak_outflow / 0.036;
   o.stored = o.runoff = true;
   StormRecord& rec = o.record;
   rec.return_period = s.return_period;
@@ -150,12 +156,12 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
   rec.base_width = base_w;
   rec.base_length = base_l;
   rec.peak_volume = v;
-  rec.peak_outflow = r.qmax;
+  rec.peak_outflow = r.peak_outflow;
   rec.mean_outflow = r.mean_outflow;
-  if (kind != StorageKind::sump) rec.outflow_24h = std::min(r.ttmt, 24.0) * r.mean_outflow;
-  rec.runoff_duration = r.tfill;
-  rec.emptying_time = r.ttmt;
-  rec.half_emptying_time = r.tthmt;
+  if (kind != StorageKind::sump) rec.outflow_24h = std::min(r.emptying_time, 24.0) * r.mean_outflow;
+  rec.runoff_duration = r.runoff_duration;
+  rec.emptying_time = r.emptying_time;
+  rec.half_emptying_time = r.half_emptying_time;
   // the settlement lagoon: an ellipse for a negative ratio, none for 0
   const int ratio = p.lagoonratio;
   const double mag = std::abs(ratio);

@@ -37,7 +37,7 @@ struct SizingSetup {
   runoff::SubCatchments subs;                   // of p
   const geometry::CoeffTable* table = nullptr;  // pond runs
   double ratio = 1.0;                           // top length-to-width ratio R
-  bool reference = false;  // runoff live in every call, orifice table searched by bisection
+  bool in_order = false;                        // the runoff live in every call (no replay)
   SearchStats* stats = nullptr;
 };
 

@@ -8,6 +8,7 @@
 #include "fixed_column/row_fields.h"
 #include "fixed_column/site_details.h"
 #include "fixed_column/table_headings.h"
+#include "runoff/loss_model.h"
 #include "textio/format.h"
 
 namespace sitedrain::fixed_column {
@@ -18,23 +19,6 @@ using textio::fmt_i;
 using textio::Line;
 
 namespace {
-
-// In: rom.  Out: the model line, or an empty view for a code without one
-// (which the computations read as the final-value Horton model).
-std::string_view model_text(int rom) {
-  switch (rom) {
-    case 0:
-      return " Runoff/infiltration model used: Final-value Horton model";
-    case 1:
-      return " Runoff/infiltration model used: Horton model";
-    case 2:
-      return " Runoff/infiltration model used: Green-Ampt model";
-    case 3:
-      return " Runoff/infiltration model used: Green-Ampt with PDM model";
-    default:
-      return {};
-  }
-}
 
 // In: a storm profile.  Out: its line.
 std::string_view profile_text(params::StormProfile profile) {
@@ -141,9 +125,10 @@ void write_report_head(const ReportContext& ctx, textio::LineSink& report) {
   write_subcatchments(ctx, report);
   if (p.grnff == 1) write_greenfield_rates(ctx, report);
 
-  if (std::string_view text = model_text(p.rom); !text.empty()) {
+  // A code of no model (read as the final-value Horton model) has no line.
+  if (const runoff::LossModelEntry* model = runoff::loss_model_of_code(p.rom)) {
     report.line("");
-    report.line(text);
+    report.line(model->report_line);
   }
   report.line("");
   report.line(profile_text(p.profile));

@@ -13,7 +13,7 @@ using params::StorageKind;
 
 using fields::round_i;
 using fields::trunc_i;
-using numeric::ROTN;
+using numeric::round_places;
 using textio::fmt_f;
 using textio::fmt_i;
 
@@ -32,8 +32,8 @@ std::string pond_results_row(const StormRecord& r) {
   s += fmt_f(r.peak_outflow, 9, 1);
   s += fmt_f(r.outflow_24h, 10, 1);
   s += fmt_f(r.runoff_duration, 7, 1);
-  s += fmt_f(ROTN(r.emptying_time, 1, 1), 8, 1);
-  s += fmt_f(ROTN(r.half_emptying_time, 1, 1), 8, 1);
+  s += fmt_f(round_places(r.emptying_time, 1, 1), 8, 1);
+  s += fmt_f(round_places(r.half_emptying_time, 1, 1), 8, 1);
   s += fmt_f(r.mean_inflow / r.peak_rain_flow, 10, 4);
   s += fmt_f(r.rain_depth, 9, 1);
   return s;

@@ -21,9 +21,9 @@ inline std::string trunc_i(double x, int w) {
   return textio::fmt_i(static_cast<long long>(std::trunc(x)), w);
 }
 
-// In: a real x and a width w.  Out: round(x) = ROTN(x, 0, 1) as Iw.
+// In: a real x and a width w.  Out: round(x) = round_places(x, 0, 1) as Iw.
 inline std::string round_i(double x, int w) {
-  return textio::fmt_i(static_cast<long long>(numeric::ROTN(x, 0, 1)), w);
+  return textio::fmt_i(static_cast<long long>(numeric::round_places(x, 0, 1)), w);
 }
 
 // In: a text of lines each ended by '\n' (as ten_per_line gives) and a sink.

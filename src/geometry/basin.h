@@ -1,6 +1,6 @@
 // The basin shape shared by every storage: a rectangular basin whose four
 // sides slope at one common batter.  Plan areas and volumes, sizing for a
-// volume at a fixed top ratio (POND_SIZE), and the check of the initial top
+// volume at a fixed top ratio (size_pond), and the check of the initial top
 // dimensions.
 #pragma once
 
@@ -9,10 +9,10 @@
 namespace sitedrain::geometry {
 
 // Plan area at height h above a base of L by W with batter b.
-double AREATOP(double h, double b, double L, double W);
+double plan_area_at(double h, double b, double L, double W);
 
 // Prismoidal volume of the basin of depth d over the base Wb by Lb.
-double PONDVOLBASE(double d, double b, double Wb, double Lb);
+double basin_volume(double d, double b, double Wb, double Lb);
 
 struct PondDims {
   double At = 0.0;    // top area
@@ -28,7 +28,7 @@ struct PondDims {
 // Plan dimensions for volume V at top ratio R, depth d (in/out: reduced, with
 // a record on log, when V cannot be shaped at that depth) and batter b.
 // A depth reduced to 0 or below stops the run with a message.
-PondDims POND_SIZE(double V, double R, double& d, double b, textio::LineSink& log);
+PondDims size_pond(double V, double R, double& d, double b, textio::LineSink& log);
 
 // The initial top dimensions: returns R = topl / topw and adjusts topl and
 // topw (with the console messages) when a base would be negative.  The caller

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "numeric/spline.h"
+#include "params/run_setup.h"
 #include "textio/console.h"
 #include "textio/format.h"
 
@@ -23,7 +24,7 @@ constexpr std::array<double, kHeads> kHead = {0.0,    0.0508, 0.0762, 0.1524, 0.
 constexpr std::array<double, kDiameters> kDiameter = {6.35, 12.7, 19.05, 25.4,
                                                       38.1, 50.8, 63.5,  100.0};
 // Coefficients, one group of diameters per head.
-constexpr std::array<double, kHeads * kDiameters> kCoeff = {
+constexpr std::array<double, kHeads* kDiameters> kCoeff = {
     0.691,  0.672, 0.663, 0.656, 0.643, 0.636, 0.632, 0.632,  // 0.0
     0.683,  0.663, 0.652, 0.646, 0.634, 0.627, 0.624, 0.624,  // 0.0508
     0.680,  0.657, 0.646, 0.640, 0.628, 0.622, 0.618, 0.618,  // 0.0762
@@ -43,9 +44,9 @@ const numeric::Grid kGrid{kHead, kDiameter, kCoeff};
 // The row second derivatives of the data.  The set-up depends on the fixed
 // data alone, so the one made at first use equals a fresh one at every call.
 const std::array<double, kHeads * kDiameters>& row_second_derivatives() {
-  static const std::array<double, kHeads * kDiameters> y2a = [] {
+  static const std::array<double, kHeads* kDiameters> y2a = [] {
     std::array<double, kHeads * kDiameters> a{};
-    numeric::SPLIE2(kGrid, a);
+    numeric::grid_second_derivatives(kGrid, a);
     return a;
   }();
   return y2a;
@@ -55,8 +56,8 @@ const std::array<double, kHeads * kDiameters>& row_second_derivatives() {
 
 // In: head h (m), orifice diameter d (mm).  Out: the discharge coefficient;
 // outside the data the end cubics of the splines carry on (no clamping).
-double DISCHRGCFF(double h, double d) {
-  return numeric::SPLIN2(kGrid, row_second_derivatives(), h, d);
+double discharge_coefficient(double h, double d) {
+  return numeric::grid_spline_value(kGrid, row_second_derivatives(), h, d);
 }
 
 // In: the tpod sweep (first, last, step; mm) and the depth step count.
@@ -67,16 +68,14 @@ CoeffTable build_coefficient_table(const params::Triple& tpod, int n_depth) {
   if (tpod.step == 0) console::stop_with("Orifice diameter step is 0 - no sweep of diameters");
   CoeffTable table;
   table.n_depth = n_depth;
-  for (int t = tpod.first; tpod.step > 0 ? t <= tpod.last : t >= tpod.last; t += tpod.step) {
-    table.diameters.push_back(t);
-  }
-  table.depth_grid.resize(static_cast<std::size_t>(n_depth > 0 ? n_depth : 0));
-  for (int s = 1; s <= n_depth; ++s) table.depth_grid[static_cast<std::size_t>(s - 1)] = s;
-  table.c.resize(table.diameters.size() * table.depth_grid.size());
+  for (long long m = 0; m < params::sweep_count(tpod); ++m)
+    table.diameters.push_back(static_cast<int>(params::outlet_size(tpod, static_cast<int>(m + 1))));
+  table.c.resize(table.diameters.size() * static_cast<std::size_t>(n_depth > 0 ? n_depth : 0));
   std::size_t k = 0;
   for (int t : table.diameters) {
     for (int s = 1; s <= n_depth; ++s) {
-      const double c = DISCHRGCFF(static_cast<double>(s) / 1000.0, static_cast<double>(t));
+      const double c =
+          discharge_coefficient(static_cast<double>(s) / 1000.0, static_cast<double>(t));
       if (!(c > 0.0)) {
         console::stop_with("Discharge coefficient is not positive for an orifice diameter of " +
                            std::to_string(t) + " mm - use smaller orifice diameters");

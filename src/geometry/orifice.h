@@ -1,5 +1,5 @@
 // Throttle-plate orifice discharge coefficients: the coefficient data, the
-// bicubic interpolation DISCHRGCFF, and the table of a pond run (every
+// bicubic interpolation discharge_coefficient, and the table of a pond run (every
 // orifice diameter of the sweep by every millimetre of depth).
 #pragma once
 
@@ -10,13 +10,12 @@
 namespace sitedrain::geometry {
 
 // Discharge coefficient at head h (m) for orifice diameter d (mm).
-double DISCHRGCFF(double h, double d);
+double discharge_coefficient(double h, double d);
 
 struct CoeffTable {
-  std::vector<int> diameters;   // the sweep, mm (1-based position m = index + 1)
-  std::vector<int> depth_grid;  // 1, 2, ..., n_depth (mm)
-  int n_depth = 0;
-  std::vector<double> c;        // c[(m - 1) * n_depth + (s - 1)]
+  std::vector<int> diameters;  // the sweep, mm (1-based position m = index + 1)
+  int n_depth = 0;             // depth grid points 1, 2, ..., n_depth (mm)
+  std::vector<double> c;       // c[(m - 1) * n_depth + (s - 1)]
 
   double at(int m, int s) const {
     return c[static_cast<std::size_t>(m - 1) * static_cast<std::size_t>(n_depth) +

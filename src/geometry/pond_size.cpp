@@ -18,7 +18,7 @@
 
 namespace sitedrain::geometry {
 
-using numeric::ROTN;
+using numeric::round_places;
 
 namespace {
 
@@ -36,7 +36,7 @@ void report_reduction(const char* text, double d, textio::LineSink& log) {
 
 // In: volume V, ratio R, batter b, depth d (in/out), log for the reduction
 // records.  Out: the plan dimensions of the basin and its prismoidal volume.
-PondDims POND_SIZE(double V, double R, double& d, double b, textio::LineSink& log) {
+PondDims size_pond(double V, double R, double& d, double b, textio::LineSink& log) {
   PondDims r;
   for (;;) {
     const double K = std::sqrt(R) * (R + 1.0) / R;
@@ -47,8 +47,8 @@ PondDims POND_SIZE(double V, double R, double& d, double b, textio::LineSink& lo
       const double dkd = d * K * D;
       disc = dkd * dkd - 4.0 * d * ((4.0 / 3.0) * (D * D) * d - V);
       if (!(disc < 0.0)) break;
-      const double x = numeric::RTSAFE(V, b, K, 0.0, d, 1.0e-6);
-      d = ROTN(0.9 * x, 1, 0);
+      const double x = numeric::sizing_root(V, b, K, 0.0, d, 1.0e-6);
+      d = round_places(0.9 * x, 1, 0);
       report_reduction("Maxdepth too large for volume               - maxdepth reduced to ", d,
                        log);
     }
@@ -71,12 +71,11 @@ PondDims POND_SIZE(double V, double R, double& d, double b, textio::LineSink& lo
     r.Ab2 = r.Wb * r.Lb;
     if (r.Lb >= 0.0 && r.Wb >= 0.0) return r;
     if (r.Lb < 0.0)
-      d = ROTN(r.Lb / 2.0 / b + d, 1, 0);
+      d = round_places(r.Lb / 2.0 / b + d, 1, 0);
     else
-      d = ROTN(r.Wb / 2.0 / b + d, 1, 0);
+      d = round_places(r.Wb / 2.0 / b + d, 1, 0);
     report_reduction(
-        "Dimensions inconsistent with volume               - depth has been reduced to ", d,
-        log);
+        "Dimensions inconsistent with volume               - depth has been reduced to ", d, log);
   }
 }
 

@@ -10,7 +10,7 @@
 
 namespace sitedrain::geometry {
 
-using numeric::ROTN;
+using numeric::round_places;
 
 // In/out: topl, topw (m).  In: maxdepth, batter.  Returns R = topl / topw as
 // given; shows one console line for each adjusted dimension.
@@ -18,7 +18,7 @@ double check_initial_top(double& topl, double& topw, double maxdepth, double bat
   const double R = topl / topw;
   // Base length, then base width (from the top width as left by the first).
   if (topl - 2.0 * batter * maxdepth < 0.0) {
-    topl = ROTN(2.0 * batter * maxdepth, 1, 1);
+    topl = round_places(2.0 * batter * maxdepth, 1, 1);
     topw = topl / R;
     console::line(
         (textio::FreeRecord("Incompatible initial basel - top length has been adjusted to ")
@@ -27,11 +27,10 @@ double check_initial_top(double& topl, double& topw, double maxdepth, double bat
         " m");
   }
   if (topw - 2.0 * batter * maxdepth < 0.0) {
-    topw = ROTN(2.0 * batter * maxdepth, 1, 1);
+    topw = round_places(2.0 * batter * maxdepth, 1, 1);
     topl = R * topw;
     console::line(
-        (textio::FreeRecord("Incompatible initial basew - top width has been adjusted to ")
-         << topw)
+        (textio::FreeRecord("Incompatible initial basew - top width has been adjusted to ") << topw)
             .str() +
         " m");
   }

@@ -15,8 +15,7 @@ double soil_index(int wrap_class, std::size_t subcatchment) {
   static constexpr double table[5] = {0.15, 0.30, 0.40, 0.45, 0.50};
   if (wrap_class < 1 || wrap_class > 5)
     console::stop_with("Greenfield runoff: WRAP soil class " + std::to_string(wrap_class) +
-                       " of sub-catchment " + std::to_string(subcatchment) +
-                       " is not 1 to 5");
+                       " of sub-catchment " + std::to_string(subcatchment) + " is not 1 to 5");
   return table[wrap_class - 1];
 }
 
@@ -24,9 +23,9 @@ double soil_index(int wrap_class, std::size_t subcatchment) {
 
 Rates GREENFIELD(double saar4170, int hydromarea, std::span<const double> area,
                  std::span<const int> soil, int wrapf) {
-  const int region = GETHYDROREGION(hydromarea);
-  const double g30 = GETGF(region, 30);
-  const double g100 = GETGF(region, 100);
+  const int region = hydrometric_region(hydromarea);
+  const double g30 = growth_factor(region, 30);
+  const double g100 = growth_factor(region, 100);
 
   const std::size_t classes_needed = wrapf == 1 ? area.size() : 1;
   if (soil.size() < classes_needed)
@@ -47,8 +46,8 @@ Rates GREENFIELD(double saar4170, int hydromarea, std::span<const double> area,
   const double SOIL = SAS / SA;
 
   Rates r;
-  r.qbar = 0.00108 * maths::pow(Aq, 0.89) * maths::pow(saar4170, 1.17) * maths::pow(SOIL, 2.17) * A /
-           Aq;
+  r.qbar =
+      0.00108 * maths::pow(Aq, 0.89) * maths::pow(saar4170, 1.17) * maths::pow(SOIL, 2.17) * A / Aq;
   r.q30 = r.qbar * g30;
   r.q100 = r.qbar * g100;
   return r;

@@ -8,18 +8,18 @@ namespace sitedrain::greenfield {
 
 // Growth factor of region 1..11 for return period T (years); a region
 // outside 1..11 shows kBadHydrometricArea (hydro_region.h) and stops.
-double GETGF(int region, int T);
+double growth_factor(int region, int T);
 
 // The curve of each region, growth factor at reduced variate y.
-double FGF_HR1(double y);
-double FGF_HR2(double y);
-double FGF_HR3(double y);
-double FGF_HR4(double y);
-double FGF_HR5(double y);
-double FGF_HR67(double y);
-double FGF_HR8(double y);
-double FGF_HR9(double y);
-double FGF_HR10(double y);
-double FGF_HR11(double y);
+double growth_curve_region_1(double y);
+double growth_curve_region_2(double y);
+double growth_curve_region_3(double y);
+double growth_curve_region_4(double y);
+double growth_curve_region_5(double y);
+double growth_curve_regions_6_7(double y);
+double growth_curve_region_8(double y);
+double growth_curve_region_9(double y);
+double growth_curve_region_10(double y);
+double growth_curve_region_11(double y);
 
 }  // namespace sitedrain::greenfield

@@ -7,10 +7,9 @@
 
 namespace sitedrain::numeric {
 
-double GAMMLN(double x) {
-  static constexpr double cof[6] = {76.18009172947146,     -86.50532032941677,
-                                    24.01409824083091,     -1.231739572450155,
-                                    0.1208650973866179e-2, -0.5395239384953e-5};
+double log_gamma(double x) {
+  static constexpr double cof[6] = {76.18009172947146,  -86.50532032941677,    24.01409824083091,
+                                    -1.231739572450155, 0.1208650973866179e-2, -0.5395239384953e-5};
   static constexpr double stp = 2.5066282746310005;
   double y = x;
   double tmp = x + 5.5;
@@ -23,8 +22,8 @@ double GAMMLN(double x) {
   return tmp + maths::log(stp * ser / x);
 }
 
-void GSER(double& gamser, double a, double x, double& gln) {
-  gln = GAMMLN(a);
+void gamma_series(double& gamser, double a, double x, double& gln) {
+  gln = log_gamma(a);
   if (x <= 0.0) {
     if (x < 0.0) console::pause_with("x < 0 in gser");
     gamser = 0.0;
@@ -47,8 +46,8 @@ void GSER(double& gamser, double a, double x, double& gln) {
   gamser = sum * maths::exp(a * maths::log(x) - x - gln);
 }
 
-void GCF(double& gammcf, double a, double x, double& gln) {
-  gln = GAMMLN(a);
+void gamma_continued_fraction(double& gammcf, double a, double x, double& gln) {
+  gln = log_gamma(a);
   double b = x + 1.0 - a;
   double c = 1.0 / kGammaFpmin;
   double d = 1.0 / b;
@@ -73,35 +72,35 @@ void GCF(double& gammcf, double a, double x, double& gln) {
   gammcf = maths::exp(a * maths::log(x) - x - gln) * h;
 }
 
-double GAMMP(double a, double x) {
+double regularized_gamma_p(double a, double x) {
   if (x < 0.0 || a <= 0.0) console::pause_with("bad arguments in gammp");
   double gln;
   if (x < a + 1.0) {
     double gamser;
-    GSER(gamser, a, x, gln);
+    gamma_series(gamser, a, x, gln);
     return gamser;
   }
   double gammcf;
-  GCF(gammcf, a, x, gln);
+  gamma_continued_fraction(gammcf, a, x, gln);
   return 1.0 - gammcf;
 }
 
-double GAMMQ(double a, double x) {
+double regularized_gamma_q(double a, double x) {
   if (x < 0.0 || a <= 0.0) console::pause_with("bad arguments in gammq");
   double gln;
   if (x < a + 1.0) {
     double gamser;
-    GSER(gamser, a, x, gln);
+    gamma_series(gamser, a, x, gln);
     return 1.0 - gamser;
   }
   double gammcf;
-  GCF(gammcf, a, x, gln);
+  gamma_continued_fraction(gammcf, a, x, gln);
   return gammcf;
 }
 
-double ERFC(double x) {
-  if (x < 0.0) return 1.0 + GAMMP(0.5, x * x);
-  return GAMMQ(0.5, x * x);
+double complementary_erf(double x) {
+  if (x < 0.0) return 1.0 + regularized_gamma_p(0.5, x * x);
+  return regularized_gamma_q(0.5, x * x);
 }
 
 }  // namespace sitedrain::numeric

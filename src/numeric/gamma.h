@@ -12,13 +12,13 @@ inline constexpr int kGammaItmax = 100;
 inline constexpr double kGammaEps = 3.0e-7;
 inline constexpr double kGammaFpmin = 1.0e-30;
 
-double ERFC(double x);
-double GAMMP(double a, double x);
-double GAMMQ(double a, double x);
+double complementary_erf(double x);
+double regularized_gamma_p(double a, double x);
+double regularized_gamma_q(double a, double x);
 // P(a, x) by its series; gln receives ln Gamma(a).
-void GSER(double& gamser, double a, double x, double& gln);
+void gamma_series(double& gamser, double a, double x, double& gln);
 // Q(a, x) by its continued fraction; gln receives ln Gamma(a).
-void GCF(double& gammcf, double a, double x, double& gln);
-double GAMMLN(double x);
+void gamma_continued_fraction(double& gammcf, double a, double x, double& gln);
+double log_gamma(double x);
 
 }  // namespace sitedrain::numeric

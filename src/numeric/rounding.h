@@ -1,4 +1,4 @@
-// ROTN: the system's one rounding routine.  x to n decimals; mode 0
+// round_places: the system's one rounding routine.  x to n decimals; mode 0
 // truncates toward zero, mode 1 rounds halves away from zero.  The scaled
 // value is held in a 32-bit integer.
 #pragma once
@@ -7,7 +7,7 @@
 
 namespace sitedrain::numeric {
 
-inline double ROTN(double x, int n, int mode) {
+inline double round_places(double x, int n, int mode) {
   std::int32_t p = 1;
   for (int i = 0; i < n; ++i) p *= 10;
   double t = x * p;

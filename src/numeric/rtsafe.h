@@ -1,8 +1,8 @@
 // Safeguarded Newton-Raphson with bisection fallback: Newton steps while
 // they stay inside the bracket and shrink fast enough, bisection otherwise.
-//   RTSAFE  (sizing, with FUNCD) pauses on a missing bracket and carries on;
-//   RTSAFE1 (water depth, with FUNCD1) reports a missing bracket through ok.
-// Both pause when the iteration limit is reached and return the estimate.
+// sizing_root (sizing, with sizing_cubic) pauses on a missing bracket and carries on,
+// and pauses when the iteration limit is reached and returns the estimate.
+// (The water depth has its own search: storage/depth_search.h.)
 #pragma once
 
 #include <cmath>
@@ -15,24 +15,17 @@ inline constexpr int kRtsafeMaxit = 100;
 
 // The cubic whose root is the greatest depth at which the sizing quadratic
 // has a real solution: f = x^3 (K^2 b^2 - (16/3) b^2) + 4 V.
-inline void FUNCD(double V, double b, double K, double x, double& f, double& df) {
+inline void sizing_cubic(double V, double b, double K, double x, double& f, double& df) {
   const double c = K * K * (b * b) - (16.0 / 3.0) * (b * b);
   f = x * x * x * c + 4.0 * V;
   df = 3.0 * (x * x) * c;
 }
 
-// Volume of the basin (base L by W, batter b) filled to depth x, minus S;
-// df is the plan area at depth x.
-inline void FUNCD1(double S, double b, double L, double W, double x, double& f, double& df) {
-  f = (4.0 / 3.0) * (b * b) * (x * x * x) + b * (W + L) * (x * x) + W * L * x - S;
-  df = 4.0 * ((b * x) * (b * x)) + W * L + 2.0 * b * x * (W + L);
-}
-
 // The shared iteration.  funcd(x, f, df).  Returns false (with rts unset)
 // when the bracket is missing and unbracketed_is_error; otherwise true.
 template <class Funcd>
-inline bool rtsafe_core(Funcd&& funcd, double x1, double x2, double xacc,
-                        bool unbracketed_is_error, const char* maxit_message, double& rts) {
+inline bool rtsafe_core(Funcd&& funcd, double x1, double x2, double xacc, bool unbracketed_is_error,
+                        const char* maxit_message, double& rts) {
   double fl, fh, df;
   funcd(x1, fl, df);
   funcd(x2, fh, df);
@@ -86,23 +79,11 @@ inline bool rtsafe_core(Funcd&& funcd, double x1, double x2, double xacc,
   return true;
 }
 
-// Root of FUNCD(V, b, K, .) in [x1, x2] to the absolute accuracy xacc.
-inline double RTSAFE(double V, double b, double K, double x1, double x2, double xacc) {
+// Root of sizing_cubic(V, b, K, .) in [x1, x2] to the absolute accuracy xacc.
+inline double sizing_root(double V, double b, double K, double x1, double x2, double xacc) {
   double rts = 0.0;
-  rtsafe_core([&](double x, double& f, double& df) { FUNCD(V, b, K, x, f, df); }, x1, x2, xacc,
-              false, "rtsafe exceeding maximum iterations", rts);
-  return rts;
-}
-
-// Root of FUNCD1(S, b, L, W, .) in [x1, x2]; ok = 0 (and the result unusable)
-// when f has the same non-zero sign at both ends.
-inline double RTSAFE1(double S, double b, double L, double W, double x1, double x2, double xacc,
-                      int& ok) {
-  double rts = 0.0;
-  ok = rtsafe_core([&](double x, double& f, double& df) { FUNCD1(S, b, L, W, x, f, df); }, x1, x2,
-                   xacc, true, "rtsafe1 exceeding maximum iterations", rts)
-           ? 1
-           : 0;
+  rtsafe_core([&](double x, double& f, double& df) { sizing_cubic(V, b, K, x, f, df); }, x1, x2,
+              xacc, false, "rtsafe exceeding maximum iterations", rts);
   return rts;
 }
 

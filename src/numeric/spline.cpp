@@ -7,8 +7,8 @@
 
 namespace sitedrain::numeric {
 
-void SPLINE(std::span<const double> x, std::span<const double> y, double yp1, double ypn,
-            std::span<double> y2) {
+void spline_second_derivatives(std::span<const double> x, std::span<const double> y, double yp1,
+                               double ypn, std::span<double> y2) {
   const std::size_t n = x.size();
   std::array<double, 500> u{};
   if (yp1 > 0.99e30) {
@@ -39,8 +39,8 @@ void SPLINE(std::span<const double> x, std::span<const double> y, double yp1, do
   for (std::size_t k = n - 1; k-- > 0;) y2[k] = y2[k] * y2[k + 1] + u[k];
 }
 
-double SPLINT(std::span<const double> xa, std::span<const double> ya, std::span<const double> y2a,
-              double x) {
+double spline_value(std::span<const double> xa, std::span<const double> ya,
+                    std::span<const double> y2a, double x) {
   std::size_t klo = 0;
   std::size_t khi = xa.size() - 1;
   while (khi - klo > 1) {
@@ -58,25 +58,27 @@ double SPLINT(std::span<const double> xa, std::span<const double> ya, std::span<
          ((a * a * a - a) * y2a[klo] + (b * b * b - b) * y2a[khi]) * (h * h) / 6.0;
 }
 
-void SPLIE2(const Grid& grid, std::span<double> y2a) {
+void grid_second_derivatives(const Grid& grid, std::span<double> y2a) {
   const std::size_t m = grid.x1a.size();
   const std::size_t n = grid.x2a.size();
   for (std::size_t j = 0; j < m; ++j) {
-    SPLINE(grid.x2a, grid.ya.subspan(j * n, n), kNaturalEnd, kNaturalEnd, y2a.subspan(j * n, n));
+    spline_second_derivatives(grid.x2a, grid.ya.subspan(j * n, n), kNaturalEnd, kNaturalEnd,
+                              y2a.subspan(j * n, n));
   }
 }
 
-double SPLIN2(const Grid& grid, std::span<const double> y2a, double x1, double x2) {
+double grid_spline_value(const Grid& grid, std::span<const double> y2a, double x1, double x2) {
   const std::size_t m = grid.x1a.size();
   const std::size_t n = grid.x2a.size();
   std::array<double, 100> yytmp{};
   std::array<double, 100> y2tmp{};
   for (std::size_t j = 0; j < m; ++j) {
-    yytmp[j] = SPLINT(grid.x2a, grid.ya.subspan(j * n, n), y2a.subspan(j * n, n), x2);
+    yytmp[j] = spline_value(grid.x2a, grid.ya.subspan(j * n, n), y2a.subspan(j * n, n), x2);
   }
   std::span<const double> v(yytmp.data(), m);
-  SPLINE(grid.x1a, v, kNaturalEnd, kNaturalEnd, std::span<double>(y2tmp.data(), m));
-  return SPLINT(grid.x1a, v, std::span<const double>(y2tmp.data(), m), x1);
+  spline_second_derivatives(grid.x1a, v, kNaturalEnd, kNaturalEnd,
+                            std::span<double>(y2tmp.data(), m));
+  return spline_value(grid.x1a, v, std::span<const double>(y2tmp.data(), m), x1);
 }
 
 }  // namespace sitedrain::numeric

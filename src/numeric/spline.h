@@ -13,13 +13,13 @@ inline constexpr double kNaturalEnd = 1.0e30;
 
 // Second derivatives y2 of the spline through (x, y); yp1 and ypn are the end
 // first derivatives, or above 9.9e29 for natural ends.  At most 500 points.
-void SPLINE(std::span<const double> x, std::span<const double> y, double yp1, double ypn,
-            std::span<double> y2);
+void spline_second_derivatives(std::span<const double> x, std::span<const double> y, double yp1,
+                               double ypn, std::span<double> y2);
 
 // Value at x of the spline (xa, ya, y2a).  Two equal abscissae met in the
 // look-up show "bad xa input in splint" and stop the run.
-double SPLINT(std::span<const double> xa, std::span<const double> ya, std::span<const double> y2a,
-              double x);
+double spline_value(std::span<const double> xa, std::span<const double> ya,
+                    std::span<const double> y2a, double x);
 
 // A grid table ya of m rows (first coordinate x1a) by n columns (second
 // coordinate x2a), stored row after row.  At most 100 rows and 100 columns.
@@ -30,9 +30,9 @@ struct Grid {
 };
 
 // Natural-spline second derivatives along every row; y2a has m * n entries.
-void SPLIE2(const Grid& grid, std::span<double> y2a);
+void grid_second_derivatives(const Grid& grid, std::span<double> y2a);
 
-// Bicubic value at (x1, x2) from the table and the y2a of SPLIE2.
-double SPLIN2(const Grid& grid, std::span<const double> y2a, double x1, double x2);
+// Bicubic value at (x1, x2) from the table and the y2a of grid_second_derivatives.
+double grid_spline_value(const Grid& grid, std::span<const double> y2a, double x1, double x2);
 
 }  // namespace sitedrain::numeric

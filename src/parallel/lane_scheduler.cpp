@@ -61,8 +61,8 @@ struct LaneScheduler::Fiber {
   Job job;
   bool busy = false;    // has a job (running, or waiting in call())
   bool cancel = false;  // call() throws Cancelled when the job resumes
-  storage::LaneCall call;
-  storage::LaneOutcome outcome;
+  storage::StormCall call;
+  storage::CallOutcome outcome;
   console::Recording* recording = nullptr;  // the job's console redirection
 };
 
@@ -158,7 +158,7 @@ void LaneScheduler::suspend(Fiber& f) {
 #endif
 }
 
-storage::LaneOutcome LaneScheduler::call(const storage::LaneCall& c) {
+storage::CallOutcome LaneScheduler::call(const storage::StormCall& c) {
   Fiber& f = *running_;
   if (f.cancel) throw Cancelled{};
   f.call = c;
@@ -196,7 +196,7 @@ void LaneScheduler::run(const std::function<bool(Job&)>& next) {
     if (error_) throw Cancelled{};
   };
   // The next call for a lane: a waiting job's, else one of a new job.
-  auto feed = [&](storage::LaneCall& c) {
+  auto feed = [&](storage::StormCall& c) {
     for (;;) {
       if (!queue_.empty()) {
         c = queue_.front()->call;
@@ -224,7 +224,7 @@ void LaneScheduler::run(const std::function<bool(Job&)>& next) {
       check();
     }
   };
-  auto done = [&](const storage::LaneCall& c, const storage::LaneOutcome& o) {
+  auto done = [&](const storage::StormCall& c, const storage::CallOutcome& o) {
     Fiber& f = *fibers_[static_cast<std::size_t>(c.tag)];
     f.outcome = o;
     resume(f);

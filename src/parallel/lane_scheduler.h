@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-#include "storage/lane_call.h"
+#include "storage/water_balance.h"
 
 namespace sitedrain::parallel {
 
@@ -39,7 +39,7 @@ class LaneScheduler {
   static LaneScheduler* current();
 
   // From a job: makes the call in the lanes, the job waiting meanwhile.
-  storage::LaneOutcome call(const storage::LaneCall& c);
+  storage::CallOutcome call(const storage::StormCall& c);
 
  private:
   struct Fiber;

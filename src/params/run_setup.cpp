@@ -32,15 +32,18 @@ std::vector<int> generate(int first, int last, int step) {
   return values;
 }
 
-// Number of sizes of an outlet sweep: trunc((last - first) / step + 1.0).
+}  // namespace
+
 long long sweep_count(const Triple& t) {
   if (t.step == 0) return 0;
-  double n = static_cast<double>(static_cast<long long>(t.last) - t.first) /
-                 static_cast<double>(t.step) +
-             1.0;
+  double n =
+      static_cast<double>(static_cast<long long>(t.last) - t.first) / static_cast<double>(t.step) +
+      1.0;
   if (n < 1.0) return 0;
   return static_cast<long long>(n);
 }
+
+namespace {
 
 template <class T>
 void allocate(std::vector<T>& v, long long n) {
@@ -101,7 +104,8 @@ RunSetup make_run_setup(DesignParams& p) {
   // 4. Storage runs: settings that no design could use stop here, before
   // any table is sized or any output file exists.
   if (p.storage_run()) {
-    if (p.rnf == 1 && p.sump == 1) console::stop_with("ERROR - cannot have both rnf and sump set to 1");
+    if (p.rnf == 1 && p.sump == 1)
+      console::stop_with("ERROR - cannot have both rnf and sump set to 1");
     if (p.season < 1 || p.season > 3) console::stop_with("value of season must be 1,2 or 3");
     if (p.arff == 1 && p.ctchm != 1 && p.ctchm != 2)
       console::stop_with("Invalid value for ctchm flag - must be 1 or 2");
@@ -112,7 +116,7 @@ RunSetup make_run_setup(DesignParams& p) {
 
     if (p.soak == 1 || p.rnf == 1) p.tpod = {1, 1, 1};
     const bool pump = p.sump == 1;
-    const Triple& sweep = pump ? p.pumprate : p.tpod;
+    const Triple& sweep = outlet_sweep(p);
     long long outlets = sweep_count(sweep);
     if (sweep.step == 0 || outlets < 1)
       console::stop_with(pump ? "Final value of PUMPRATE is less than initial"

@@ -13,10 +13,10 @@ namespace sitedrain::params {
 // The working tables of the design search, created once here so that an
 // allocation failure stops the run before any output file exists.
 struct WorkingTables {
-  std::vector<double> records;      // combinations x 19 reals: room for the storm records
-  std::vector<int> governing;       // nrp x (outlet count x ndur)
-  std::vector<int> smallest;        // combinations
-  std::vector<int> half_emptying;   // combinations
+  std::vector<double> records;     // combinations x 19 reals: room for the storm records
+  std::vector<int> governing;      // nrp x (outlet count x ndur)
+  std::vector<int> smallest;       // combinations
+  std::vector<int> half_emptying;  // combinations
 };
 
 struct RunSetup {
@@ -28,6 +28,22 @@ struct RunSetup {
   double total_area = 0.0;          // m^2, sum of the sub-catchment areas
   WorkingTables tables;             // storage runs
 };
+
+// The outlet sweep of a run, the one place it is formed: the pump rates
+// (m^3/h) of a sump, else the orifice diameters (mm).
+inline const Triple& outlet_sweep(const DesignParams& p) {
+  return p.storage_kind == StorageKind::sump ? p.pumprate : p.tpod;
+}
+// Number of sizes of a sweep: trunc((last - first) / step + 1.0), 0 for none.
+long long sweep_count(const Triple& t);
+// Size j (from 1) of a sweep.
+inline double outlet_size(const Triple& t, int j) {
+  return static_cast<double>(t.first + static_cast<long long>(j - 1) * t.step);
+}
+// The position j (from 1) of a size of a sweep.
+inline int outlet_position(const Triple& t, double size) {
+  return t.step != 0 ? static_cast<int>((size - t.first) / t.step) + 1 : 1;
+}
 
 // Number of 1 mm depth steps up to half a metre above the maximum depth:
 // trunc((maxdepth + 0.5) * 1000) formed in extended precision, so that

@@ -9,7 +9,7 @@
 
 namespace sitedrain::rainfall {
 
-double ARF(double area_km2, int duration) {
+double areal_reduction_factor(double area_km2, int duration) {
   const double A = area_km2;
   if (!(A > 0.0)) {
     console::stop_with(

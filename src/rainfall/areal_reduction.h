@@ -6,6 +6,6 @@ namespace sitedrain::rainfall {
 
 // In: area_km2, the catchment area (km^2, above 0); duration (minutes, not
 // clamped).  Out: the factor.  A zero or negative area stops the run.
-double ARF(double area_km2, int duration);
+double areal_reduction_factor(double area_km2, int duration);
 
 }  // namespace sitedrain::rainfall

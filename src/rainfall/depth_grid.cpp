@@ -40,7 +40,7 @@ std::string grid_value_text(double v) {
   return textio::shortest(v);
 }
 
-double GUMBEL_VARIATE(double T) {
+double gumbel_variate(double T) {
   return -maths::log(-maths::log(1.0 - 1.0 / T));
 }
 
@@ -72,7 +72,7 @@ std::string years(double T) {
 
 }  // namespace
 
-double GRID_DEPTH(const DepthGrid& g, int rp, int duration) {
+double grid_depth(const DepthGrid& g, int rp, int duration) {
   const double D = duration / 60.0;
   const double T = rp;
   const Bracket k = bracket(g.hours, D);
@@ -83,8 +83,8 @@ double GRID_DEPTH(const DepthGrid& g, int rp, int duration) {
   const double wx =
       k.a == k.b ? 0.0 : weight(maths::log(D), maths::log(g.hours[k.a]), maths::log(g.hours[k.b]));
   const double wy = j.a == j.b ? 0.0
-                               : weight(GUMBEL_VARIATE(T), GUMBEL_VARIATE(g.return_periods[j.a]),
-                                        GUMBEL_VARIATE(g.return_periods[j.b]));
+                               : weight(gumbel_variate(T), gumbel_variate(g.return_periods[j.a]),
+                                        gumbel_variate(g.return_periods[j.b]));
   const double lnR = (1.0 - wx) * (1.0 - wy) * maths::log(g.at(k.a, j.a)) +
                      wx * (1.0 - wy) * maths::log(g.at(k.b, j.a)) +
                      (1.0 - wx) * wy * maths::log(g.at(k.a, j.b)) +

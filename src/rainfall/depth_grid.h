@@ -45,13 +45,13 @@ std::string grid_value_text(double v);
 
 // Gumbel reduced variate y = -ln(-ln(1 - 1/T)) of a return period T (years,
 // above 1), without any conversion of short periods.
-double GUMBEL_VARIATE(double T);
+double gumbel_variate(double T);
 
 // In: a grid, return period rp (years) and duration (minutes), both inside
 // the grid's ranges (check_grid_range).  Out: the depth (mm): the grid value
 // as read at a node; elsewhere exp of the bilinear interpolation of ln(depth)
-// in x = ln(hours) and y = GUMBEL_VARIATE between the neighbouring nodes.
-double GRID_DEPTH(const DepthGrid& g, int rp, int duration);
+// in x = ln(hours) and y = gumbel_variate between the neighbouring nodes.
+double grid_depth(const DepthGrid& g, int rp, int duration);
 
 // In: a grid, its name for messages (e.g. "the FEH22 catchment depth grid of
 // cd_Site.xml"), the run's return periods and durations.  Stops the run, with

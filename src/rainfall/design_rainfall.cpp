@@ -12,36 +12,36 @@
 
 namespace sitedrain::rainfall {
 
-double MODEL_DEPTH(const Catchment& c, int rp, int duration) {
-  if (c.model != DdfModel::FEH99) return GRID_DEPTH(c.grid, rp, duration);
+double model_depth(const Catchment& c, int rp, int duration) {
+  if (c.model != DdfModel::FEH99) return grid_depth(c.grid, rp, duration);
   if (duration < 60) {
-    const double r60 = FEHRAIN(c.C, c.D1, c.D2, c.D3, c.E, c.F, rp, 60);
+    const double r60 = feh99_depth(c.C, c.D1, c.D2, c.D3, c.E, c.F, rp, 60);
     double f60, fd, m5, growth;
-    FSRAINFALL(c.SAAR4170, rp, 60, f60, m5, growth);
-    FSRAINFALL(c.SAAR4170, rp, duration, fd, m5, growth);
+    fsr_rainfall(c.SAAR4170, rp, 60, f60, m5, growth);
+    fsr_rainfall(c.SAAR4170, rp, duration, fd, m5, growth);
     return (r60 / f60) * fd;
   }
-  return FEHRAIN(c.C, c.D1, c.D2, c.D3, c.E, c.F, rp, duration);
+  return feh99_depth(c.C, c.D1, c.D2, c.D3, c.E, c.F, rp, duration);
 }
 
-double AREAL_DEPTH(double R, int arff, int ctchm, double total_area_m2, const Catchment& c,
+double areal_depth(double R, int arff, int ctchm, double total_area_m2, const Catchment& c,
                    int duration) {
   if (arff != 1) return R;
-  if (ctchm == 2) return R * ARF(total_area_m2 * 1.0e-6, duration);
-  if (ctchm == 1) return R * ARF(c.AREA, duration);
+  if (ctchm == 2) return R * areal_reduction_factor(total_area_m2 * 1.0e-6, duration);
+  if (ctchm == 1) return R * areal_reduction_factor(c.AREA, duration);
   return R;
 }
 
-double SEASONAL_DEPTH(double R, params::Season season, int duration, double saar) {
+double seasonal_depth(double R, params::Season season, int duration, double saar) {
   double h = duration / 60.0;
   if (h > 24.0) h = 24.0;
   if (h < 1.0) h = 1.0;
   switch (season) {
     case params::Season::summer:
       if (saar <= 500.0) return R;
-      return R * SUMMER_FACTOR(h, saar);
+      return R * summer_factor(h, saar);
     case params::Season::winter:
-      return R * WINTER_FACTOR(h, saar);
+      return R * winter_factor(h, saar);
     case params::Season::all_year:
     case params::Season::none:
       break;
@@ -49,7 +49,7 @@ double SEASONAL_DEPTH(double R, params::Season season, int duration, double saar
   return R;
 }
 
-double FINAL_DEPTH(double chosen, double cchgfac) {
+double final_depth(double chosen, double cchgfac) {
   const double N = std::round(10.0 * chosen);  // whole tenths, halves away from zero
   return N / 10.0 * cchgfac;
 }
@@ -59,7 +59,7 @@ RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::Run
                                 textio::LineSink& log) {
   const auto& rps = setup.return_periods;
   const auto& durs = setup.durations;
-  WRITE_RAINFALL_TABLE_HEAD(p.rain_season, c, p.cchgfac, rps, rain_file);
+  write_rainfall_table_head(p.rain_season, c, p.cchgfac, rps, rain_file);
   if (!durs.empty() && durs[0] < 60 && params::seasonal(p.rain_season)) {
     rain_file.line(kShortDurationSeasonWarning);
     log.line(textio::fmt_a(kShortDurationSeasonWarning, 81));
@@ -77,13 +77,13 @@ RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::Run
   for (int i = 0; i < nrp; ++i) {
     for (int k = 0; k < ndur; ++k) {
       const int d = durs[k];
-      double R = MODEL_DEPTH(c, rps[i], d);
+      double R = model_depth(c, rps[i], d);
       if (d > params::kLongestStorm) {
         console::line("ERROR - rainfall is not estimated  for storms longer than 16 days");
         out.beyond_16_days = true;
       }
-      R = AREAL_DEPTH(R, p.arff, p.ctchm, setup.total_area, c, d);
-      const double depth = FINAL_DEPTH(SEASONAL_DEPTH(R, p.rain_season, d, c.SAAR), p.cchgfac);
+      R = areal_depth(R, p.arff, p.ctchm, setup.total_area, c, d);
+      const double depth = final_depth(seasonal_depth(R, p.rain_season, d, c.SAAR), p.cchgfac);
       // Descriptor values far outside the models' range (depth-duration-
       // frequency parameters, return periods far beyond the FSR table)
       // give depths that are not numbers, or negative.
@@ -91,16 +91,14 @@ RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::Run
         const std::string what = std::isfinite(depth)
                                      ? "a depth of " + textio::shortest(depth) + " mm"
                                      : std::string("no finite depth");
-        console::stop_with("ERROR - the rainfall models give " + what +
-                           " for a return period of " +
+        console::stop_with("ERROR - the rainfall models give " + what + " for a return period of " +
                            std::to_string(rps[i]) + " years and a duration of " +
-                           std::to_string(d) +
-                           " min: check the catchment descriptor values");
+                           std::to_string(d) + " min: check the catchment descriptor values");
       }
       out.table.at(k, i) = depth;
     }
   }
-  WRITE_RAINFALL_TABLE_ROWS(durs, out.table, rain_file);
+  write_rainfall_table_rows(durs, out.table, rain_file);
   return out;
 }
 

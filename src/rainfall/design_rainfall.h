@@ -18,22 +18,22 @@ namespace sitedrain::rainfall {
 // Point or catchment depth R (mm) of the catchment's model for return period
 // rp (years) and duration (minutes), before any areal reduction: FEH99 from
 // C..F (scaled by FSR ratios below an hour), FEH13 and FEH22 from the grid.
-double MODEL_DEPTH(const Catchment& c, int rp, int duration);
+double model_depth(const Catchment& c, int rp, int duration);
 
 // R reduced by the areal reduction factor when arff = 1: on the summed
 // sub-catchment area (total_area_m2) when ctchm = 2, on the descriptor AREA
 // when ctchm = 1; any other ctchm applies no factor.
-double AREAL_DEPTH(double R, int arff, int ctchm, double total_area_m2, const Catchment& c,
+double areal_depth(double R, int arff, int ctchm, double total_area_m2, const Catchment& c,
                    int duration);
 
 // The depth of the chosen season (all-year: R itself) for
 // duration (minutes, seasonal hours clamped to 1..24) and SAAR (mm).  A SAAR
 // of 500 or less leaves a summer depth unchanged.
-double SEASONAL_DEPTH(double R, params::Season season, int duration, double saar);
+double seasonal_depth(double R, params::Season season, int duration, double saar);
 
 // Final depth: the chosen depth rounded to tenths (halves away from zero),
 // then times the climate-change factor.
-double FINAL_DEPTH(double chosen, double cchgfac);
+double final_depth(double chosen, double cchgfac);
 
 struct RainfallOutcome {
   DepthTable table;  // empty when the run asks for no table

@@ -12,16 +12,16 @@ constexpr double kLn48MinusLn12 = 1.3862943611198908;
 constexpr double kLn48 = 3.871201010907891;
 }  // namespace
 
-double REDUCED_VARIATE(int rp) {
+double reduced_variate(int rp) {
   double t = rp;
   if (rp < 2) t = 1.0 / (1.0 - maths::exp(-1.0 / t));
   return -maths::log(-maths::log(1.0 - 1.0 / t));
 }
 
-double FEHRAIN(double C, double D1, double D2, double D3, double E, double F, int rp,
-               int duration) {
+double feh99_depth(double C, double D1, double D2, double D3, double E, double F, int rp,
+                   int duration) {
   const double h = duration / 60.0;
-  const double y = REDUCED_VARIATE(rp);
+  const double y = reduced_variate(rp);
   double lnR;
   if (h <= 12.0) {
     lnR = (C * y + D1) * maths::log(h) + E * y + F;

@@ -11,10 +11,11 @@ inline constexpr double kBeyondModelDepth = 99999.0;
 // Gumbel reduced variate y of a return period in years (1 or more); periods
 // under 2 years are first turned from peaks-over-threshold into annual-maximum
 // periods.
-double REDUCED_VARIATE(int rp);
+double reduced_variate(int rp);
 
 // Rainfall depth (mm) for return period rp (years, 1 or more) and duration
 // (minutes); kBeyondModelDepth for durations over 384 hours.
-double FEHRAIN(double C, double D1, double D2, double D3, double E, double F, int rp, int duration);
+double feh99_depth(double C, double D1, double D2, double D3, double E, double F, int rp,
+                   int duration);
 
 }  // namespace sitedrain::rainfall

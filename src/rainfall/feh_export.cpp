@@ -271,7 +271,7 @@ class ExportReader {
     double y_before = -std::numeric_limits<double>::infinity();
     for (std::size_t j = 0; j < grid.return_periods.size(); ++j) {
       const double T = grid.return_periods[j];
-      const double y = T > 1.0 ? GUMBEL_VARIATE(T) : 0.0;
+      const double y = T > 1.0 ? gumbel_variate(T) : 0.0;
       if (!(T > 1.0))
         fail(rp, "return period " + grid_value_text(T) + " is not greater than 1 year");
       if (!(y > y_before) || !std::isfinite(y))

@@ -38,7 +38,7 @@ numeric::Grid growth_grid() {
 const std::array<double, 110>& growth_y2a() {
   static const std::array<double, 110> y2a = [] {
     std::array<double, 110> a{};
-    numeric::SPLIE2(growth_grid(), a);
+    numeric::grid_second_derivatives(growth_grid(), a);
     return a;
   }();
   return y2a;
@@ -64,16 +64,17 @@ Band band(double saar4170) {
 
 }  // namespace
 
-double FSR_GROWTH_FACTOR(double m5, double return_period) {
-  return numeric::SPLIN2(growth_grid(), growth_y2a(), m5, return_period);
+double fsr_growth_factor(double m5, double return_period) {
+  return numeric::grid_spline_value(growth_grid(), growth_y2a(), m5, return_period);
 }
 
-void FSRAINFALL(double saar4170, int rp, int duration, double& depth, double& m5, double& growth) {
+void fsr_rainfall(double saar4170, int rp, int duration, double& depth, double& m5,
+                  double& growth) {
   const Band c = band(saar4170);
   const double h = duration / 60.0;
   const double i = c.a / maths::pow(1.0 + c.b * h, c.n);
   m5 = i * h;
-  growth = FSR_GROWTH_FACTOR(m5, static_cast<double>(rp));
+  growth = fsr_growth_factor(m5, static_cast<double>(rp));
   depth = m5 * growth;
 }
 

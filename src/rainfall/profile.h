@@ -6,9 +6,9 @@
 
 namespace sitedrain::rainfall {
 
-double SUMMER50(double x);
-double WINTER75(double x);
+double summer50_profile(double x);
+double winter75_profile(double x);
 // In: a profile and x.  Out: the ratio (1 for the uniform profile).
-double PROFILE(params::StormProfile profile, double x);
+double profile_factor(params::StormProfile profile, double x);
 
 }  // namespace sitedrain::rainfall

@@ -29,7 +29,7 @@ std::string season_label(params::Season season) {
 
 }  // namespace
 
-void WRITE_RAINFALL_TABLE_HEAD(params::Season season, const Catchment& c, double cchgfac,
+void write_rainfall_table_head(params::Season season, const Catchment& c, double cchgfac,
                                std::span<const int> return_periods, textio::LineSink& out) {
   using textio::fmt_a;
   using textio::fmt_f;
@@ -57,7 +57,7 @@ void WRITE_RAINFALL_TABLE_HEAD(params::Season season, const Catchment& c, double
   out.line(" (min.)");
 }
 
-void WRITE_RAINFALL_TABLE_ROWS(std::span<const int> durations, const DepthTable& table,
+void write_rainfall_table_rows(std::span<const int> durations, const DepthTable& table,
                                textio::LineSink& out) {
   for (int k = 0; k < static_cast<int>(durations.size()); ++k) {
     textio::Line row;

@@ -20,12 +20,12 @@ inline constexpr std::string_view kShortDurationSeasonWarning =
 // Writes the head (label with grid reference, climate-change factor, SAAR,
 // for FEH13 and FEH22 the line naming the depth grid, an empty line, the
 // return-period heading lines); the label names the season.
-void WRITE_RAINFALL_TABLE_HEAD(params::Season season, const Catchment& c, double cchgfac,
+void write_rainfall_table_head(params::Season season, const Catchment& c, double cchgfac,
                                std::span<const int> return_periods, textio::LineSink& out);
 
 // Writes one row per duration (minutes): the duration, then the depth (mm)
 // for each return period of the table.
-void WRITE_RAINFALL_TABLE_ROWS(std::span<const int> durations, const DepthTable& table,
+void write_rainfall_table_rows(std::span<const int> durations, const DepthTable& table,
                                textio::LineSink& out);
 
 }  // namespace sitedrain::rainfall

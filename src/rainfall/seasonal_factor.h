@@ -1,18 +1,18 @@
 // Coefficients of the summer and winter seasonal factors of design rainfall,
 // each a function of the storm duration h in hours (1 to 24 as used):
-//   summer factor = ALPHA(h) * SAAR + BETA(h)
-//   winter factor = (1 - exp(-PHI(h) * SAAR)) ^ PSI(h)
+//   summer factor = seasonal_alpha(h) * SAAR + seasonal_beta(h)
+//   winter factor = (1 - exp(-seasonal_phi(h) * SAAR)) ^ seasonal_psi(h)
 #pragma once
 
 namespace sitedrain::rainfall {
 
-double ALPHA(double h);
-double BETA(double h);
-double PHI(double h);
-double PSI(double h);
+double seasonal_alpha(double h);
+double seasonal_beta(double h);
+double seasonal_phi(double h);
+double seasonal_psi(double h);
 
 // Summer and winter factors for duration h (hours) and SAAR (mm).
-double SUMMER_FACTOR(double h, double saar);
-double WINTER_FACTOR(double h, double saar);
+double summer_factor(double h, double saar);
+double winter_factor(double h, double saar);
 
 }  // namespace sitedrain::rainfall

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "runoff/loss_model.h"
+#include "runoff/runoff_step.h"
 #include "textio/console.h"
 
 namespace sitedrain::runoff {
@@ -16,20 +18,20 @@ struct Soil {
 };
 
 constexpr Soil kSoils[11] = {
-    {0.431, 5.34, 11.78, 0.5},  {0.424, 6.01, 2.99, 0.6},   {0.469, 15.24, 1.09, 0.6},
-    {0.476, 10.01, 0.34, 0.7},  {0.514, 10.91, 0.65, 0.7},  {0.33, 21.85, 0.15, 0.75},
-    {0.43, 27.0, 0.1, 0.75},    {0.477, 13.97, 0.1, 0.8},   {0.321, 23.9, 0.06, 0.85},
-    {0.423, 29.22, 0.05, 0.9},  {0.385, 31.63, 0.03, 0.9},
+    {0.431, 5.34, 11.78, 0.5}, {0.424, 6.01, 2.99, 0.6},  {0.469, 15.24, 1.09, 0.6},
+    {0.476, 10.01, 0.34, 0.7}, {0.514, 10.91, 0.65, 0.7}, {0.33, 21.85, 0.15, 0.75},
+    {0.43, 27.0, 0.1, 0.75},   {0.477, 13.97, 0.1, 0.8},  {0.321, 23.9, 0.06, 0.85},
+    {0.423, 29.22, 0.05, 0.9}, {0.385, 31.63, 0.03, 0.9},
 };
 
 [[noreturn]] void bad_call(const char* what, int value) {
-  console::stop_with(std::string("Green-Ampt infiltration: ") + what + " " +
-                     std::to_string(value) + " is out of range");
+  console::stop_with(std::string("Green-Ampt infiltration: ") + what + " " + std::to_string(value) +
+                     " is out of range");
 }
 
 }  // namespace
 
-double GREEN_AMPT(GreenAmptState& state, int type, int first, int i, double rain) {
+double green_ampt_rate(GreenAmptState& state, int type, int first, int i, double rain) {
   if (type < 1 || type > 11) bad_call("soil row", type);
   if (i < 1 || i > static_cast<int>(state.slot.size())) bad_call("sub-catchment", i);
   const Soil& s = kSoils[type - 1];
@@ -58,6 +60,12 @@ double GREEN_AMPT(GreenAmptState& state, int type, int first, int i, double rain
     g.F = g.F + rain / 10.0;
   }
   return f / 360.0;
+}
+
+double green_ampt_runoff_depth(LossState& s, int k, int, double dt, double P, int first) {
+  const double fi = green_ampt_rate(s.green_ampt, s.subs->surface[k], first, k + 1, P);
+  s.infilt = dt * fi;
+  return P - s.infilt;
 }
 
 }  // namespace sitedrain::runoff

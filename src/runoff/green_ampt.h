@@ -26,6 +26,11 @@ struct GreenAmptState {
 // with `rain` mm; first = 1 on the storm's first step resets slot i (1..10)
 // before the step.  Advances F and Fp of slot i.  A row outside 1..11 or a
 // slot outside 1..10 stops the run.
-double GREEN_AMPT(GreenAmptState& state, int type, int first, int i, double rain);
+double green_ampt_rate(GreenAmptState& state, int type, int first, int i, double rain);
+
+struct LossState;
+
+// Green-Ampt: the rain less the Green-Ampt infiltration of the step.
+double green_ampt_runoff_depth(LossState& s, int k, int t, double dt, double P, int first);
 
 }  // namespace sitedrain::runoff

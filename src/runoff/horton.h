@@ -20,8 +20,18 @@ inline constexpr HortonRow kHortonRows[4] = {
 };
 
 // Horton infiltration capacity (mm/h) of surface type 1..4 after t seconds
-// of the storm.  Final-value Horton calls it with t = 60 x duration, the
+// of the storm.  Final-value Horton takes it with t = 60 x duration, the
 // lowest rate of the storm.  A type outside 1..4 stops the run.
-double HORTONFN(int type, int t);
+double horton_capacity(int type, int t);
+
+struct LossState;
+
+// The end-of-storm loss rate of every sub-catchment: the fixed loss for
+// surface type 5, else horton_capacity(type, 60 T) / 3600 mm/s.
+void horton_start(LossState& s);
+// Final-value Horton: the rain less the end-of-storm loss, at every step.
+double final_horton_runoff_depth(LossState& s, int k, int t, double dt, double P, int first);
+// Horton: the rain less the Horton loss at time t (type 5: the fixed loss).
+double horton_runoff_depth(LossState& s, int k, int t, double dt, double P, int first);
 
 }  // namespace sitedrain::runoff

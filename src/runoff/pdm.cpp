@@ -6,6 +6,9 @@
 
 #include "maths/maths.h"
 #include "numeric/gamma.h"
+#include "runoff/green_ampt.h"
+#include "runoff/loss_model.h"
+#include "runoff/runoff_step.h"
 #include "textio/console.h"
 
 namespace sitedrain::runoff {
@@ -27,17 +30,22 @@ void show_z(double z) {
 
 }  // namespace
 
-double PDM_INFILTRATION_CAPACITY(double rain, double /*f*/) {
+double pdm_runoff(double rain, double /*f*/) {
   const double x = rain;
   if (x <= 0.0) return 0.0;  // no rain, no runoff; ln 0 is never taken
 
   const double z = -(maths::log(x) - kMu) / (kSigma * kSqrt2);
   show_z(z);
-  const double a = numeric::ERFC(z + kSqrt2 * 0.334);
+  const double a = numeric::complementary_erf(z + kSqrt2 * 0.334);
   const double e = maths::exp(kMu + 0.223112);
-  double R = 0.5 * (x * numeric::ERFC(z) - e * a);
+  double R = 0.5 * (x * numeric::complementary_erf(z) - e * a);
   if (R < 1e-6) R = 0.0;
   return R;
+}
+
+double pdm_runoff_depth(LossState& s, int k, int, double, double P, int first) {
+  const double fi = green_ampt_rate(s.green_ampt, s.subs->surface[k], first, k + 1, P);
+  return pdm_runoff(P, fi);
 }
 
 }  // namespace sitedrain::runoff

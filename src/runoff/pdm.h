@@ -11,6 +11,12 @@ namespace sitedrain::runoff {
 // as a line of its own at every call with rain.  A step without rain
 // (rain <= 0) gives 0 and writes nothing.  The Green-Ampt rate f of the
 // same step is accepted and not used.
-double PDM_INFILTRATION_CAPACITY(double rain, double f);
+double pdm_runoff(double rain, double f);
+
+struct LossState;
+
+// Green-Ampt with the PDM store: the store's runoff depth of the step (the
+// infiltration depth is left as it was).
+double pdm_runoff_depth(LossState& s, int k, int t, double dt, double P, int first);
 
 }  // namespace sitedrain::runoff

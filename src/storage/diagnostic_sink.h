@@ -6,16 +6,16 @@
 namespace sitedrain::storage {
 
 struct DiagnosticStep {
-  int t = 0;                  // step time, s
-  double rain = 0.0;          // P, mm in the step
-  double infilt = 0.0;        // infiltration depth of the last sub-catchment, mm
-  double inflow = 0.0;        // R, runoff volume of the step, m^3
-  double cumflow = 0.0;       // total inflow so far, m^3
-  double meanflow = 0.0;      // mean inflow rate so far, m^3/s
-  double rain_volume = 0.0;   // Pv, rain volume of the step, m^3
-  double flowout = 0.0;       // outflow rate Q, m^3/s
-  double depth = 0.0;         // h, m
-  double storage = 0.0;       // S, m^3
+  int t = 0;                 // step time, s
+  double rain = 0.0;         // P, mm in the step
+  double infilt = 0.0;       // infiltration depth of the last sub-catchment, mm
+  double inflow = 0.0;       // R, runoff volume of the step, m^3
+  double cumflow = 0.0;      // total inflow so far, m^3
+  double meanflow = 0.0;     // mean inflow rate so far, m^3/s
+  double rain_volume = 0.0;  // Pv, rain volume of the step, m^3
+  double flowout = 0.0;      // outflow rate Q, m^3/s
+  double depth = 0.0;        // h, m
+  double storage = 0.0;      // S, m^3
 };
 
 class DiagnosticSink {

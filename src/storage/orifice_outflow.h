@@ -3,36 +3,27 @@
 #pragma once
 
 #include <cmath>
-#include <span>
-
-#include "geometry/orifice.h"
 
 namespace sitedrain::storage {
 
-// Bisection in an ordered list of integers compared with x as reals.
-// Returns the bracket position from 1: for an ascending list (first entry
-// below the last) the last position whose entry is below x, for a
-// descending one the last whose entry is at least x; 0 when there is none.
-int LOCATE(std::span<const int> list, double x);
-
-// Orifice outflow rate (m^3/h) at depth h (m) for diameter d (mm), with the
-// coefficient of the diameter at table position `position` (from 1) and of
-// the depth grid point below 1000 h (the first point at or under 1 mm, the
-// last beyond the grid).
-double OUTFLOW(double h, double d, const geometry::CoeffTable& table, int position);
+// Twice the standard acceleration of gravity (2 x 9.80665 m/s^2), m/s^2.
+inline constexpr double kTwiceGravity = 19.6133;
+// The orifice law's fixed factor, from (mm^2) x (m/s) to m^3/h, as the design
+// method gives it: the area of a 1 mm circle in m^2 (pi/4 x 1e-6) times
+// 3600 s/h is 0.0028274; the method's factor is 0.33 % above that.
+inline constexpr double kOrificeFactor_m3h = 0.002836733877;
 
 // The orifice formula: rate (m^3/h) at depth h (m) for diameter d (mm) and
 // discharge coefficient c.
 inline double orifice_rate(double h, double d, double c) {
-  return d * d * std::sqrt(19.6133 * h) * c * 0.002836733877;
+  return d * d * std::sqrt(kTwiceGravity * h) * c * kOrificeFactor_m3h;
 }
 
-// True when the list is 1, 2, ..., n with n >= 2 (the depth grid of a table).
-bool is_unit_grid(std::span<const int> list);
-
-// LOCATE on the unit grid 1..n (n >= 2) without the search: the ascending
-// bisection ends on the greatest integer below x, so this is 0 for x <= 1
-// (and for NaN, which compares false), n beyond n, else ceil(x) - 1.
+// The depth grid point of the coefficient table (1, 2, ..., n mm) whose
+// coefficient serves at x = 1000 h mm: the greatest grid point below x, by
+// the bisection of an ascending list, which ends on 0 for x <= 1 (and for
+// NaN, which compares false), n beyond n, else ceil(x) - 1; 0 reads as the
+// first point.
 inline int locate_unit_grid(int n, double x) {
   if (!(x > 1.0)) return 0;
   if (x > static_cast<double>(n)) return n;

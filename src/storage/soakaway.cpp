@@ -6,7 +6,7 @@ namespace sitedrain::storage {
 
 // A sloping side whose base edge is E wets (h b + E) h s: the mean of its
 // bottom edge E and top edge E + 2 h b, times the slant height h s.
-double SOAKAWAY(double L, double W, double b, int sideno, double infiltco, double h) {
+double soakaway_outflow(double L, double W, double b, int sideno, double infiltco, double h) {
   const double s = std::sqrt(b * b + 1.0);
   double a;
   switch (sideno) {

@@ -9,6 +9,6 @@ namespace sitedrain::storage {
 // sideno: 0 base only; 1 one length side; 2 one width side; 3 one of each;
 // 4 both length sides; 5 both width sides; 6 one length and both width sides;
 // 7 both length sides and one width side; any other value all four sides.
-double SOAKAWAY(double L, double W, double b, int sideno, double infiltco, double h);
+double soakaway_outflow(double L, double W, double b, int sideno, double infiltco, double h);
 
 }  // namespace sitedrain::storage

@@ -4,23 +4,16 @@
 // 5-10 dependent Newton iterations.  Independent calls (other storms, other
 // outlets) do not wait on each other, so K of them run side by side: every
 // round makes one iteration of the depth search of every lane, in vector
-// registers (storage/lane_search.h), and a lane whose search has ended
-// finishes its step and starts the next on its own (storage/lane_call.h).  A
-// lane whose call ends takes the next pending call.
-//
-// Each lane's arithmetic is that of the scalar call, operation by operation
-// in the same order: vector additions, multiplications, divisions and
-// comparisons round as the scalar ones do (no fused multiply-add: the build
-// uses -ffp-contract=off), and where the scalar code branches the lanes form
-// both sides and keep the one the scalar code would take.  Every lane's
-// results are therefore those of water_balance<ReplayedInflow, Lookup::fast,
-// true> with one-second steps, bit for bit
-// (tests/storage/water_balance_lanes_test.cpp).
+// registers (storage/depth_search.h), and a lane whose search has ended
+// finishes its step and starts the next on its own (storage/storm_step.h).
+// A lane whose call ends takes the next pending call.  The lanes give every
+// call the results of the call made alone (water_balance()), bit for bit
+// (tests/storage/water_balance_lanes_test.cpp); a call that would show
+// something, stop the run or need its statistics step by step ends with
+// CallOutcome::alone.
 #pragma once
 
-#include "numeric/rtsafe.h"
-#include "storage/lane_call.h"
-#include "storage/lane_search.h"
+#include "storage/storm_step.h"
 
 namespace sitedrain::storage {
 
@@ -37,8 +30,8 @@ class WaterBalanceLanes {
     for (int l = 0; l < kMaxLanes; ++l) idle(l);
   }
 
-  // Runs calls until there are none: feed(LaneCall&) -> bool gives the next
-  // pending call (false: none now), done(const LaneCall&, const LaneOutcome&)
+  // Runs calls until there are none: feed(StormCall&) -> bool gives the next
+  // pending call (false: none now), done(const StormCall&, const CallOutcome&)
   // takes each ended call, and may make further calls pending.  Calls end in
   // any order.  After an exception of feed or done the lanes start afresh at
   // the next run.
@@ -57,58 +50,43 @@ class WaterBalanceLanes {
 
   const LaneIsa isa_;
   SearchColumns c_;
-  LaneState lane_[K];
+  StormStep lane_[K];
   int started_[K] = {};  // round at which the lane's search began
   unsigned busy_ = 0;    // lanes with a search
   int round_ = 0;
-  int deadline_ = 0;  // no search reaches kRtsafeMaxit iterations before this round
+  int deadline_ = 0;  // no search reaches kMaxDepthIterations before this round
 };
 
 // ---------------------------------------------------------------------------
 
 template <int K>
 void WaterBalanceLanes<K>::load(int l) {
-  const DepthSearch& s = lane_[l].search();
-  c_.S[l] = s.S;
-  c_.b[l] = s.b;
-  c_.c1[l] = s.c1;
-  c_.c2[l] = s.c2;
-  c_.c3[l] = s.c3;
-  c_.c4[l] = s.c4;
-  c_.c5[l] = s.c5;
-  c_.rts[l] = s.rts;
-  c_.xl[l] = s.xl;
-  c_.xh[l] = s.xh;
-  c_.dx[l] = s.dx;
-  c_.dxold[l] = s.dxold;
-  c_.f[l] = s.f;
-  c_.df[l] = s.df;
+  load_search(lane_[l].search(), c_, l);
   started_[l] = round_;
-  if (busy_ == 0 || round_ + numeric::kRtsafeMaxit < deadline_)
-    deadline_ = round_ + numeric::kRtsafeMaxit;
+  if (busy_ == 0 || round_ + kMaxDepthIterations < deadline_)
+    deadline_ = round_ + kMaxDepthIterations;
   busy_ |= 1u << l;
 }
 
 template <int K>
 void WaterBalanceLanes<K>::idle(int l) {
-  c_.S[l] = 0.5;
-  c_.b[l] = c_.c1[l] = c_.c2[l] = c_.c4[l] = c_.c5[l] = 0.0;
-  c_.c3[l] = 1.0;
-  c_.rts[l] = 0.5;
-  c_.xl[l] = 0.0;
-  c_.xh[l] = 1.0;
-  c_.dx[l] = c_.dxold[l] = 1.0;
-  c_.f[l] = 0.0;
-  c_.df[l] = 1.0;
+  DepthSearch x_less_half;
+  x_less_half.S = 0.5;
+  x_less_half.base_area = 1.0;
+  x_less_half.rts = 0.5;
+  x_less_half.xh = 1.0;
+  x_less_half.dx = x_less_half.dxold = 1.0;
+  x_less_half.df = 1.0;
+  load_search(x_less_half, c_, l);
   busy_ &= ~(1u << l);
 }
 
 template <int K>
 template <class Feed, class Done>
 bool WaterBalanceLanes<K>::fill(int l, Feed& feed, Done& done) {
-  LaneCall call;
+  StormCall call;
   while (feed(call)) {
-    if (lane_[l].start(call) == LaneState::Next::search) {
+    if (lane_[l].start(call) == StormStep::Next::search) {
       load(l);
       return true;
     }
@@ -127,17 +105,18 @@ void WaterBalanceLanes<K>::run(Feed&& feed, Done&& done) {
   while ((busy_ | pending) != 0) {
     ++round_;
     unsigned ended = iterate_searches(c_, K, isa_) & busy_;
-    // rtsafe_core pauses after kRtsafeMaxit iterations without an end.
+    // A search that has not ended after kMaxDepthIterations is left to the
+    // call made alone, which gives up with a warning.
     if (round_ >= deadline_) {
-      deadline_ = round_ + numeric::kRtsafeMaxit;
+      deadline_ = round_ + kMaxDepthIterations;
       for (unsigned rest = busy_ & ~ended; rest != 0; rest &= rest - 1) {
         const int l = __builtin_ctz(rest);
-        if (round_ - started_[l] >= numeric::kRtsafeMaxit) {
+        if (round_ - started_[l] >= kMaxDepthIterations) {
           lane_[l].abandon();
           done(lane_[l].call(), lane_[l].outcome());
           fill(l, feed, done);
-        } else if (started_[l] + numeric::kRtsafeMaxit < deadline_) {
-          deadline_ = started_[l] + numeric::kRtsafeMaxit;
+        } else if (started_[l] + kMaxDepthIterations < deadline_) {
+          deadline_ = started_[l] + kMaxDepthIterations;
         }
       }
     }
@@ -146,7 +125,7 @@ void WaterBalanceLanes<K>::run(Feed&& feed, Done&& done) {
     busy_ &= ~ended;
     for (; ended != 0; ended &= ended - 1) {
       const int l = __builtin_ctz(ended);
-      if (lane_[l].resume(c_.rts[l]) == LaneState::Next::search) {
+      if (lane_[l].resume(c_.rts[l]) == StormStep::Next::search) {
         pending |= 1u << l;
       } else {
         done(lane_[l].call(), lane_[l].outcome());

@@ -33,7 +33,8 @@ Files run_in_child(const fs::path& source, const design::SearchOptions& options,
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(99);
-    if (!std::freopen("console.out", "w", stdout) || !std::freopen("/dev/null", "r", stdin)) _exit(98);
+    if (!std::freopen("console.out", "w", stdout) || !std::freopen("/dev/null", "r", stdin))
+      _exit(98);
     const int status = run::run_program(options).status;
     std::fflush(stdout);
     _exit(status);
@@ -67,7 +68,7 @@ void set_record(const fs::path& dir, const std::string& key, const std::string& 
 
 design::SearchOptions options(bool reference, int threads) {
   design::SearchOptions o;
-  o.reference = reference;
+  o.in_order = reference;
   o.threads = threads;
   return o;
 }
@@ -80,8 +81,8 @@ void check_paths_agree(const std::string& name,
     const Files production = run_in_child(case_dir(name), options(false, threads), change);
     ASSERT_EQ(production.size(), reference.size()) << name;
     for (const auto& [file, text] : reference)
-      EXPECT_TRUE(production.at(file) == text) << name << ": " << file << " differs with "
-                                               << threads << " threads";
+      EXPECT_TRUE(production.at(file) == text)
+          << name << ": " << file << " differs with " << threads << " threads";
   }
 }
 
@@ -105,7 +106,8 @@ TEST(SearchPaths, EveryLossModelInADesign) {
       write_file(dir / "params.txt", text);
       if (std::string(m[0]) == "     3") {  // the PDM model's console is large: short storms
         text = read_file(dir / "params.txt");
-        const std::string durs = "*dur                60\n                   120\n                   240";
+        const std::string durs =
+            "*dur                60\n                   120\n                   240";
         text.replace(text.find(durs), durs.size(),
                      "*dur                15\n                    30\n                    45");
         write_file(dir / "params.txt", text);

@@ -36,8 +36,8 @@ TEST(Greenfield, AreaScaling) {
 TEST(Greenfield, SoilIndexIsAreaWeighted) {
   // Classes 1 and 5 over equal areas average (0.15 + 0.50) / 2 = 0.325.
   Rates mix = rates(1000.0, 30, {300000.0, 300000.0}, {1, 5});
-  EXPECT_NEAR(mix.qbar, 0.00108 * std::pow(0.6, 0.89) * std::pow(1000.0, 1.17) *
-                            std::pow(0.325, 2.17),
+  EXPECT_NEAR(mix.qbar,
+              0.00108 * std::pow(0.6, 0.89) * std::pow(1000.0, 1.17) * std::pow(0.325, 2.17),
               1e-14);
   // With wrapf 0 the first class applies to every sub-catchment.
   const std::vector<double> area = {40000.0, 60000.0, 10000.0};
@@ -65,28 +65,28 @@ TEST(GrowthCurve, FactorsForThirtyAndHundredYears) {
     int region;
     double g30, g100;
   } expected[] = {
-      {1, 1.9031, 2.4497}, {2, 1.9274, 2.5352}, {3, 1.7392, 2.1284},  {4, 1.7392, 2.1284},
-      {5, 1.9558, 2.5702}, {6, 2.2860, 3.1535}, {7, 2.2860, 3.1535},  {8, 1.8960, 2.4599},
+      {1, 1.9031, 2.4497}, {2, 1.9274, 2.5352},  {3, 1.7392, 2.1284},  {4, 1.7392, 2.1284},
+      {5, 1.9558, 2.5702}, {6, 2.2860, 3.1535},  {7, 2.2860, 3.1535},  {8, 1.8960, 2.4599},
       {9, 1.7636, 2.1906}, {10, 1.6917, 2.0898}, {11, 1.6448, 1.9559},
   };
   for (auto e : expected) {
-    EXPECT_NEAR(GETGF(e.region, 30), e.g30, 5e-5) << "region " << e.region;
-    EXPECT_NEAR(GETGF(e.region, 100), e.g100, 5e-5) << "region " << e.region;
+    EXPECT_NEAR(growth_factor(e.region, 30), e.g30, 5e-5) << "region " << e.region;
+    EXPECT_NEAR(growth_factor(e.region, 100), e.g100, 5e-5) << "region " << e.region;
   }
-  for (int region : {0, 12, -3}) EXPECT_EQ(stop_output([&] { GETGF(region, 30); }), kBadArea);
+  for (int region : {0, 12, -3})
+    EXPECT_EQ(stop_output([&] { growth_factor(region, 30); }), kBadArea);
 }
 
 TEST(HydroRegion, TableAndItsEdges) {
   const struct {
     int area, region;
-  } listed[] = {{1, 1},   {16, 1},  {17, 2},   {21, 2},   {22, 3},    {27, 3},  {28, 4},
-                {29, 5},  {35, 5},  {36, 6},   {39, 6},   {40, 7},    {44, 7},  {45, 8},
-                {53, 8},  {54, 4},  {55, 9},   {67, 9},   {68, 10},   {76, 10}, {77, 2},
-                {87, 2},  {88, 1},  {97, 1},   {101, 7},  {102, 9},   {103, 10}, {104, 1},
-                {108, 1}, {200, 11}, {250, 11}, {300, 11}};
-  for (auto l : listed) EXPECT_EQ(GETHYDROREGION(l.area), l.region) << "area " << l.area;
+  } listed[] = {{1, 1},   {16, 1},  {17, 2},   {21, 2},  {22, 3},  {27, 3},   {28, 4},   {29, 5},
+                {35, 5},  {36, 6},  {39, 6},   {40, 7},  {44, 7},  {45, 8},   {53, 8},   {54, 4},
+                {55, 9},  {67, 9},  {68, 10},  {76, 10}, {77, 2},  {87, 2},   {88, 1},   {97, 1},
+                {101, 7}, {102, 9}, {103, 10}, {104, 1}, {108, 1}, {200, 11}, {250, 11}, {300, 11}};
+  for (auto l : listed) EXPECT_EQ(hydrometric_region(l.area), l.region) << "area " << l.area;
   for (int area : {0, -1, 98, 99, 100, 109, 150, 199})
-    EXPECT_EQ(stop_output([&] { GETHYDROREGION(area); }), kBadArea) << area;
+    EXPECT_EQ(stop_output([&] { hydrometric_region(area); }), kBadArea) << area;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Jobs side by side on one thread: their calls in the lanes, each job with its
-// own console and its passes in order; an exception ends them all.
+// Jobs side by side on one thread: an exception of one ends them all, their
+// stacks unwound.  (That the jobs keep their passes in order and their own
+// console is the search paths test: every case byte for byte.)
 #include "parallel/lane_scheduler.h"
 
 #include <gtest/gtest.h>
@@ -8,22 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "design/storm_inflow.h"
 #include "params/run_setup.h"
+#include "storage/water_balance.h"
 #include "textio/console.h"
 
 namespace sitedrain::parallel {
 namespace {
 
-using design::ReplayedInflow;
-using design::StormInflow;
-
 struct Pond {
   geometry::CoeffTable table =
       geometry::build_coefficient_table({100, 100, 1}, params::depth_step_count(1.5));
   std::vector<double> runoff = std::vector<double>(1800, 0.1);
-  storage::LaneCall call(double base) const {
-    storage::LaneCall c;
+  storage::StormCall call(double base) const {
+    storage::StormCall c;
     c.storage = {.depth = 1.5, .base_w = base, .base_l = 2 * base, .batter = 3.0};
     c.outlet = {100.0, &table, 1};
     c.runoff = runoff.data();
@@ -32,54 +30,6 @@ struct Pond {
     return c;
   }
 };
-
-// Job n: three passes, each sized from the last; its console says which.
-TEST(LaneScheduler, JobsKeepTheirPassesInOrderAndTheirOwnConsole) {
-  const Pond pond;
-  const int jobs = 20;
-  std::vector<console::Recording> shown(jobs);
-  std::vector<double> smax(jobs);
-  int started = 0;
-  LaneScheduler scheduler(12);
-  scheduler.run([&](LaneScheduler::Job& job) {
-    if (started == jobs) return false;
-    const int n = started++;
-    job = [&, n] {
-      console::Redirect redirect(shown[static_cast<std::size_t>(n)]);
-      double base = 1.0 + n;
-      for (int pass = 1; pass <= 3; ++pass) {
-        console::line("job " + std::to_string(n) + " pass " + std::to_string(pass));
-        const storage::LaneOutcome o = LaneScheduler::current()->call(pond.call(base));
-        ASSERT_FALSE(o.scalar);
-        base = o.results.smax / 10.0;
-        smax[static_cast<std::size_t>(n)] = o.results.smax;
-      }
-    };
-    return true;
-  });
-  EXPECT_EQ(LaneScheduler::current(), nullptr);
-  for (int n = 0; n < jobs; ++n) {
-    double base = 1.0 + n, expected = 0.0;
-    for (int pass = 1; pass <= 3; ++pass) {
-      storage::Storage st = pond.call(base).storage;
-      std::vector<double> copy = pond.runoff;
-      StormInflow inflow{copy, 0.0, nullptr};
-      ReplayedInflow source{&inflow};
-      expected = storage::water_balance<ReplayedInflow, storage::Lookup::fast, true>(
-                     st, pond.call(base).outlet, 1.0, 30, 0, source, nullptr)
-                     .smax;
-      base = expected / 10.0;
-    }
-    EXPECT_EQ(smax[static_cast<std::size_t>(n)], expected) << n;
-    std::string text;
-    for (int pass = 1; pass <= 3; ++pass)
-      text += "job " + std::to_string(n) + " pass " + std::to_string(pass) + "\n";
-    testing::internal::CaptureStdout();
-    shown[static_cast<std::size_t>(n)].replay();
-    console::flush();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), text);
-  }
-}
 
 TEST(LaneScheduler, AnExceptionOfOneJobUnwindsTheOthersAndLeavesRun) {
   const Pond pond;

@@ -19,7 +19,7 @@ using testing::console_of;
 using testing::KeptLines;
 
 TEST(Arf, OneHourFactorAroundTheAreaEdges) {
-  EXPECT_DOUBLE_EQ(ARF(1.0, 60), 1.0 - 0.0394);
+  EXPECT_DOUBLE_EQ(areal_reduction_factor(1.0, 60), 1.0 - 0.0394);
   // b steps at 100 and 1000 km^2; the exponent changes at 20 and 500 km^2,
   // which a one-hour storm does not feel.
   const struct {
@@ -29,16 +29,19 @@ TEST(Arf, OneHourFactorAroundTheAreaEdges) {
                {500.0, 0.696049, 0.696047},
                {1000.0, 0.637535, 0.635926}};
   for (const auto& e : edges) {
-    const double below = ARF(std::nextafter(e.area, 0.0), 60), at = ARF(e.area, 60);
+    const double below = areal_reduction_factor(std::nextafter(e.area, 0.0), 60),
+                 at = areal_reduction_factor(e.area, 60);
     EXPECT_NEAR(below, e.just_below, 2e-6) << e.area;
     EXPECT_NEAR(at, e.at, 5e-7) << e.area;
     EXPECT_NEAR(at - below, e.at - e.just_below, 2e-6) << e.area;
   }
   for (double area : {20.0, 500.0})  // practically continuous for other durations
     for (int d : {15, 360, 1440, 5760})
-      EXPECT_NEAR(ARF(area, d), ARF(std::nextafter(area, 0.0), d), 1e-5) << area << " " << d;
+      EXPECT_NEAR(areal_reduction_factor(area, d),
+                  areal_reduction_factor(std::nextafter(area, 0.0), d), 1e-5)
+          << area << " " << d;
   for (double area : {0.0, -2.0}) {
-    std::string msg = testing::stop_output([&] { ARF(area, 60); });
+    std::string msg = testing::stop_output([&] { areal_reduction_factor(area, 60); });
     EXPECT_NE(msg.find("areal reduction factor"), std::string::npos) << msg;
     EXPECT_NE(msg.find("above zero"), std::string::npos) << msg;
   }
@@ -46,26 +49,26 @@ TEST(Arf, OneHourFactorAroundTheAreaEdges) {
 
 TEST(SeasonalDepth, FactorsAndTheirLimits) {
   const double R = 20.0;  // hours outside 1..24 use the end factors
-  EXPECT_EQ(SEASONAL_DEPTH(R, winter, 30, 1000.0), R * WINTER_FACTOR(1.0, 1000.0));
-  EXPECT_EQ(SEASONAL_DEPTH(R, summer, 5, 1000.0), R * SUMMER_FACTOR(1.0, 1000.0));
-  EXPECT_EQ(SEASONAL_DEPTH(R, winter, 2880, 1000.0), R * WINTER_FACTOR(24.0, 1000.0));
-  EXPECT_EQ(SEASONAL_DEPTH(R, summer, 1440, 1000.0), R * SUMMER_FACTOR(24.0, 1000.0));
-  EXPECT_EQ(SEASONAL_DEPTH(R, winter, 360, 1000.0), R * WINTER_FACTOR(6.0, 1000.0));
+  EXPECT_EQ(seasonal_depth(R, winter, 30, 1000.0), R * winter_factor(1.0, 1000.0));
+  EXPECT_EQ(seasonal_depth(R, summer, 5, 1000.0), R * summer_factor(1.0, 1000.0));
+  EXPECT_EQ(seasonal_depth(R, winter, 2880, 1000.0), R * winter_factor(24.0, 1000.0));
+  EXPECT_EQ(seasonal_depth(R, summer, 1440, 1000.0), R * summer_factor(24.0, 1000.0));
+  EXPECT_EQ(seasonal_depth(R, winter, 360, 1000.0), R * winter_factor(6.0, 1000.0));
   // The summer factor applies only above SAAR 500; winter has no such limit.
-  EXPECT_EQ(SEASONAL_DEPTH(R, summer, 60, 500.0), R);
-  EXPECT_EQ(SEASONAL_DEPTH(R, summer, 60, 500.1), R * SUMMER_FACTOR(1.0, 500.1));
-  EXPECT_NE(SEASONAL_DEPTH(R, summer, 60, 500.1), R);
-  EXPECT_NE(SEASONAL_DEPTH(R, winter, 60, 500.0), R);
-  EXPECT_EQ(SEASONAL_DEPTH(R, all_year, 60, 1000.0), R);
+  EXPECT_EQ(seasonal_depth(R, summer, 60, 500.0), R);
+  EXPECT_EQ(seasonal_depth(R, summer, 60, 500.1), R * summer_factor(1.0, 500.1));
+  EXPECT_NE(seasonal_depth(R, summer, 60, 500.1), R);
+  EXPECT_NE(seasonal_depth(R, winter, 60, 500.0), R);
+  EXPECT_EQ(seasonal_depth(R, all_year, 60, 1000.0), R);
 }
 
 TEST(ArealDepth, FactorByCtchmOnlyWithArff1) {
   Catchment c{.AREA = 4.1};
-  EXPECT_EQ(AREAL_DEPTH(30.0, 1, 1, 50000.0, c, 60), 30.0 * ARF(4.1, 60));
-  EXPECT_EQ(AREAL_DEPTH(30.0, 1, 2, 50000.0, c, 60), 30.0 * ARF(0.05, 60));
-  EXPECT_EQ(AREAL_DEPTH(30.0, 1, 3, 50000.0, c, 60), 30.0);
-  EXPECT_EQ(AREAL_DEPTH(30.0, 0, 1, 50000.0, c, 60), 30.0);
-  EXPECT_EQ(AREAL_DEPTH(30.0, 0, 1, 0.0, Catchment{}, 60), 30.0);  // no AREA needed
+  EXPECT_EQ(areal_depth(30.0, 1, 1, 50000.0, c, 60), 30.0 * areal_reduction_factor(4.1, 60));
+  EXPECT_EQ(areal_depth(30.0, 1, 2, 50000.0, c, 60), 30.0 * areal_reduction_factor(0.05, 60));
+  EXPECT_EQ(areal_depth(30.0, 1, 3, 50000.0, c, 60), 30.0);
+  EXPECT_EQ(areal_depth(30.0, 0, 1, 50000.0, c, 60), 30.0);
+  EXPECT_EQ(areal_depth(30.0, 0, 1, 0.0, Catchment{}, 60), 30.0);  // no AREA needed
 }
 
 TEST(FinalDepth, RoundsToTenthsHalvesAwayFromZeroThenScales) {
@@ -73,7 +76,7 @@ TEST(FinalDepth, RoundsToTenthsHalvesAwayFromZeroThenScales) {
     double chosen, cchgfac, final_depth;
   } cases[] = {{0.25, 1.0, 0.3},    {0.45, 1.0, 0.5},   {12.25, 1.0, 12.3},     {-0.25, 1.0, -0.3},
                {12.34, 1.2, 14.76}, {12.36, 1.0, 12.4}, {99999.0, 1.0, 99999.0}};
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(FINAL_DEPTH(c.chosen, c.cchgfac), c.final_depth);
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(final_depth(c.chosen, c.cchgfac), c.final_depth);
 }
 
 // The bundled cases show the warning of a seasonal run starting at 15 min.

@@ -147,7 +147,7 @@ TEST(FehExport, AbsentValuesAndWhatEachModelNeeds) {
             "ERROR - cannot have both point and arff set to 1\n");
 
   use_depth_model(DdfModel::FEH22, &x, p, setup, kFile, c);  // 5 min to 240 h: in range
-  EXPECT_EQ(GRID_DEPTH(c.grid, 2, 5), 5.50);
+  EXPECT_EQ(grid_depth(c.grid, 2, 5), 5.50);
   EXPECT_EQ(stop_output([&] { use_depth_model(DdfModel::FEH13, nullptr, p, setup, "cd.csv", c); }),
             "ERROR - DDFMODEL 'FEH13' needs the FEH XML export as catchment descriptor file, "
             "and cd.csv is not one\n");
@@ -192,7 +192,7 @@ TEST(FehExport, ReadsAtMost16MiB) {
 // everywhere: at nodes (as read), on grid lines, inside cells, at the edges.
 TEST(GridDepth, ReproducesABilinearSurface) {
   auto surface = [](double hours, double T) {
-    const double x = std::log(hours), y = GUMBEL_VARIATE(T);
+    const double x = std::log(hours), y = gumbel_variate(T);
     return std::exp(2.5 + 0.35 * x + 0.3 * y - 0.02 * x * y);
   };
   DepthGrid g;
@@ -200,12 +200,12 @@ TEST(GridDepth, ReproducesABilinearSurface) {
   g.return_periods = {1.3, 2, 10, 100, 1000};
   for (double h : g.hours)
     for (double T : g.return_periods) g.depths.push_back(std::round(surface(h, T) * 1e6) / 1e6);
-  EXPECT_EQ(GRID_DEPTH(g, 10, 360), g.at(3, 2));  // a node: the value as read
+  EXPECT_EQ(grid_depth(g, 10, 360), g.at(3, 2));  // a node: the value as read
   for (int d : {5, 7, 15, 60, 61, 360, 1000, 14400})
     for (int rp : {2, 3, 10, 55, 100, 999, 1000})
-      EXPECT_NEAR(GRID_DEPTH(g, rp, d), surface(d / 60.0, rp), 2e-6) << rp << " " << d;
-  EXPECT_TRUE(std::isnan(GRID_DEPTH(g, 1, 60)));
-  EXPECT_TRUE(std::isnan(GRID_DEPTH(g, 2, 14401)));
+      EXPECT_NEAR(grid_depth(g, rp, d), surface(d / 60.0, rp), 2e-6) << rp << " " << d;
+  EXPECT_TRUE(std::isnan(grid_depth(g, 1, 60)));
+  EXPECT_TRUE(std::isnan(grid_depth(g, 2, 14401)));
 }
 
 }  // namespace

@@ -28,7 +28,8 @@ std::string rows_of(const std::string& table) {
 
 TEST(FehGridProperty, GridOfThe1999ModelGivesItsTableBack) {
   const fs::path dir = make_temp_dir("feh_grid_property");
-  copy_files(case_dir("rainfall_only"), dir);  // summer, ARF on AREA, factor 1.25
+  copy_files(case_dir("rainfall_only"),
+             dir);  // summer, areal_reduction_factor on AREA, factor 1.25
   std::string params = read_file(dir / "params.txt");
   replace(params, "caldur          0", "caldur          1");  // 60 to 14400 min, step 290
   replace(params, "60\n                360\n                1440",
@@ -50,7 +51,7 @@ TEST(FehGridProperty, GridOfThe1999ModelGivesItsTableBack) {
     xml += "<Depths duration=\"" + std::to_string(h) + "\">";
     for (int T : rps) {
       std::snprintf(depth, sizeof depth, "%s%.17g", T == 2 ? "" : ",",
-                    rainfall::FEHRAIN(C, D1, D2, D3, E, F, T, 60 * h));
+                    rainfall::feh99_depth(C, D1, D2, D3, E, F, T, 60 * h));
       xml += depth;
     }
     xml += "</Depths>\n";

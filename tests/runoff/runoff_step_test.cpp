@@ -63,7 +63,7 @@ TEST(RunoffStep, PdmModelRunoffAndConsoleLines) {
   double R1 = 0.0;
   const std::string out = testing::console_of([&] {
     r = run.step(1, 1.0);
-    R1 = PDM_INFILTRATION_CAPACITY(0.01, 0.0);
+    R1 = pdm_runoff(0.01, 0.0);
   });
   EXPECT_NEAR(r.runoff, R1 / 1000.0 * 1000.0 + R1 / 1000.0 * 3000.0, 1e-16);
   EXPECT_EQ(r.infilt, 0.0);  // the PDM model forms no infiltration depth

@@ -1,6 +1,8 @@
-// The lockstep lanes against the scalar water balance, bit for bit: every
-// call alone in the lanes and among a full set of other calls (lanes ending
-// at different steps), on storms of the bundled pond, sump and soakaway cases.
+// The storm step against its oracle (support/reference_water_balance.h), bit
+// for bit: every call made alone, with statistics deferred and step by step,
+// and in the lockstep lanes, alone and among a full set of other calls (lanes
+// ending at different steps), on storms of the bundled pond, sump and
+// soakaway cases.
 #include "storage/water_balance_lanes.h"
 
 #include <gtest/gtest.h>
@@ -22,65 +24,106 @@
 #include "params/run_setup.h"
 #include "run/control_file.h"
 #include "support/capture.h"
+#include "support/reference_water_balance.h"
 #include "support/run_case.h"
 #include "textio/stop.h"
 
 namespace sitedrain::storage {
 namespace {
 
-using Bits = std::array<std::uint64_t, 14>;
-
-// Every result and the storage's base, as bits; all ones when the call is
-// for the scalar path.
-Bits bits_of(const Results& r, const Storage& s, bool scalar) {
-  Bits b;
-  b.fill(~0ull);
-  if (scalar) return b;
-  auto u = [](double x) { return std::bit_cast<std::uint64_t>(x); };
-  return {u(r.smax),
-          u(r.qmax),
-          u(r.rain_volume),
-          u(r.mean_inflow),
-          u(r.total_inflow),
-          u(r.mean_outflow),
-          u(r.tfill),
-          u(r.ttmt),
-          u(r.tthmt),
-          static_cast<std::uint64_t>(r.steps),
-          static_cast<std::uint64_t>(r.storage_steps),
-          u(s.base_w),
-          u(s.base_l),
-          u(s.depth)};
+// Every result and the storage's base, as bits, and what the call showed;
+// all ones when the call is left to the call made alone.
+struct Bits {
+  std::array<std::uint64_t, 14> bits;
+  std::string shown;
+  bool operator==(const Bits&) const = default;
+};
+std::ostream& operator<<(std::ostream& o, const Bits& b) {
+  for (std::uint64_t x : b.bits) o << std::hex << x << " ";
+  return o << b.shown;
 }
 
-// The scalar call as the replay makes it; for the scalar path when it shows
-// anything, stops or cannot form its statistics at the end.
-Bits scalar_call(const LaneCall& c) {
-  std::vector<double> runoff(c.runoff, c.runoff + c.n_runoff);
-  design::StormInflow inflow{runoff, 0.0, nullptr};
-  design::ReplayedInflow source{&inflow};
-  Storage st = c.storage;
+Bits bits_of(const Results& r, const Storage& s, bool alone, std::string shown = {}) {
+  Bits b;
+  b.bits.fill(~0ull);
+  if (alone) return b;
+  auto u = [](double x) { return std::bit_cast<std::uint64_t>(x); };
+  b.bits = {u(r.peak_volume),
+            u(r.peak_outflow),
+            u(r.rain_volume),
+            u(r.mean_inflow),
+            u(r.total_inflow),
+            u(r.mean_outflow),
+            u(r.runoff_duration),
+            u(r.emptying_time),
+            u(r.half_emptying_time),
+            static_cast<std::uint64_t>(r.steps),
+            static_cast<std::uint64_t>(r.storage_steps),
+            u(s.base_w),
+            u(s.base_l),
+            u(s.depth)};
+  b.shown = std::move(shown);
+  return b;
+}
+
+// The runoff of a call as the oracle reads it.
+struct Replayed : Inflow {
+  const StormCall& c;
+  explicit Replayed(const StormCall& call) : c(call) {}
+  runoff::StepResult step(int t) override {
+    runoff::StepResult r;
+    r.end = t > c.n_runoff;
+    if (!r.end) r.runoff = c.runoff[t - 1];
+    return r;
+  }
+};
+
+// What f shows on the console, the text of a stop included.
+template <class F>
+std::string shown_by(F&& f) {
   console::Recording side;
   try {
     console::Redirect redirect(side);
-    const Results r = water_balance<design::ReplayedInflow, Lookup::fast, true>(
-        st, c.outlet, 1.0, c.duration, c.rnf, source, nullptr);
-    return bits_of(r, st, !side.empty() || !r.exact);
+    f();
   } catch (const RunStop&) {
-    return bits_of({}, st, true);
+    side.line("(stopped)");
   }
+  ::testing::internal::CaptureStdout();
+  side.replay();
+  console::flush();
+  return ::testing::internal::GetCapturedStdout();
+}
+
+// The oracle's figures and console.
+Bits oracle(const StormCall& c) {
+  Storage st = c.storage;
+  Results r;
+  Replayed in(c);
+  std::string shown = shown_by(
+      [&] { r = testing::reference_water_balance(st, c.outlet, c.duration, c.runoff_only, in); });
+  if (shown.ends_with("(stopped)\n")) r = {}, st = {};  // a stop leaves no figures
+  return bits_of(r, st, false, shown);
+}
+
+// The call made alone; all ones when its deferred statistics underflowed.
+Bits alone(StormCall c, bool stepwise) {
+  c.stepwise_statistics = stepwise;
+  CallOutcome o;
+  std::string shown = shown_by([&] { o = water_balance(c); });
+  if (shown.ends_with("(stopped)\n")) o = {};
+  return bits_of(o.results, o.storage, !o.results.exact, shown);
 }
 
 // The calls through K lanes, fed in order; results by tag.
 template <int K>
-std::map<std::uint64_t, Bits> lane_calls(const std::vector<LaneCall>& calls,
+std::map<std::uint64_t, Bits> lane_calls(const std::vector<StormCall>& calls,
                                          LaneIsa isa = lane_isa()) {
   std::map<std::uint64_t, Bits> out;
   std::size_t next = 0;
   WaterBalanceLanes<K> lanes(isa);
-  lanes.run([&](LaneCall& c) { return next < calls.size() && (c = calls[next++], true); },
-            [&](const LaneCall& c, const LaneOutcome& o) {
-              EXPECT_TRUE(out.emplace(c.tag, bits_of(o.results, o.storage, o.scalar)).second);
+  lanes.run([&](StormCall& c) { return next < calls.size() && (c = calls[next++], true); },
+            [&](const StormCall& c, const CallOutcome& o) {
+              EXPECT_TRUE(out.emplace(c.tag, bits_of(o.results, o.storage, o.alone)).second);
             });
   return out;
 }
@@ -92,7 +135,7 @@ struct CaseCalls {
   params::DesignParams p;
   geometry::CoeffTable table;
   std::deque<std::vector<double>> runoff;
-  std::vector<LaneCall> calls;
+  std::vector<StormCall> calls;
 };
 
 void add_case(const std::string& name, CaseCalls& c) {
@@ -102,7 +145,7 @@ void add_case(const std::string& name, CaseCalls& c) {
   textio::LineReader in((dir / files.input[0]).string());
   c.p = params::GETPARAM(in);
   const params::RunSetup setup = params::make_run_setup(c.p);
-  const bool pond = c.p.sump == 0 && c.p.soak == 0;
+  const bool pond = c.p.storage_kind == params::StorageKind::pond;
   if (pond) c.table = geometry::build_coefficient_table(c.p.tpod, setup.depth_steps);
   const runoff::SubCatchments subs = design::sub_catchments(c.p);
   for (int duration : setup.durations) {
@@ -115,13 +158,19 @@ void add_case(const std::string& name, CaseCalls& c) {
       for (double r : runoff) total += r;
       for (int j = 1; j <= setup.outlet_count; ++j) {
         for (double share : {1.0, 0.05}) {
-          LaneCall call;
+          StormCall call;
           testing::KeptLines log;
           double d = c.p.maxdepth;
-          const geometry::PondDims dims = geometry::POND_SIZE(
+          const geometry::PondDims dims = geometry::size_pond(
               std::max(total * share, 1.0), c.p.topl / c.p.topw, d, c.p.batter, log);
-          call.storage = {d,           dims.Wb,  dims.Lb,    c.p.batter,
-                          c.p.sump,    c.p.soak, c.p.sideno, c.p.soak == 1 ? c.p.ffill : 0.0,
+          const bool soakaway = c.p.storage_kind == params::StorageKind::soakaway;
+          call.storage = {d,
+                          dims.Wb,
+                          dims.Lb,
+                          c.p.batter,
+                          c.p.storage_kind,
+                          c.p.sideno,
+                          soakaway ? c.p.ffill : 0.0,
                           c.p.infiltco};
           const params::Triple sweep = c.p.sump == 1 ? c.p.pumprate : c.p.tpod;
           call.outlet = {static_cast<double>(sweep.first + (j - 1) * sweep.step),
@@ -129,7 +178,7 @@ void add_case(const std::string& name, CaseCalls& c) {
           call.runoff = runoff.data();
           call.n_runoff = static_cast<int>(runoff.size());
           call.duration = duration;
-          call.rnf = c.p.rnf;
+          call.runoff_only = c.p.rnf == 1;
           c.calls.push_back(call);
         }
       }
@@ -137,9 +186,9 @@ void add_case(const std::string& name, CaseCalls& c) {
   }
 }
 
-TEST(WaterBalanceLanes, EveryCallAsTheScalarCallAloneAndAmongOthers) {
+TEST(WaterBalanceLanes, EveryCallAsTheOracleAloneAndInLanes) {
   std::deque<CaseCalls> cases;
-  std::vector<LaneCall> calls;
+  std::vector<StormCall> calls;
   const std::vector<double> nan(200, std::numeric_limits<double>::quiet_NaN());
   for (const std::string name : {"pond_design", "sump_design", "soakaway_design"}) {
     CaseCalls& c = cases.emplace_back();
@@ -147,13 +196,13 @@ TEST(WaterBalanceLanes, EveryCallAsTheScalarCallAloneAndAmongOthers) {
     calls.insert(calls.end(), c.calls.begin(), c.calls.end());
     // Odd calls among them: runoff only, a NaN inflow, a search that pauses
     // (NaN batter), an outlet without coefficients, a storage of no depth.
-    LaneCall odd = c.calls.back();
-    odd.rnf = 1;
+    StormCall odd = c.calls.back();
+    odd.runoff_only = true;
     calls.push_back(odd);
     odd.runoff = nan.data();
     odd.n_runoff = static_cast<int>(nan.size());
     calls.push_back(odd);
-    odd.rnf = 0;
+    odd.runoff_only = false;
     calls.push_back(odd);
     odd = c.calls.back();
     odd.storage.batter = std::numeric_limits<double>::quiet_NaN();
@@ -168,13 +217,19 @@ TEST(WaterBalanceLanes, EveryCallAsTheScalarCallAloneAndAmongOthers) {
   std::shuffle(calls.begin(), calls.end(), std::mt19937(17));
   for (std::size_t k = 0; k < calls.size(); ++k) calls[k].tag = k;
 
+  // The call alone is the oracle, shown lines and stops included; in lanes,
+  // a call that shows or stops is left to it.
+  ASSERT_EQ(std::freopen("/dev/null", "r", stdin) != nullptr, true);  // the pauses read it
   std::vector<Bits> expected;
-  int scalar = 0;
-  for (const LaneCall& c : calls) {
-    expected.push_back(scalar_call(c));
-    scalar += expected.back()[0] == ~0ull;
+  int left_alone = 0;
+  for (const StormCall& c : calls) {
+    const Bits want = oracle(c);
+    EXPECT_EQ(alone(c, true), want) << "call " << c.tag;
+    EXPECT_EQ(alone(c, false), want) << "call " << c.tag;
+    expected.push_back(want.shown.empty() ? want : bits_of({}, {}, true));
+    left_alone += !want.shown.empty();
   }
-  EXPECT_EQ(scalar, 7);  // the pausing and stopping calls (a pump or soakaway has no table)
+  EXPECT_EQ(left_alone, 7);  // the pausing and stopping calls (a pump or soakaway has no table)
   ASSERT_GT(calls.size(), 190u);
 
   auto check = [&](const std::map<std::uint64_t, Bits>& got, const char* how) {
@@ -186,9 +241,9 @@ TEST(WaterBalanceLanes, EveryCallAsTheScalarCallAloneAndAmongOthers) {
   check(lane_calls<3>(calls), "three lanes");
   check(lane_calls<8>(calls, LaneIsa::sse2), "eight lanes, two to a register");
   check(lane_calls<16>(calls), "sixteen lanes");
-  std::map<std::uint64_t, Bits> alone;
-  for (const LaneCall& c : calls) alone.merge(lane_calls<kLanes>({c}));
-  check(alone, "alone");
+  std::map<std::uint64_t, Bits> one_by_one;
+  for (const StormCall& c : calls) one_by_one.merge(lane_calls<kLanes>({c}));
+  check(one_by_one, "one call in the lanes at a time");
 }
 
 }  // namespace
