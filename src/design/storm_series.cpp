@@ -4,47 +4,154 @@
 #include <map>
 
 #include "storage/diagnostic_sink.h"
+#include "storage/orifice_outflow.h"
+#include "storage/soakaway.h"
+#include "storage/water_depth.h"
 
 namespace sitedrain::design {
 
 namespace {
 
-constexpr int kSeriesPoints = 1500;
+constexpr int kSeriesPoints = 1500;     // kept steps of the storm, about
+constexpr int kDrainDownPoints = 1500;  // and of a drain-down of the longest span
+constexpr double kEmptyVolume = 1.0;    // m^3: the water balance counts this or less as empty
+constexpr double kOutletDepth = 0.005;  // m: no outflow at this depth or less
+
+// The range of values over the steps since the last kept point.
+class RangeOfSteps {
+ public:
+  void add(double v) {
+    low_ = n_ ? std::min(low_, v) : v;
+    high_ = n_ ? std::max(high_, v) : v;
+    sum_ += v;
+    ++n_;
+  }
+  // The range, begun again.
+  StepRange take(double v) {
+    if (n_ == 0) add(v);
+    const StepRange r{low_, high_, sum_ / n_};
+    *this = {};
+    return r;
+  }
+
+ private:
+  double low_ = 0.0, high_ = 0.0, sum_ = 0.0;
+  int n_ = 0;
+};
 
 // Keeps every n-th step, the steps of the largest volume and outflow, and
-// the maxima over every step.
+// the maxima over every step; counts the pump's starts and finds when half
+// of the peak volume is left.
 class SeriesSink : public storage::DiagnosticSink {
  public:
   explicit SeriesSink(int every) : every_(std::max(every, 1)) {}
+  void keep_every(int every) { every_ = std::max(every, 1); }
+
   void step(const storage::DiagnosticStep& s) override {
-    const SeriesPoint pt{
-        static_cast<double>(s.t), s.rain * 3600.0, s.inflow, s.flowout, s.depth, s.storage};
-    if (s.t % every_ == 0) points_.push_back(pt);
-    if (first_ || s.storage > peak_volume_.volume) peak_volume_ = pt;
+    SeriesPoint pt{
+        static_cast<double>(s.t), s.rain * 3600.0, s.inflow, s.flowout, s.depth, s.storage, {}, {}};
+    outflow_.add(s.flowout);
+    depth_.add(s.depth);
+    if (s.flowout > 0.0 && !(last_.flowout > 0.0)) {
+      ++starts_;
+      const int hour = (s.t - 1) / 3600;
+      most_in_an_hour_ = std::max(most_in_an_hour_, ++starts_in_hour_[hour]);
+    }
+    if (s.t % every_ == 0) {
+      pt.outflow_range = outflow_.take(s.flowout);
+      pt.depth_range = depth_.take(s.depth);
+      points_.push_back(pt);
+    }
+    pt.outflow_range = {s.flowout, s.flowout, s.flowout};
+    pt.depth_range = {s.depth, s.depth, s.depth};
+    if (first_ || s.storage > peak_volume_.volume) {
+      peak_volume_ = pt;
+      half_time_ = -1.0;
+    } else if (half_time_ < 0.0 && s.storage <= peak_volume_.volume / 2.0) {
+      half_time_ = s.t;
+    }
     if (first_ || s.flowout > peak_outflow_.outflow) peak_outflow_ = pt;
     first_ = false;
+    last_ = s;
+    last_point_ = pt;
   }
-  // The kept steps in time order, the peaks among them.
-  std::vector<SeriesPoint> points() const {
+
+  bool any() const { return !first_; }
+  const storage::DiagnosticStep& last() const { return last_; }
+
+  // The kept steps in time order, the peaks and the last step among them.
+  StormSeries series() const {
+    StormSeries out;
     std::map<double, SeriesPoint> by_time;
     for (const SeriesPoint& p : points_) by_time[p.t] = p;
     if (!first_) {
-      by_time[peak_volume_.t] = peak_volume_;
-      by_time[peak_outflow_.t] = peak_outflow_;
+      by_time.emplace(peak_volume_.t, peak_volume_);
+      by_time.emplace(peak_outflow_.t, peak_outflow_);
+      by_time.emplace(last_point_.t, last_point_);
+      out.max_volume = peak_volume_.volume;
+      out.max_outflow = peak_outflow_.outflow * 3600.0;
+      out.peak_volume_time = peak_volume_.t;
+      out.end = last_.t;
     }
-    std::vector<SeriesPoint> out;
-    for (const auto& [t, p] : by_time) out.push_back(p);
+    for (const auto& [t, p] : by_time) out.points.push_back(p);
+    out.half_volume_time = half_time_;
+    out.pump_starts = starts_;
+    out.most_starts_in_an_hour = most_in_an_hour_;
     return out;
   }
-  double max_volume() const { return first_ ? 0.0 : peak_volume_.volume; }
-  double max_outflow() const { return first_ ? 0.0 : peak_outflow_.outflow; }
 
  private:
   int every_;
   bool first_ = true;
   std::vector<SeriesPoint> points_;
-  SeriesPoint peak_volume_, peak_outflow_;
+  SeriesPoint peak_volume_, peak_outflow_, last_point_;
+  storage::DiagnosticStep last_;
+  RangeOfSteps outflow_, depth_;
+  double half_time_ = -1.0;
+  int starts_ = 0, most_in_an_hour_ = 0;
+  std::map<int, int> starts_in_hour_;
 };
+
+// The water balance of the storage after the storm: the step of the
+// storm's loop with no inflow, one second at a time, from the state of the
+// storm's last step.
+DrainEnd drain_down(const params::DesignParams& p, const StormRecord& rec,
+                    const storage::Outlet& outlet, SeriesSink& sink) {
+  const bool sump = p.storage_kind == params::StorageKind::sump;
+  const bool soak = p.storage_kind == params::StorageKind::soakaway;
+  const double ffill = soak ? p.ffill : 0.0;
+  const double dt = 1.0;
+  double W = rec.base_width, L = rec.base_length;
+  const storage::DiagnosticStep& last = sink.last();
+  double S = last.storage, h = last.depth, Q = last.flowout, h_prev = h;
+  int t = last.t;
+  do {
+    t += 1;
+    S = S + (0.0 - dt * Q) / (1.0 - ffill);
+    if (S < 0.0) S = 0.0;
+    h = S > kEmptyVolume ? storage::WATERDEPTH(S, p.batter, W, L, rec.depth) : 0.0;
+    Q = 0.0;
+    if (h > kOutletDepth) {
+      if (sump)
+        Q = outlet.value / 3600.0;
+      else if (soak)
+        Q = storage::SOAKAWAY(L, W, p.batter, p.sideno, p.infiltco, h) / 3600.0;
+      else
+        Q = (storage::OUTFLOW(h_prev, outlet.value, *outlet.table, outlet.position) +
+             storage::OUTFLOW(h, outlet.value, *outlet.table, outlet.position)) /
+            3600.0 / 2.0;
+    }
+    h_prev = h;
+    storage::DiagnosticStep d;
+    d.t = t;
+    d.flowout = Q;
+    d.depth = h;
+    d.storage = S;
+    sink.step(d);
+  } while (S > kEmptyVolume && Q > 0.0 && t < kDrainDownLimitS);
+  if (S <= kEmptyVolume) return DrainEnd::emptied;
+  return Q > 0.0 ? DrainEnd::time_limit : DrainEnd::no_outflow;
+}
 
 }  // namespace
 
@@ -52,6 +159,15 @@ std::vector<std::size_t> critical_records(const DesignResults& results, std::siz
   std::vector<std::size_t> picked = results.smallest;
   // the largest return periods when there are more than `most`
   if (picked.size() > most) picked.erase(picked.begin(), picked.end() - static_cast<long>(most));
+  return picked;
+}
+
+std::vector<std::size_t> simulated_records(const DesignResults& results) {
+  std::vector<std::size_t> picked = critical_records(results);
+  if (results.kind == params::StorageKind::sump)
+    for (const std::vector<std::size_t>& g : results.governing)
+      for (std::size_t n : g)
+        if (std::find(picked.begin(), picked.end(), n) == picked.end()) picked.push_back(n);
   return picked;
 }
 
@@ -76,11 +192,21 @@ StormSeries storm_series(const SeriesInput& in, const StormRecord& rec, std::siz
   sizing.ratio = in.ratio;
   SeriesSink sink((rec.duration * 60 + kSeriesPoints - 1) / kSeriesPoints);
   simulate_record(sizing, s, rec, sink);
-  StormSeries out;
+  double storm_end = 0.0;
+  DrainEnd end = DrainEnd::emptied;
+  if (sink.any()) {
+    storm_end = sink.last().t;
+    sink.keep_every((kDrainDownLimitS + kDrainDownPoints - 1) / kDrainDownPoints);
+    storage::Outlet outlet;
+    outlet.value = rec.outlet_size;
+    outlet.table = in.table;
+    outlet.position = s.j;
+    end = drain_down(p, rec, outlet, sink);
+  }
+  StormSeries out = sink.series();
   out.record = index;
-  out.points = sink.points();
-  out.max_volume = sink.max_volume();
-  out.max_outflow = sink.max_outflow() * 3600.0;
+  out.storm_end = storm_end;
+  out.drain_end = end;
   return out;
 }
 

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <new>
 #include <optional>
@@ -26,6 +28,7 @@
 #include "rainfall/design_rainfall.h"
 #include "rainfall/feh_export.h"
 #include "run/control_file.h"
+#include "run/run_warnings.h"
 #include "textio/console.h"
 #include "textio/format.h"
 #include "textio/stop.h"
@@ -80,7 +83,12 @@ struct Outputs {
 // The phases of one run, in order; data receives what the run computed.
 void run_case(const design::SearchOptions& options, RunData& data) {
   console::line("PSnamel.nml");
+  Outputs out;
+  WarningCollector warnings(out[Output::log], data.notes.warnings);
   RunFiles files = read_control_file("PSnamel.nml");
+  data.notes.date = report::run_date_text(std::getenv("SOURCE_DATE_EPOCH"), std::time(nullptr));
+  data.notes.inputs = {report::input_file("PSnamel.nml"), report::input_file(files.input[0]),
+                       report::input_file(files.input[1])};
 
   textio::LineReader params_in;
   textio::LineReader descriptor_in;
@@ -104,7 +112,6 @@ void run_case(const design::SearchOptions& options, RunData& data) {
 
   // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
   const std::array<std::string, kOutputCount> names = output_names(files, p.season);
-  Outputs out;
   for (std::size_t j = 0; j < kOutputCount; ++j) {
     if (!out.file[j].open(names[j]))
       console::stop_with("ERROR opening file" + textio::padded_file_name(names[j]));
@@ -123,8 +130,7 @@ void run_case(const design::SearchOptions& options, RunData& data) {
   // Design rainfall.
   rainfall::RainfallOutcome rain;
   if (p.season >= 1 && p.season <= 3) {
-    rain = rainfall::DESIGN_RAINFALL(p, setup, catchment, out[rainfall_output(p.season)],
-                                     out[Output::log]);
+    rain = rainfall::DESIGN_RAINFALL(p, setup, catchment, out[rainfall_output(p.season)], warnings);
     out.close(rainfall_output(p.season));
     out.close(Output::rainfall_all_year);
   }
@@ -171,7 +177,7 @@ void run_case(const design::SearchOptions& options, RunData& data) {
   in.table = &data.table;
   in.ratio = data.ratio;
   design::SearchOutput sink;
-  sink.log = &out[Output::log];
+  sink.log = &warnings;
   sink.full = &out[Output::full_results];
   sink.report = &out[Output::report];
   sink.diag = &diagnostic;

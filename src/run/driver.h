@@ -7,6 +7,7 @@
 #include "design/design_results.h"
 #include "design/design_search.h"
 #include "geometry/orifice.h"
+#include "report/run_notes.h"
 
 namespace sitedrain::run {
 
@@ -17,6 +18,7 @@ struct RunData {
   std::vector<double> rain;       // design depths rain[k * nrp + i], mm; empty: none computed
   geometry::CoeffTable table;     // pond runs: the orifice coefficients
   double ratio = 1.0;             // top length-to-width ratio of the sizing
+  report::RunNotes notes;         // warnings shown, input files, date
 };
 
 // The exit status of a run (0 normal end, 1 stop) and, after a normal end,

@@ -16,6 +16,7 @@ namespace {
 std::mutex console_mutex;
 thread_local Recording* recording = nullptr;
 std::atomic<void (*)()> before_output{nullptr};
+std::atomic<LineObserver*> line_observer{nullptr};
 
 void call_before_output() {
   if (auto hook = before_output.load()) hook();
@@ -50,14 +51,18 @@ void read_line() {
 }
 }  // namespace
 
-void Recording::reserve(std::size_t bytes) { text_.reserve(bytes); }
+void Recording::reserve(std::size_t bytes) {
+  text_.reserve(bytes);
+}
 
 void Recording::line(std::string_view text) {
   text_ += text;
   text_ += '\n';
 }
 
-void Recording::pause() { marks_.push_back({text_.size(), nullptr}); }
+void Recording::pause() {
+  marks_.push_back({text_.size(), nullptr});
+}
 
 void Recording::append(std::shared_ptr<const Recording> other) {
   if (other && !other->empty()) marks_.push_back({text_.size(), std::move(other)});
@@ -76,8 +81,12 @@ void Recording::replay() const {
   write_raw(std::string_view(text_).substr(done));
 }
 
-Redirect::Redirect(Recording& r) : saved_(recording) { recording = &r; }
-Redirect::~Redirect() { recording = saved_; }
+Redirect::Redirect(Recording& r) : saved_(recording) {
+  recording = &r;
+}
+Redirect::~Redirect() {
+  recording = saved_;
+}
 
 Recording* exchange_recording(Recording* r) {
   Recording* was = recording;
@@ -101,9 +110,16 @@ void line(std::string_view text) {
   call_before_output();
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fputc('\n', stdout);
+  if (LineObserver* o = line_observer.load()) o->seen(text);
 }
 
-void set_before_output(void (*hook)()) { before_output.store(hook); }
+LineObserver* observe_lines(LineObserver* observer) {
+  return line_observer.exchange(observer);
+}
+
+void set_before_output(void (*hook)()) {
+  before_output.store(hook);
+}
 
 void flush() {
   std::lock_guard<std::mutex> lock(console_mutex);

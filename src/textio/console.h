@@ -39,6 +39,17 @@ void flush();
 // line erases itself there); null for none.
 void set_before_output(void (*hook)());
 
+// Sees each line written to the console by line() itself (not the lines of
+// a recording replayed): for collecting a run's warnings as shown.
+class LineObserver {
+ public:
+  virtual ~LineObserver() = default;
+  virtual void seen(std::string_view text) = 0;
+};
+
+// Sets the observer (nullptr: none); returns the one before.
+LineObserver* observe_lines(LineObserver* observer);
+
 // Keeps a console that is not a terminal from holding its lines for the
 // whole of a long run: while it lives, a helper thread looks at the clock ten
 // times a period and flushes the console once a period has passed since its
@@ -89,8 +100,8 @@ class Recording {
 
  private:
   struct Mark {
-    std::size_t at;                            // position in text_
-    std::shared_ptr<const Recording> nested;   // null: a pause
+    std::size_t at;                           // position in text_
+    std::shared_ptr<const Recording> nested;  // null: a pause
   };
   std::string text_;
   std::vector<Mark> marks_;

@@ -1,0 +1,41 @@
+#include "report/run_notes.h"
+
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "textio/sha256.h"
+
+namespace sitedrain::report {
+
+std::string run_date_text(const char* source_date_epoch, std::time_t now) {
+  std::time_t t = now;
+  if (source_date_epoch && *source_date_epoch) {
+    long long seconds = 0;
+    const char* end = source_date_epoch + std::strlen(source_date_epoch);
+    const auto [ptr, ec] = std::from_chars(source_date_epoch, end, seconds);
+    if (ec == std::errc() && ptr == end && seconds >= 0) t = static_cast<std::time_t>(seconds);
+  }
+  std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &t);
+#else
+  gmtime_r(&t, &utc);
+#endif
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M UTC", &utc);
+  return buf;
+}
+
+InputFile input_file(const std::string& name) {
+  InputFile f{name, ""};
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return f;
+  std::ostringstream s;
+  s << in.rdbuf();
+  f.sha256 = textio::sha256_hex(s.str());
+  return f;
+}
+
+}  // namespace sitedrain::report
