@@ -15,7 +15,8 @@ double soil_index(int wrap_class, std::size_t subcatchment) {
   static constexpr double table[5] = {0.15, 0.30, 0.40, 0.45, 0.50};
   if (wrap_class < 1 || wrap_class > 5)
     console::stop_with("Greenfield runoff: WRAP soil class " + std::to_string(wrap_class) +
-                       " of sub-catchment " + std::to_string(subcatchment) + " is not 1 to 5");
+                       " of sub-catchment " + std::to_string(subcatchment) +
+                       " is not 1 to 5");
   return table[wrap_class - 1];
 }
 
@@ -46,8 +47,8 @@ Rates GREENFIELD(double saar4170, int hydromarea, std::span<const double> area,
   const double SOIL = SAS / SA;
 
   Rates r;
-  r.qbar =
-      0.00108 * maths::pow(Aq, 0.89) * maths::pow(saar4170, 1.17) * maths::pow(SOIL, 2.17) * A / Aq;
+  r.qbar = 0.00108 * maths::pow(Aq, 0.89) * maths::pow(saar4170, 1.17) * maths::pow(SOIL, 2.17) * A /
+           Aq;
   r.q30 = r.qbar * g30;
   r.q100 = r.qbar * g100;
   r.saar = saar4170;

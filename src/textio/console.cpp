@@ -51,18 +51,14 @@ void read_line() {
 }
 }  // namespace
 
-void Recording::reserve(std::size_t bytes) {
-  text_.reserve(bytes);
-}
+void Recording::reserve(std::size_t bytes) { text_.reserve(bytes); }
 
 void Recording::line(std::string_view text) {
   text_ += text;
   text_ += '\n';
 }
 
-void Recording::pause() {
-  marks_.push_back({text_.size(), nullptr});
-}
+void Recording::pause() { marks_.push_back({text_.size(), nullptr}); }
 
 void Recording::append(std::shared_ptr<const Recording> other) {
   if (other && !other->empty()) marks_.push_back({text_.size(), std::move(other)});
@@ -81,12 +77,8 @@ void Recording::replay() const {
   write_raw(std::string_view(text_).substr(done));
 }
 
-Redirect::Redirect(Recording& r) : saved_(recording) {
-  recording = &r;
-}
-Redirect::~Redirect() {
-  recording = saved_;
-}
+Redirect::Redirect(Recording& r) : saved_(recording) { recording = &r; }
+Redirect::~Redirect() { recording = saved_; }
 
 Recording* exchange_recording(Recording* r) {
   Recording* was = recording;
@@ -113,13 +105,9 @@ void line(std::string_view text) {
   if (LineObserver* o = line_observer.load()) o->seen(text);
 }
 
-LineObserver* observe_lines(LineObserver* observer) {
-  return line_observer.exchange(observer);
-}
+LineObserver* observe_lines(LineObserver* observer) { return line_observer.exchange(observer); }
 
-void set_before_output(void (*hook)()) {
-  before_output.store(hook);
-}
+void set_before_output(void (*hook)()) { before_output.store(hook); }
 
 void flush() {
   std::lock_guard<std::mutex> lock(console_mutex);

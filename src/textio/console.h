@@ -100,8 +100,8 @@ class Recording {
 
  private:
   struct Mark {
-    std::size_t at;                           // position in text_
-    std::shared_ptr<const Recording> nested;  // null: a pause
+    std::size_t at;                            // position in text_
+    std::shared_ptr<const Recording> nested;   // null: a pause
   };
   std::string text_;
   std::vector<Mark> marks_;
