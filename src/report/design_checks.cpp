@@ -128,7 +128,7 @@ class Checker {
           meets = meets && ok;
           row.verdict = ok ? Verdict::meets : Verdict::does_not_meet;
           const double ha = r_.head.total_area / kM2PerHa;
-          row.note = fixed(row.value, 2) + " l/s against " + fixed(row.limit, 2) + " l/s, " +
+          row.note = fixed(row.value, 2) + " l/s against " + fixed(row.limit, 2) + " l/s of the " +
                      o.limit.source;
           if (ha > 0.0)
             row.note += "; " + fixed(row.value / ha, 2) + " against " + fixed(row.limit / ha, 2) +
@@ -193,7 +193,7 @@ class Checker {
                        " starts in the busiest hour of the critical storm and its drain-down (" +
                        std::to_string(s->second->pump_starts) + " in all) against " +
                        std::to_string(kPumpStartsPerHourLimit) +
-                       " an hour, a common limit for small submersible pumps";
+                       " an hour (a common limit for small submersible pumps)";
             if (many) row.note += ": the pump's switching levels must hold it to fewer";
           } else {
             row.value = NAN;
