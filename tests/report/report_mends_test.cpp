@@ -9,7 +9,8 @@
 #include "chart/line_chart.h"
 #include "report/html.h"
 #include "report/html_report.h"
-#include "support/browser.h"  // count_of
+#include "support/browser.h"
+#include "support/printed_pages.h"
 
 namespace sitedrain::testing {
 namespace {
@@ -119,6 +120,34 @@ TEST(ReportMends, HeadingAndIntroductionKeptWithWhatFollows) {
   EXPECT_EQ(count_of(page, "<div class=\"keep\">\n<h2>Section</h2>\n<p>Introduction.</p>\n<table>"),
             1);
   EXPECT_LT(page.find("</div>"), page.rfind("<table>"));  // the second part outside
+}
+
+// Printed in a real browser: sections whose heading and introduction fall
+// at every height of a page, each before a chart that cannot be split.
+TEST(ReportMends, PrintedPagesNeverEndWithAHeadingOrAnIntroduction) {
+  SITEDRAIN_REQUIRE(!browser_program().empty(), "the browser (Debian package chromium)");
+  SITEDRAIN_REQUIRE(fs::exists("/usr/bin/pdftotext"), "pdftotext (Debian package poppler-utils)");
+  report::Document doc("Pages");
+  chart::LineChart c;
+  c.title = "Chart";
+  c.series.push_back({"line", {0, 1}, {0, 1}});
+  for (int n = 1; n <= 12; ++n) {
+    doc.begin_section("Filler " + std::to_string(n));
+    doc.paragraph(std::string(static_cast<std::size_t>(n) * 90, 'x').replace(0, 1, "Filler"));
+    doc.end_section();
+    doc.begin_section("Heading " + std::to_string(n));
+    doc.paragraph("Introduction " + std::to_string(n) + " to the chart below.");
+    c.title = "Chart " + std::to_string(n);
+    doc.figure(chart::svg(c), "Caption " + std::to_string(n) + ".");
+    doc.end_section();
+  }
+  const fs::path dir = make_temp_dir("pages");
+  const std::string page = doc.finish();
+  write_file(dir / "page.html", page);
+  const Rendered b = render_in_browser(dir / "page.html", dir);
+  ASSERT_GT(b.pdf_pages, 3);
+  expect_printed_pages_whole(page, pdf_pages(dir / "page.pdf", b.pdf_pages));
+  fs::remove_all(dir);
 }
 
 }  // namespace
