@@ -254,7 +254,7 @@ class Builder {
       o.caption = "Outcome of each return period";
       o.css_class = "check-outcomes";
       o.head = {"Return period (years)", "Discharge limit (l/s)", "Discharge limit (l/s/ha)",
-                "Limit", "Outlet sizes meeting the discharge and half-emptying limits"};
+                "Limit", "Outlet sizes meeting every limit of the return period"};
       o.text_column = {false, false, false, true, true};
       const double ha = r_.head.total_area / 10000.0;
       for (const ReturnPeriodOutcome& rp : checks_.return_periods) {
