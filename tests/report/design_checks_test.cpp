@@ -93,7 +93,9 @@ TEST(DesignChecks, EachCheckPassesAndFails) {
   EXPECT_TRUE(c.return_periods[0].outlets.empty());
   EXPECT_TRUE(c.meeting_every_limit.empty());
   EXPECT_EQ(c.verdict.rfind("No outlet size meets the discharge limit and the half-emptying "
-                            "limit of every return period.", 0), 0u)
+                            "limit of every return period.",
+                            0),
+            0u)
       << c.verdict;
 }
 

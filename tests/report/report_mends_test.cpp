@@ -24,8 +24,9 @@ std::string page_of(const design::DesignResults& r) {
 design::DesignResults design_run(params::StorageKind kind) {
   design::DesignResults r;
   params::DesignParams& p = r.head.params;
-  (kind == params::StorageKind::soakaway ? p.soak : kind == params::StorageKind::sump ? p.sump
-                                                                                      : p.ponds) = 1;
+  (kind == params::StorageKind::soakaway ? p.soak
+   : kind == params::StorageKind::sump   ? p.sump
+                                         : p.ponds) = 1;
   p.nsubc = 2;
   p.area[0] = 16500;
   p.area[1] = 7200;
@@ -55,9 +56,12 @@ design::DesignResults design_run(params::StorageKind kind) {
 TEST(ReportMends, SoakawayFillCodesAreaNoRunoffAndLagoon) {
   const std::string soak = page_of(design_run(params::StorageKind::soakaway));
   EXPECT_EQ(count_of(soak, "Fill void ratio"), 0);
-  EXPECT_EQ(count_of(soak, "Fill fraction (share of the pit taken by fill)</dt><dd>0.30; voids "
-                           "(share left for water) 0.70</dd>"), 1);
-  EXPECT_EQ(count_of(soak, "<th>Gross pit volume at peak (m³)</th><th>Water stored at peak (m³)"), 1);
+  EXPECT_EQ(count_of(soak,
+                     "Fill fraction (share of the pit taken by fill)</dt><dd>0.30; voids "
+                     "(share left for water) 0.70</dd>"),
+            1);
+  EXPECT_EQ(count_of(soak, "<th>Gross pit volume at peak (m³)</th><th>Water stored at peak (m³)"),
+            1);
   EXPECT_EQ(count_of(soak, "<td>100.0</td><td>70.0</td>"), 1);  // gross and water stored
   EXPECT_EQ(count_of(soak, "both length sides (4)"), 1);
   EXPECT_EQ(count_of(soak, "sandy clay (Green-Ampt soil row 9)"), 1);
@@ -98,7 +102,8 @@ TEST(ReportMends, LineAtTheTopOfItsAxisClearOfTheFrame) {
   std::smatch m;
   ASSERT_TRUE(std::regex_search(svg, m, std::regex("<rect x=\"[0-9.]+\" y=\"([0-9.]+)\"")));
   const double frame_top = std::stod(m[1]);
-  ASSERT_TRUE(std::regex_search(svg, m, std::regex("y1=\"([0-9.]+)\"[^>]*stroke-dasharray=\"6 2 1 2\"")));
+  ASSERT_TRUE(
+      std::regex_search(svg, m, std::regex("y1=\"([0-9.]+)\"[^>]*stroke-dasharray=\"6 2 1 2\"")));
   const double line = std::stod(m[1]);
   ASSERT_TRUE(std::regex_search(svg, m, std::regex("y=\"([0-9.]+)\"[^>]*>storage depth")));
   const double label = std::stod(m[1]);

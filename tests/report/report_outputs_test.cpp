@@ -15,9 +15,9 @@
 #include <sstream>
 
 #include "support/browser.h"
-#include "support/printed_pages.h"
 #include "support/command.h"
 #include "support/console_text.h"
+#include "support/printed_pages.h"
 
 namespace sitedrain::testing {
 namespace {
@@ -74,8 +74,8 @@ const std::map<std::string, std::vector<std::string>> kFullColumns = {
     {"pond",
      {"return_period_years", "orifice_diameter_mm", "duration_min", "mean_inflow_m3_per_h",
       "inflow_volume", "water_area_m2", "lagoon_area_m2", "top_area_m2", "peak_volume_m3",
-      "depth_m", "peak_outflow_m3_per_h", "outflow_24h_m3", "runoff_duration_h",
-      "emptying_time_h", "half_emptying_time_h", "coefficient", "rain_depth_mm"}},
+      "depth_m", "peak_outflow_m3_per_h", "outflow_24h_m3", "runoff_duration_h", "emptying_time_h",
+      "half_emptying_time_h", "coefficient", "rain_depth_mm"}},
     {"sump",
      {"return_period_years", "pump_rate_m3_per_h", "duration_min", "mean_inflow_m3_per_h",
       "runoff_volume_m3", "water_area_m2", "lagoon_area_m2", "top_area_m2", "depth_m",
@@ -97,8 +97,8 @@ const std::map<std::string, std::vector<std::string>> kGoverningColumns = {
       "top_length_m", "top_width_m", "depth_m", "peak_volume_m3", "emptying_time_h"}},
     {"soakaway",
      {"return_period_years", "duration_min", "runoff_volume_m3", "top_area_m2", "top_length_m",
-      "top_width_m", "depth_m", "peak_volume_m3", "peak_outflow_m3_per_h",
-      "mean_outflow_m3_per_h", "half_emptying_time_h"}}};
+      "top_width_m", "depth_m", "peak_volume_m3", "peak_outflow_m3_per_h", "mean_outflow_m3_per_h",
+      "half_emptying_time_h"}}};
 
 double value_of(const Row& r, const std::string& name) {
   if (name == "inflow_volume") return r.at("duration_min") * r.at("mean_inflow_m3_per_h") / 60.0;
@@ -154,8 +154,8 @@ void expect_rows_show(const std::vector<std::vector<std::string>>& fixed,
 }
 
 struct ModeCase {
-  const char* name;  // bundled case
-  const char* kind;  // pond, sump, soakaway, or "" for a run without storage
+  const char* name;              // bundled case
+  const char* kind;              // pond, sump, soakaway, or "" for a run without storage
   std::vector<std::string> csv;  // the CSV files
   int charts, tables;            // in the report
   const char* shows;             // a text the page holds once (the rainfall model)
@@ -170,8 +170,8 @@ TEST_P(ReportOutputs, OutputsTablesAndBrowser) {
   fs::create_directories(site);
   fs::create_directories(start / "out");
   copy_files(case_dir(m.name), site);
-  const CommandResult r = run_command_in(
-      start, std::string("--csv out/csv --report out/report.html sites/") + m.name);
+  const CommandResult r =
+      run_command_in(start, std::string("--csv out/csv --report out/report.html sites/") + m.name);
 
   // Nothing of the eight outputs or the console changes.
   const fs::path expected = case_dir(m.name) / "expected";
@@ -208,10 +208,10 @@ TEST_P(ReportOutputs, OutputsTablesAndBrowser) {
       if (t.find("Parameters for the largest") != std::string::npos) report = e.path().filename();
     }
     const std::string full_text = read_file(site / full), report_text = read_file(site / report);
-    expect_rows_show(table_rows(full_text, "R.P", 2), storms,
-                     kFullColumns.at(kind), "storms.csv");
-    expect_rows_show(table_rows(report_text, "Parameters for the largest", kind == "soakaway" ? 6 : 4),
-                     critical, kGoverningColumns.at(kind), "critical.csv");
+    expect_rows_show(table_rows(full_text, "R.P", 2), storms, kFullColumns.at(kind), "storms.csv");
+    expect_rows_show(
+        table_rows(report_text, "Parameters for the largest", kind == "soakaway" ? 6 : 4), critical,
+        kGoverningColumns.at(kind), "critical.csv");
     // The hydrograph of each smallest design reaches its record's peaks exactly.
     const std::vector<Row> series = read_csv(start / "out" / "csv" / "hydrographs.csv");
     int checked = 0;
@@ -235,8 +235,8 @@ TEST_P(ReportOutputs, OutputsTablesAndBrowser) {
     std::map<std::pair<double, double>, std::vector<const Row*>> storms_of;
     for (const Row& s : series) {
       const auto outlet = s.find(kind == "pond" ? "orifice_diameter_mm" : "pump_rate_m3_per_h");
-      storms_of[{s.at("return_period_years"), outlet == s.end() ? 0.0 : outlet->second}]
-          .push_back(&s);
+      storms_of[{s.at("return_period_years"), outlet == s.end() ? 0.0 : outlet->second}].push_back(
+          &s);
     }
     for (const auto& [key, rows] : storms_of) {
       double peak = 0;
@@ -301,9 +301,10 @@ TEST(ReportWarnings, TheRunsWarningsInTheBox) {
   ASSERT_EQ(r.status, 0);
   const std::string page = read_file(dir / "report.html");
   const std::string box = page.substr(page.find("<div class=\"warnings\">"));
-  EXPECT_NE(box.find("<code>Incompatible initial basew - top width has been adjusted to  4.5 m</code>"
-                     "<span class=\"meaning\">The starting top dimension"),
-            std::string::npos);
+  EXPECT_NE(
+      box.find("<code>Incompatible initial basew - top width has been adjusted to  4.5 m</code>"
+               "<span class=\"meaning\">The starting top dimension"),
+      std::string::npos);
   EXPECT_LT(page.find("<div class=\"warnings\">"), page.find("Run summary"));
   fs::remove_all(dir);
 }
@@ -311,16 +312,25 @@ TEST(ReportWarnings, TheRunsWarningsInTheBox) {
 INSTANTIATE_TEST_SUITE_P(
     Modes, ReportOutputs,
     ::testing::Values(
-        ModeCase{"pond_greenfield", "pond",
+        ModeCase{"pond_greenfield",
+                 "pond",
                  {"checks.csv", "critical.csv", "greenfield.csv", "hydrographs.csv", "rainfall.csv",
                   "storms.csv"},
-                 6, 9, "FEH99 depth-duration-frequency model"},
-        ModeCase{"sump_design", "sump",
+                 6,
+                 9,
+                 "FEH99 depth-duration-frequency model"},
+        ModeCase{"sump_design",
+                 "sump",
                  {"checks.csv", "critical.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"},
-                 5, 7, "FEH99"},
-        ModeCase{"soakaway_design", "soakaway",
+                 5,
+                 7,
+                 "FEH99"},
+        ModeCase{"soakaway_design",
+                 "soakaway",
                  {"checks.csv", "critical.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"},
-                 5, 5, "FEH99"},
+                 5,
+                 5,
+                 "FEH99"},
         ModeCase{"runoff_only", "", {"rainfall.csv", "runoff.csv"}, 3, 4, "FEH99"},
         ModeCase{"greenfield_only", "", {"greenfield.csv"}, 1, 3, "<td class=\"text\">Qbar</td>"},
         ModeCase{"rainfall_feh22", "", {"rainfall.csv"}, 1, 3, "FEH22 catchment depth grid"},

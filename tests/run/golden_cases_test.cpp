@@ -1,7 +1,6 @@
 // Whole runs on the bundled cases: every output file, the console and the
 // exit status compared byte for byte with the case's expected folder.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -34,7 +33,8 @@ TEST_P(GoldenCase, AllOutputsMatch) {
   copy_files(source, dir);
   RunResult r;
   if (with_report) {
-    const std::string cmd = "cd '" + dir.string() + "' && SOURCE_DATE_EPOCH=0 '" SITEDRAIN_EXE
+    const std::string cmd = "cd '" + dir.string() +
+                            "' && SOURCE_DATE_EPOCH=0 '" SITEDRAIN_EXE
                             "' --report ../report.html --csv ../csv </dev/null >../console 2>&1";
     const int raw = std::system(cmd.c_str());
     r = {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(dir / ".." / "console")};

@@ -45,7 +45,7 @@ inline std::vector<std::vector<std::string>> pdf_pages(const fs::path& pdf, int 
 // paragraph that introduces what follows; every chart's title and its
 // caption are on one page.
 inline void expect_printed_pages_whole(const std::string& page,
-                                const std::vector<std::vector<std::string>>& pages) {
+                                       const std::vector<std::vector<std::string>>& pages) {
   std::vector<std::string> leads;  // headings, captions and introductions
   for (const char* re : {"<h[23][^>]*>([^<]*)</h[23]>", "<caption>([^<]*)</caption>",
                          "</h[23]>\n<p[^>]*>([^<]*)</p>"}) {
@@ -72,8 +72,8 @@ inline void expect_printed_pages_whole(const std::string& page,
     for (const auto& lines : pages) {
       std::string text;
       for (const std::string& l : lines) text += l + " ";
-      together = together || (text.find(title) != std::string::npos &&
-                              text.find(caption) != std::string::npos);
+      together = together ||
+                 (text.find(title) != std::string::npos && text.find(caption) != std::string::npos);
     }
     EXPECT_TRUE(together) << "chart \"" << title << "\" and its caption on different pages";
   }
