@@ -1,9 +1,10 @@
 #include "report/run_notes.h"
 
+#include <array>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "textio/sha256.h"
 
@@ -30,11 +31,16 @@ std::string run_date_text(const char* source_date_epoch, std::time_t now) {
 
 InputFile input_file(const std::string& name) {
   InputFile f{name, ""};
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(name, ec)) return f;  // a device is never read whole
   std::ifstream in(name, std::ios::binary);
   if (!in) return f;
-  std::ostringstream s;
-  s << in.rdbuf();
-  f.sha256 = textio::sha256_hex(s.str());
+  textio::Sha256 digest;
+  std::array<char, 1 << 16> buf;
+  while (in.read(buf.data(), buf.size()) || in.gcount() > 0)
+    digest.update(std::string_view(buf.data(), static_cast<std::size_t>(in.gcount())));
+  if (in.bad()) return f;
+  f.sha256 = digest.hex();
   return f;
 }
 

@@ -26,7 +26,8 @@ struct RunNotes {
 // seconds since 1970, else the clock's.
 std::string run_date_text(const char* source_date_epoch, std::time_t now);
 
-// In: a file's name.  Out: the file and its SHA-256 (empty when unreadable).
+// In: a file's name.  Out: the file and its SHA-256 (empty when unreadable
+// or not a regular file).
 InputFile input_file(const std::string& name);
 
 }  // namespace sitedrain::report

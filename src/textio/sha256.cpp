@@ -51,29 +51,35 @@ void compress(std::array<std::uint32_t, 8>& h, const unsigned char* block) {
 
 }  // namespace
 
-std::string sha256_hex(std::string_view bytes) {
-  std::array<std::uint32_t, 8> h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  std::size_t n = bytes.size();
-  std::size_t at = 0;
-  for (; n - at >= 64; at += 64) compress(h, data + at);
-  // the last bytes, a 1 bit, zeros and the length in bits
-  std::array<unsigned char, 128> tail{};
-  const std::size_t rest = n - at;
-  for (std::size_t i = 0; i < rest; ++i) tail[i] = data[at + i];
-  tail[rest] = 0x80;
-  const std::size_t blocks = rest + 1 + 8 <= 64 ? 1 : 2;
-  const std::uint64_t bits = static_cast<std::uint64_t>(n) * 8;
-  for (int i = 0; i < 8; ++i)
-    tail[blocks * 64 - 1 - static_cast<std::size_t>(i)] =
-        static_cast<unsigned char>(bits >> (8 * i));
-  for (std::size_t b = 0; b < blocks; ++b) compress(h, tail.data() + 64 * b);
+void Sha256::update(std::string_view bytes) {
+  for (char ch : bytes) {
+    block_[filled_++] = static_cast<unsigned char>(ch);
+    if (filled_ == block_.size()) {
+      compress(h_, block_.data());
+      filled_ = 0;
+    }
+  }
+  length_ += bytes.size();
+}
+
+std::string Sha256::hex() {
+  // a 1 bit, zeros and the length in bits, big-endian
+  const std::uint64_t bits = length_ * 8;
+  std::string pad(1, static_cast<char>(0x80));
+  pad.append((filled_ < 56 ? 55 - filled_ : 119 - filled_), '\0');
+  for (int i = 7; i >= 0; --i) pad += static_cast<char>(bits >> (8 * i));
+  update(pad);
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out;
-  for (std::uint32_t v : h)
+  for (std::uint32_t v : h_)
     for (int s = 28; s >= 0; s -= 4) out += kHex[(v >> s) & 0xf];
   return out;
+}
+
+std::string sha256_hex(std::string_view bytes) {
+  Sha256 d;
+  d.update(bytes);
+  return d.hex();
 }
 
 }  // namespace sitedrain::textio

@@ -85,7 +85,9 @@ TEST(DesignChecks, EachCheckPassesAndFails) {
     const CheckRow& r = row(c, w.check, w.outlet);
     EXPECT_EQ(r.verdict, w.verdict) << w.check << " " << w.outlet;
     EXPECT_NEAR(r.value, w.value, 1e-9) << w.check;
-    if (!std::isnan(w.limit)) EXPECT_NEAR(r.limit, w.limit, 1e-9) << w.check;
+    if (!std::isnan(w.limit)) {
+      EXPECT_NEAR(r.limit, w.limit, 1e-9) << w.check;
+    }
   }
   EXPECT_NE(row(c, "Critical storm bracketed", 100).note.find("extend the durations"),
             std::string::npos);
