@@ -18,14 +18,11 @@ std::string run_date_text(const char* source_date_epoch, std::time_t now) {
     const auto [ptr, ec] = std::from_chars(source_date_epoch, end, seconds);
     if (ec == std::errc() && ptr == end && seconds >= 0) t = static_cast<std::time_t>(seconds);
   }
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &t);
-#else
-  gmtime_r(&t, &utc);
-#endif
+  // called once, before any other thread needs gmtime
+  const std::tm* utc = std::gmtime(&t);
+  if (!utc) utc = std::gmtime(&now);  // a year beyond the calendar's
   char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M UTC", &utc);
+  if (!utc || !std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M UTC", utc)) return "unknown";
   return buf;
 }
 
