@@ -98,6 +98,7 @@ void widen(double v, bool log, double& lo, double& hi) {
 void x_range(const LineChart& c, double& lo, double& hi) {
   for (const Series& s : c.series)
     for (double v : s.x) widen(v, c.x.log, lo, hi);
+  for (const VerticalLine& v : c.verticals) widen(v.x, c.x.log, lo, hi);
 }
 
 // The range of y of the series on one side, with the markers and reference

@@ -652,13 +652,16 @@ class Builder {
     const std::vector<double> outlets = charted_outlets();
     const bool named = r_.kind != StorageKind::soakaway;
     doc_.begin_section("Storage against duration", "storage-duration");
+    // a soakaway's volume is the pit's, fill and water together
+    const std::string what = named ? "Peak stored volume" : "Peak gross pit volume";
     for (double o : outlets) {
       chart::LineChart c = against_duration(o, true);
-      c.title = "Peak stored volume" + (named ? ", " + outlet_text(r_.kind, o) : std::string());
-      if (r_.kind == StorageKind::soakaway) c.y.label = "Peak gross pit volume";
+      c.title = what + (named ? ", " + outlet_text(r_.kind, o) : std::string());
+      c.y.label = what;
       doc_.figure(chart::svg(c),
-                  "Peak stored volume against storm duration (logarithmic time axis), one line per "
-                  "return period; the ring marks the critical duration." +
+                  what +
+                      " against storm duration (logarithmic time axis), one line per return "
+                      "period; the ring marks the critical duration." +
                       missing_storms(o),
                   "storage-duration");
     }
@@ -751,9 +754,13 @@ class Builder {
           {half_at / unit, "half-emptying " + fixed(rec.half_emptying_time, 1) + " h"});
       bottom.verticals.push_back({half_at / unit, ""});
     }
-    std::string caption = "Peak stored volume " + fixed(s.max_volume, 1) + " m³ at " +
-                          fixed(s.peak_volume_time / 3600.0, 2) + " h, peak outflow " +
-                          fixed(s.max_outflow * kLitresPerM3h, 2) + " l/s (" +
+    const std::string volume = r_.kind == StorageKind::soakaway
+                                   ? "Peak gross pit volume " + fixed(s.max_volume, 1) +
+                                         " m³ (water stored " +
+                                         fixed(s.max_volume * (1.0 - p_.ffill), 1) + " m³)"
+                                   : "Peak stored volume " + fixed(s.max_volume, 1) + " m³";
+    std::string caption = volume + " at " + fixed(s.peak_volume_time / 3600.0, 2) +
+                          " h, peak outflow " + fixed(s.max_outflow * kLitresPerM3h, 2) + " l/s (" +
                           fixed(s.max_outflow, 1) + " m³/h). Half-emptying time " +
                           fixed(rec.half_emptying_time, 1) + " h against " +
                           std::to_string(p_.rhmpt) + " h";
