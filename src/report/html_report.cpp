@@ -155,6 +155,10 @@ constexpr WarningMeaning kWarningMeanings[] = {
     {"There was no runoff from the catchment for storms",
      "The storms of this duration gave no runoff through the loss model: they have no design "
      "and are missing from the charts."},
+    {"root must be bracketed",
+     "The search for the greatest workable depth of a basin found no bracket and went on with "
+     "its last estimate: check the depth of the designs this storm gives."},
+    {"rtsafe", "A root search stopped at its iteration limit and went on with its last estimate."},
     {"unable to get stability",
      "The sizing of this storm did not settle within 16 passes: its volume is the mean of the "
      "last two (mark U); treat its figures as approximate."},

@@ -6,9 +6,15 @@ namespace sitedrain::run {
 
 namespace {
 
-// The console's warnings: the run's own, the inputs' and the top
-// dimensions adjusted.
-constexpr std::array<std::string_view, 2> kConsolePrefixes = {"WARNING", "Incompatible initial"};
+// The console's warnings: the run's own, the inputs', the top dimensions
+// adjusted, and the numerical routines' (the run goes on after them).
+constexpr std::array<std::string_view, 7> kConsolePrefixes = {"WARNING",
+                                                              "Incompatible initial",
+                                                              "root must be bracketed",
+                                                              "rtsafe",
+                                                              "a too large, ITMAX",
+                                                              "x < 0 in gser",
+                                                              "bad arguments in gamm"};
 // The log's: the depth cut for a storm, storms without runoff and sizings
 // that did not settle.
 constexpr std::array<std::string_view, 3> kLogPrefixes = {

@@ -64,10 +64,27 @@ void Recording::append(std::shared_ptr<const Recording> other) {
   if (other && !other->empty()) marks_.push_back({text_.size(), std::move(other)});
 }
 
+namespace {
+
+// Each line of replayed text to the observer, if any.
+void observe_text(std::string_view text) {
+  LineObserver* o = line_observer.load();
+  if (!o) return;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    o->seen(text.substr(0, end));
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+}
+
+}  // namespace
+
 void Recording::replay() const {
   std::size_t done = 0;
   for (const Mark& m : marks_) {
     write_raw(std::string_view(text_).substr(done, m.at - done));
+    observe_text(std::string_view(text_).substr(done, m.at - done));
     done = m.at;
     if (m.nested)
       m.nested->replay();
@@ -75,6 +92,7 @@ void Recording::replay() const {
       read_line();
   }
   write_raw(std::string_view(text_).substr(done));
+  observe_text(std::string_view(text_).substr(done));
 }
 
 Redirect::Redirect(Recording& r) : saved_(recording) { recording = &r; }

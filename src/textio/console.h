@@ -39,8 +39,8 @@ void flush();
 // line erases itself there); null for none.
 void set_before_output(void (*hook)());
 
-// Sees each line written to the console by line() itself (not the lines of
-// a recording replayed): for collecting a run's warnings as shown.
+// Sees each line the console shows, written by line() or replayed from a
+// recording: for collecting a run's warnings as shown.
 class LineObserver {
  public:
   virtual ~LineObserver() = default;
