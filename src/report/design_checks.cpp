@@ -106,14 +106,16 @@ class Checker {
           CheckRow row = base("Critical storm bracketed", rec);
           row.value = rec.duration;
           row.unit = "min";
-          const bool at_end = rec.duration == durs.front() || rec.duration == durs.back();
+          const int shortest = durs.empty() ? 0 : durs.front();
+          const int longest = durs.empty() ? 0 : durs.back();
+          const bool at_end = durs.empty() || rec.duration == shortest || rec.duration == longest;
           row.verdict = at_end ? Verdict::does_not_meet : Verdict::meets;
           row.note = at_end ? std::string("the critical duration is the ") +
-                                  (rec.duration == durs.front() ? "shortest" : "longest") +
-                                  " tested (" + std::to_string(durs.front()) + " to " +
-                                  std::to_string(durs.back()) + " min): extend the durations"
-                            : "durations of " + std::to_string(durs.front()) + " to " +
-                                  std::to_string(durs.back()) + " min tested on both sides";
+                                  (rec.duration == shortest ? "shortest" : "longest") +
+                                  " tested (" + std::to_string(shortest) + " to " +
+                                  std::to_string(longest) + " min): extend the durations"
+                            : "durations of " + std::to_string(shortest) + " to " +
+                                  std::to_string(longest) + " min tested on both sides";
           unbracketed += at_end;
           c.rows.push_back(row);
         }
