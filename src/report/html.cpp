@@ -39,7 +39,7 @@ div.warnings li { margin: 0.25em 0; }
 div.warnings .meaning { display: block; font-size: 0.92em; }
 tr.fails td { background: #fde2e2; }
 tr.warns td { background: #fff4e5; }
-code { font-family: "DejaVu Sans Mono", monospace; font-size: 0.85em; }
+code { font-family: "DejaVu Sans Mono", monospace; font-size: 0.85em; white-space: pre-wrap; }
 thead { display: table-header-group; }
 tr { break-inside: avoid; page-break-inside: avoid; }
 @page { size: A4; margin: 14mm 12mm; }
