@@ -5,7 +5,7 @@
 # Sourced by the top-level scripts.
 # With SITEDRAIN_DEPS_FUZZ=1 also clang and its libFuzzer runtime, for the
 # fuzz targets (scripts/fuzz.sh).  With SITEDRAIN_DEPS_REPORT=1 also what the
-# report tests use: the browser (chromium), GNU parallel and libpng.
+# report tests use: the browser (chromium), GNU parallel, libpng and pdftotext.
 set -euo pipefail
 missing=()
 command -v g++ >/dev/null 2>&1 || missing+=(g++)
@@ -25,6 +25,7 @@ if [ "${SITEDRAIN_DEPS_REPORT:-0}" = 1 ]; then
   command -v chromium >/dev/null 2>&1 || missing+=(chromium)
   command -v parallel >/dev/null 2>&1 || missing+=(parallel)
   [ -f /usr/include/png.h ] || missing+=(libpng-dev)
+  command -v pdftotext >/dev/null 2>&1 || missing+=(poppler-utils)  # printed pages read back
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"

@@ -18,14 +18,22 @@ struct Style {
   int shape;         // 0 circle, 1 square, 2 triangle, 3 diamond, 4 triangle down, 5 cross
 };
 constexpr Style kStyles[] = {
-    {"#000000", "", 0},         {"#0072b2", "8 4", 1},       {"#d55e00", "2 3", 2},
-    {"#009e73", "10 3 2 3", 3}, {"#cc79a7", "14 4", 4},      {"#e69f00", "4 2", 5},
-    {"#56b4e9", "6 2 2 2 2 2", 0}, {"#7f7f7f", "1 2", 1},
+    {"#000000", "", 0},
+    {"#0072b2", "8 4", 1},
+    {"#d55e00", "2 3", 2},
+    {"#009e73", "10 3 2 3", 3},
+    {"#cc79a7", "14 4", 4},
+    {"#e69f00", "4 2", 5},
+    {"#56b4e9", "6 2 2 2 2 2", 0},
+    {"#7f7f7f", "1 2", 1},
 };
 constexpr std::size_t kStyleCount = sizeof kStyles / sizeof kStyles[0];
-const Style& style_of(std::size_t n) { return kStyles[n % kStyleCount]; }
+const Style& style_of(std::size_t n) {
+  return kStyles[n % kStyleCount];
+}
 
-constexpr double kFont = 12.0;     // px, axis and legend text
+constexpr double kFont = 12.0;      // px, axis and legend text
+constexpr double kHeadroom = 0.03;  // share of a linear axis kept free above the data
 constexpr double kCharWidth = 6.6;  // px, rough width of one character of text
 
 std::string num(double v) {
@@ -34,7 +42,9 @@ std::string num(double v) {
   return buf;
 }
 
-bool usable(double v, bool log) { return std::isfinite(v) && (!log || v > 0.0); }
+bool usable(double v, bool log) {
+  return std::isfinite(v) && (!log || v > 0.0);
+}
 
 // Maps values of one axis onto pixels.
 struct Scale {
@@ -64,7 +74,15 @@ Scale make_scale(const Axis& axis, double lo, double hi) {
     lo = std::min(lo, 0.0);
     hi = std::max(hi, 0.0);
   }
+  const double data_hi = hi;
   s.ticks = axis.log ? log_ticks(lo, hi) : linear_ticks(lo, hi);
+  // Headroom: a line at the top tick would run along the frame, hidden.
+  if (!axis.log && !axis.max && s.ticks.size() >= 2 && hi > lo &&
+      hi - data_hi < kHeadroom * (hi - lo)) {
+    const double step = s.ticks[1] - s.ticks[0];
+    hi = s.ticks.back() + step;
+    s.ticks.push_back(hi);
+  }
   s.lo = lo;
   s.hi = hi;
   return s;
@@ -80,6 +98,7 @@ void widen(double v, bool log, double& lo, double& hi) {
 void x_range(const LineChart& c, double& lo, double& hi) {
   for (const Series& s : c.series)
     for (double v : s.x) widen(v, c.x.log, lo, hi);
+  for (const VerticalLine& v : c.verticals) widen(v.x, c.x.log, lo, hi);
 }
 
 // The range of y of the series on one side, with the markers and reference
@@ -89,6 +108,11 @@ void y_range(const LineChart& c, bool right, double& lo, double& hi) {
   for (const Series& s : c.series)
     if (s.right == right)
       for (double v : s.y) widen(v, log, lo, hi);
+  for (const Band& b : c.bands)
+    if (b.series < c.series.size() && c.series[b.series].right == right) {
+      for (double v : b.low) widen(v, log, lo, hi);
+      for (double v : b.high) widen(v, log, lo, hi);
+    }
   if (right) return;
   for (const Marker& m : c.markers) widen(m.y, log, lo, hi);
   for (const Reference& r : c.references) widen(r.y, log, lo, hi);
@@ -107,18 +131,18 @@ std::string shape(int kind, double x, double y, double r, const std::string& fil
       return "<rect x=\"" + num(x - r) + "\" y=\"" + num(y - r) + "\" width=\"" + num(2 * r) +
              "\" height=\"" + num(2 * r) + "\"" + paint + "/>";
     case 2:
-      return "<path d=\"M" + num(x) + "," + num(y - r) + "L" + num(x + r) + "," + num(y + r) +
-             "L" + num(x - r) + "," + num(y + r) + "Z\"" + paint + "/>";
+      return "<path d=\"M" + num(x) + "," + num(y - r) + "L" + num(x + r) + "," + num(y + r) + "L" +
+             num(x - r) + "," + num(y + r) + "Z\"" + paint + "/>";
     case 3:
       return "<path d=\"M" + num(x) + "," + num(y - r) + "L" + num(x + r) + "," + num(y) + "L" +
              num(x) + "," + num(y + r) + "L" + num(x - r) + "," + num(y) + "Z\"" + paint + "/>";
     case 4:
-      return "<path d=\"M" + num(x) + "," + num(y + r) + "L" + num(x + r) + "," + num(y - r) +
-             "L" + num(x - r) + "," + num(y - r) + "Z\"" + paint + "/>";
+      return "<path d=\"M" + num(x) + "," + num(y + r) + "L" + num(x + r) + "," + num(y - r) + "L" +
+             num(x - r) + "," + num(y - r) + "Z\"" + paint + "/>";
     case 5:
-      return "<path d=\"M" + num(x - r) + "," + num(y - r) + "L" + num(x + r) + "," +
-             num(y + r) + "M" + num(x - r) + "," + num(y + r) + "L" + num(x + r) + "," +
-             num(y - r) + "\" fill=\"none\" stroke=\"" + stroke + "\" stroke-width=\"2\"/>";
+      return "<path d=\"M" + num(x - r) + "," + num(y - r) + "L" + num(x + r) + "," + num(y + r) +
+             "M" + num(x - r) + "," + num(y + r) + "L" + num(x + r) + "," + num(y - r) +
+             "\" fill=\"none\" stroke=\"" + stroke + "\" stroke-width=\"2\"/>";
     default:
       return "<circle cx=\"" + num(x) + "\" cy=\"" + num(y) + "\" r=\"" + num(r) + "\"" + paint +
              "/>";
@@ -172,6 +196,41 @@ std::string series_path(const Series& s, const Scale& sx, const Scale& sy) {
   }
   flush();
   return d;
+}
+
+// A series with a band: per pixel column the mean of its points as a path,
+// and the polygon from the lowest to the highest value of the column.
+struct BandPaths {
+  std::string mean, band;
+};
+
+BandPaths series_band(const Series& s, const Band& b, const Scale& sx, const Scale& sy) {
+  struct Column {
+    double x, sum, low, high;
+    int n;
+  };
+  std::vector<Column> cols;
+  const std::size_t n = std::min({s.x.size(), s.y.size(), b.low.size(), b.high.size()});
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!usable(s.x[i], sx.log) || !usable(s.y[i], sy.log)) continue;
+    const double px = sx(s.x[i]);
+    if (cols.empty() || std::lround(px) != std::lround(cols.back().x))
+      cols.push_back({px, 0.0, b.low[i], b.high[i], 0});
+    Column& c = cols.back();
+    c.sum += s.y[i];
+    c.low = std::min(c.low, b.low[i]);
+    c.high = std::max(c.high, b.high[i]);
+    ++c.n;
+  }
+  BandPaths p;
+  for (std::size_t i = 0; i < cols.size(); ++i) {
+    p.mean += (i ? "L" : "M") + num(cols[i].x) + "," + num(sy(cols[i].sum / cols[i].n));
+    p.band += (i ? "L" : "M") + num(cols[i].x) + "," + num(sy(cols[i].high));
+  }
+  for (std::size_t i = cols.size(); i-- > 0;)
+    p.band += "L" + num(cols[i].x) + "," + num(sy(cols[i].low));
+  if (!cols.empty()) p.band += "Z";
+  return p;
 }
 
 // The legend entries of a chart: series, then the critical marker.
@@ -256,19 +315,19 @@ std::string panel(const LineChart& c, double x0, double y0, double w, double h,
   // Grid and ticks.
   o += "<g stroke=\"#d9d9d9\" stroke-width=\"1\">";
   for (double t : sx.ticks)
-    o += "<line x1=\"" + num(sx(t)) + "\" y1=\"" + num(py0) + "\" x2=\"" + num(sx(t)) +
-         "\" y2=\"" + num(py1) + "\"/>";
+    o += "<line x1=\"" + num(sx(t)) + "\" y1=\"" + num(py0) + "\" x2=\"" + num(sx(t)) + "\" y2=\"" +
+         num(py1) + "\"/>";
   for (double t : sy.ticks)
-    o += "<line x1=\"" + num(px0) + "\" y1=\"" + num(sy(t)) + "\" x2=\"" + num(px1) +
-         "\" y2=\"" + num(sy(t)) + "\"/>";
+    o += "<line x1=\"" + num(px0) + "\" y1=\"" + num(sy(t)) + "\" x2=\"" + num(px1) + "\" y2=\"" +
+         num(sy(t)) + "\"/>";
   o += "</g>\n";
   o += "<rect x=\"" + num(px0) + "\" y=\"" + num(py0) + "\" width=\"" + num(px1 - px0) +
        "\" height=\"" + num(py1 - py0) + "\" fill=\"none\" stroke=\"#000\"/>\n";
   o += "<g class=\"ticks\">";
   if (x_labels) {
     for (double t : sx.ticks)
-      o += "<text x=\"" + num(sx(t)) + "\" y=\"" + num(py1 + 16) +
-           "\" text-anchor=\"middle\">" + tick_text(t) + "</text>";
+      o += "<text x=\"" + num(sx(t)) + "\" y=\"" + num(py1 + 16) + "\" text-anchor=\"middle\">" +
+           tick_text(t) + "</text>";
     o += "<text class=\"axis-label\" x=\"" + num((px0 + px1) / 2) + "\" y=\"" + num(py1 + 36) +
          "\" text-anchor=\"middle\">" + escape(axis_text(c.x)) + "</text>";
   }
@@ -282,9 +341,8 @@ std::string panel(const LineChart& c, double x0, double y0, double w, double h,
     for (double t : sr.ticks)
       o += "<text x=\"" + num(px1 + 6) + "\" y=\"" + num(sr(t) + 4) + "\">" + tick_text(t) +
            "</text>";
-    o += "<text class=\"axis-label\" transform=\"translate(" + num(x0 + w - 12) + "," +
-         num(ymid) + ") rotate(90)\" text-anchor=\"middle\">" + escape(axis_text(*c.y_right)) +
-         "</text>";
+    o += "<text class=\"axis-label\" transform=\"translate(" + num(x0 + w - 12) + "," + num(ymid) +
+         ") rotate(90)\" text-anchor=\"middle\">" + escape(axis_text(*c.y_right)) + "</text>";
   }
   o += "</g>\n";
 
@@ -298,10 +356,27 @@ std::string panel(const LineChart& c, double x0, double y0, double w, double h,
          num(px1) + "\" y2=\"" + num(py) + "\" stroke=\"#404040\" stroke-width=\"1.2\" " +
          "stroke-dasharray=\"6 2 1 2\"/>";
     const bool at_left = std::abs(py - last_label) < 13;
-    o += "<text x=\"" + num(at_left ? px0 + 4 : px1 - 4) + "\" y=\"" + num(py - 4) + "\"" +
+    // above the line, or below it where the frame's top would cross the text
+    const double ty = py - 4 - kFont < py0 ? py + 4 + kFont : py - 4;
+    o += "<text x=\"" + num(at_left ? px0 + 4 : px1 - 4) + "\" y=\"" + num(ty) + "\"" +
          (at_left ? "" : " text-anchor=\"end\"") + " fill=\"#404040\">" + escape(r.name) +
          "</text>\n";
     if (!at_left) last_label = py;
+  }
+
+  // Vertical lines, named at the top of the plot.
+  for (const VerticalLine& v : c.verticals) {
+    if (!usable(v.x, sx.log)) continue;
+    const double px = sx(v.x);
+    o += "<line class=\"vertical\" x1=\"" + num(px) + "\" y1=\"" + num(py0) + "\" x2=\"" + num(px) +
+         "\" y2=\"" + num(py1) + "\" stroke=\"#404040\" stroke-width=\"1.2\" " +
+         "stroke-dasharray=\"3 3\"/>";
+    if (!v.name.empty()) {
+      const bool left = px > (px0 + px1) / 2;  // the name kept inside the plot
+      o += "<text x=\"" + num(left ? px - 4 : px + 4) + "\" y=\"" + num(py0 + kFont + 2) + "\"" +
+           (left ? " text-anchor=\"end\"" : "") + " fill=\"#404040\">" + escape(v.name) + "</text>";
+    }
+    o += "\n";
   }
 
   // Series, their point markers, then the critical markers on top.
@@ -309,6 +384,16 @@ std::string panel(const LineChart& c, double x0, double y0, double w, double h,
     const Series& s = c.series[i];
     const Scale& ys = s.right && c.y_right ? sr : sy;
     const Style& st = style_of(i);
+    const auto band =
+        std::find_if(c.bands.begin(), c.bands.end(), [i](const Band& b) { return b.series == i; });
+    if (band != c.bands.end()) {
+      const BandPaths b = series_band(s, *band, sx, ys);
+      o += "<path class=\"band\" d=\"" + b.band + "\" fill=\"" + st.colour +
+           "\" fill-opacity=\"0.25\" stroke=\"none\"/>\n";
+      o += "<path class=\"series\" d=\"" + b.mean + "\" fill=\"none\" stroke=\"" + st.colour +
+           "\" stroke-width=\"1.8\"" + dash_attr(st) + "/>\n";
+      continue;
+    }
     o += "<path class=\"series\" d=\"" + series_path(s, sx, ys) + "\" fill=\"none\" stroke=\"" +
          st.colour + "\" stroke-width=\"1.8\"" + dash_attr(st) + "/>\n";
     if (s.points) {
@@ -432,20 +517,31 @@ std::string escape(std::string_view text) {
   o.reserve(text.size());
   for (char ch : text) {
     switch (ch) {
-      case '&': o += "&amp;"; break;
-      case '<': o += "&lt;"; break;
-      case '>': o += "&gt;"; break;
-      case '"': o += "&quot;"; break;
-      case '\'': o += "&#39;"; break;
-      default: o += ch;
+      case '&':
+        o += "&amp;";
+        break;
+      case '<':
+        o += "&lt;";
+        break;
+      case '>':
+        o += "&gt;";
+        break;
+      case '"':
+        o += "&quot;";
+        break;
+      case '\'':
+        o += "&#39;";
+        break;
+      default:
+        o += ch;
     }
   }
   return o;
 }
 
 std::string svg(const LineChart& chart, Size size) {
-  return svg_open(chart.title, size) + panel(chart, 0, 0, size.width, size.height, nullptr, true,
-                                          chart.y_right.has_value()) +
+  return svg_open(chart.title, size) +
+         panel(chart, 0, 0, size.width, size.height, nullptr, true, chart.y_right.has_value()) +
          "</svg>\n";
 }
 
@@ -458,7 +554,8 @@ std::string svg_two_panel(const LineChart& top, const LineChart& bottom, Size si
   const bool right = top.y_right || bottom.y_right;
   return svg_open(top.title.empty() ? bottom.title : top.title, size) +
          panel(top, 0, 0, size.width, split, &shared, false, right) +
-         panel(bottom, 0, split, size.width, size.height - split, &shared, true, right) + "</svg>\n";
+         panel(bottom, 0, split, size.width, size.height - split, &shared, true, right) +
+         "</svg>\n";
 }
 
 }  // namespace sitedrain::chart

@@ -15,11 +15,11 @@
 namespace sitedrain::chart {
 
 struct Axis {
-  std::string label;  // "Storm duration"
-  std::string unit;   // "min": the axis reads "Storm duration (min)"
-  bool log = false;   // logarithmic (only values above zero are drawn)
-  bool from_zero = false;             // a linear axis that starts at zero
-  std::optional<double> min, max;     // a fixed range instead of the data's
+  std::string label;               // "Storm duration"
+  std::string unit;                // "min": the axis reads "Storm duration (min)"
+  bool log = false;                // logarithmic (only values above zero are drawn)
+  bool from_zero = false;          // a linear axis that starts at zero
+  std::optional<double> min, max;  // a fixed range instead of the data's
 };
 
 struct Series {
@@ -27,6 +27,15 @@ struct Series {
   std::vector<double> x, y;
   bool points = false;  // a marker at every point (short series)
   bool right = false;   // read against the right-hand axis
+};
+
+// The lowest and highest y of the interval each point of a series stands
+// for (one value per point).  The series is then drawn as its mean over
+// each pixel column, with the band from the lowest to the highest shaded
+// (a pump that switches every few seconds).
+struct Band {
+  std::size_t series = 0;
+  std::vector<double> low, high;
 };
 
 // A critical point, drawn as a large ringed marker in its series' colour.
@@ -41,6 +50,12 @@ struct Reference {
   std::string name;
 };
 
+// A vertical line across the plot at x, named at its top (empty: unnamed).
+struct VerticalLine {
+  double x = 0;
+  std::string name;
+};
+
 struct LineChart {
   std::string title;  // shown above the plot (may be empty)
   Axis x, y;
@@ -49,6 +64,8 @@ struct LineChart {
   std::vector<Marker> markers;
   std::string marker_name = "critical duration";  // legend entry of the markers
   std::vector<Reference> references;
+  std::vector<VerticalLine> verticals;
+  std::vector<Band> bands;
 };
 
 struct Size {
@@ -61,11 +78,12 @@ std::string svg(const LineChart& chart, Size size = {});
 
 // In: two charts over the same x axis.  Out: one <svg> with top above
 // bottom; the x range covers both and only the bottom labels the x axis.
-std::string svg_two_panel(const LineChart& top, const LineChart& bottom,
-                          Size size = {760, 560});
+std::string svg_two_panel(const LineChart& top, const LineChart& bottom, Size size = {760, 560});
 
 // Tick values at round numbers (1, 2 or 5 times a power of ten) from lo to
-// hi, about target of them; lo and hi are widened to ticks.
+// hi, about target of them; lo and hi are widened to ticks.  (A chart's
+// linear axis adds one more tick when its largest value would touch the
+// frame.)
 std::vector<double> linear_ticks(double& lo, double& hi, int target = 6);
 // Ticks of a log axis (lo and hi above zero): over more than three decades
 // the powers of ten, the range widened to them; else the range widened a

@@ -36,7 +36,7 @@ std::vector<design::StormSeries> critical_series(const run::RunData& d) {
   const design::DesignResults& r = d.results;
   if (!r.head.params.storage_run() || r.kind == params::StorageKind::runoff_only) return series;
   const design::SeriesInput in{&r.head, &d.table, d.ratio};
-  for (std::size_t n : design::critical_records(r))
+  for (std::size_t n : design::simulated_records(r))
     series.push_back(design::storm_series(in, r.records[n], n));
   return series;
 }
@@ -123,6 +123,8 @@ int write_outputs(const CommandLine& c, const run::RunData& d) {
     in.rain = rain;
     in.series = &series;
     in.version = kVersion;
+    in.notes = &d.notes;
+    in.coefficients = &d.table;
     files.emplace_back(c.report, report::html_report(in));
   }
   std::vector<fs::path> made;

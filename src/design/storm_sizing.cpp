@@ -224,14 +224,30 @@ StormOutcome size_storm(const SizingSetup& setup, const DesignStorm& storm,
 }
 
 storage::Results simulate_record(const SizingSetup& setup, const DesignStorm& s,
-                                 const StormRecord& rec, storage::DiagnosticSink& diag) {
+                                 const StormRecord& rec, storage::DiagnosticSink& diag,
+                                 storage::Storage* after) {
   storage::Storage st = trial_storage(*setup.p);
   st.depth = rec.depth;
   st.base_w = rec.base_width;
   st.base_l = rec.base_length;
   console::Recording dropped;  // the loss models' console lines were shown the first time
   console::Redirect redirect(dropped);
-  return simulate(setup, storm_spec(*setup.p, s), nullptr, st, storm_outlet(setup, s), &diag);
+  const storage::Results r =
+      simulate(setup, storm_spec(*setup.p, s), nullptr, st, storm_outlet(setup, s), &diag);
+  if (after) *after = st;
+  return r;
+}
+
+storage::DrainEnd drain_record(const SizingSetup& setup, const DesignStorm& s,
+                               const storage::Storage& after, const storage::DiagnosticStep& last,
+                               int last_t, storage::DiagnosticSink& diag) {
+  storage::StormCall call;
+  call.storage = after;
+  call.outlet = storm_outlet(setup, s);
+  call.diag = &diag;
+  call.duration = s.duration;
+  call.runoff_only = setup.p->rnf == 1;
+  return storage::drain_down(call, last, last_t);
 }
 
 }  // namespace sitedrain::design

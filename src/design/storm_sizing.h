@@ -80,8 +80,17 @@ struct StormOutcome {
 // record's storage (the depth and base of the simulation the record comes
 // from) simulated again, each step sent to diag; its largest volume and
 // outflow are the record's, bit for bit, unless the sizing did not settle.
+// after, when given, receives the storage as the storm left it.
 storage::Results simulate_record(const SizingSetup& setup, const DesignStorm& s,
-                                 const StormRecord& rec, storage::DiagnosticSink& diag);
+                                 const StormRecord& rec, storage::DiagnosticSink& diag,
+                                 storage::Storage* after = nullptr);
+
+// In: the shared set-up, a storm, the storage as simulate_record left it
+// and the storm's last step.  Out: the drain-down after the storm to diag,
+// up to step last_t, and how it ended.
+storage::DrainEnd drain_record(const SizingSetup& setup, const DesignStorm& s,
+                               const storage::Storage& after, const storage::DiagnosticStep& last,
+                               int last_t, storage::DiagnosticSink& diag);
 
 // In: the shared set-up, a storm, its inflow computed beforehand (or null:
 // the runoff is evaluated live) and the diagnostic sink (or null).  Out:

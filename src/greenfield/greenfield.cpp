@@ -50,7 +50,18 @@ Rates GREENFIELD(double saar4170, int hydromarea, std::span<const double> area,
       0.00108 * maths::pow(Aq, 0.89) * maths::pow(saar4170, 1.17) * maths::pow(SOIL, 2.17) * A / Aq;
   r.q30 = r.qbar * g30;
   r.q100 = r.qbar * g100;
+  r.saar = saar4170;
+  r.soil = SOIL;
+  r.area = SA;
+  r.region = region;
+  r.growth_30 = g30;
+  r.growth_100 = g100;
   return r;
+}
+
+double greenfield_rate(const Rates& rates, int return_period) {
+  if (return_period <= 2) return rates.qbar;
+  return rates.qbar * growth_factor(rates.region, return_period);
 }
 
 }  // namespace sitedrain::greenfield

@@ -14,7 +14,19 @@ struct Rates {
   double qbar = 0.0;  // m^3/s
   double q30 = 0.0;   // Q3.33%, m^3/s
   double q100 = 0.0;  // Q1%, m^3/s
+  // The inputs the rates were computed from, for reports.
+  double saar = 0.0;       // average annual rainfall SAAR (1941-1970), mm
+  double soil = 0.0;       // area-weighted SOIL index of the WRAP classes
+  double area = 0.0;       // total sub-catchment area, m^2
+  int region = 0;          // hydrometric region of the growth curve
+  double growth_30 = 0.0;  // growth factors of the 30-year and 100-year floods
+  double growth_100 = 0.0;
 };
+
+// In: the rates (with their region).  Out: the greenfield peak rate of a
+// return period, m^3/s: Qbar at 2 years or less, else Qbar times the
+// region's growth factor of that return period.
+double greenfield_rate(const Rates& rates, int return_period);
 
 // Rates for the sub-catchments (areas in m^2, one per sub-catchment; WRAP
 // soil classes 1..5).  When wrapf is 1 `soil` holds one class per

@@ -1,8 +1,10 @@
 #include "report/csv_tables.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "report/csv_storms.h"
+#include "report/design_checks.h"
 
 namespace sitedrain::report {
 
@@ -62,7 +64,9 @@ std::string hydrographs_csv(const CsvInput& in) {
   if (outlet) s += r.kind == StorageKind::pond ? "orifice_diameter_mm," : "pump_rate_m3_per_h,";
   s += "duration_min,time_s,rain_intensity_mm_per_h,inflow_m3_per_s,outflow_m3_per_s,"
        "water_depth_m,stored_volume_m3\r\n";
+  const std::vector<std::size_t> plotted = design::critical_records(r);
   for (const design::StormSeries& series : *in.series) {
+    if (std::find(plotted.begin(), plotted.end(), series.record) == plotted.end()) continue;
     const design::StormRecord& rec = r.records[series.record];
     std::string head = std::to_string(rec.return_period);
     if (outlet) csv_number(head, rec.outlet_size);
@@ -109,6 +113,7 @@ std::vector<std::pair<std::string, std::string>> csv_tables(const CsvInput& in) 
     files.push_back({"storms.csv", storms_csv(r)});
     files.push_back({"critical.csv", storms_csv(governing_only(r))});
     if (in.series) files.push_back({"hydrographs.csv", hydrographs_csv(in)});
+    files.push_back({"checks.csv", checks_csv(design_checks(r, in.series))});
   }
   if (p.grnff == 1) files.push_back({"greenfield.csv", greenfield_csv(r.head.rates)});
   if (p.storage_run() && r.kind == StorageKind::runoff_only)

@@ -4,7 +4,10 @@
 //   rainfall.csv     duration, return period, depth (long format)
 //   storms.csv       every storm record of a design search
 //   critical.csv     the governing record of each return period and outlet
-//   hydrographs.csv  the series of the critical storms the report plots
+//   hydrographs.csv  the series of the critical storms the report plots,
+//                    each with its drain-down
+//   checks.csv       the design checks (check, return period, outlet,
+//                    value, limit, unit, verdict, note)
 //   greenfield.csv   the greenfield rates, when computed
 //   runoff.csv       every storm of a runoff-only run
 #pragma once

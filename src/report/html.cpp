@@ -31,7 +31,15 @@ tr.marked td { background: #e8e8e8; }
 figure { margin: 0.6em 0 1.2em; }
 figcaption { font-size: 0.9em; margin-top: 0.2em; }
 svg.chart { max-width: 100%; height: auto; display: block; }
-table, figure, dl.facts { break-inside: avoid; page-break-inside: avoid; }
+table, figure, dl.facts, div.keep, div.warnings, p.verdict { break-inside: avoid; page-break-inside: avoid; }
+p.verdict { font-size: 1.1em; font-weight: bold; border: 2px solid #000; padding: 0.4em 0.6em; }
+div.warnings { border: 2px solid #b35900; background: #fff4e5; padding: 0.2em 0.8em 0.4em; margin: 0.8em 0; }
+div.warnings h2 { border: none; margin: 0.3em 0; }
+div.warnings li { margin: 0.25em 0; }
+div.warnings .meaning { display: block; font-size: 0.92em; }
+tr.fails td { background: #fde2e2; }
+tr.warns td { background: #fff4e5; }
+code { font-family: "DejaVu Sans Mono", monospace; font-size: 0.85em; white-space: pre-wrap; }
 thead { display: table-header-group; }
 tr { break-inside: avoid; page-break-inside: avoid; }
 @page { size: A4; margin: 14mm 12mm; }
@@ -39,20 +47,29 @@ tr { break-inside: avoid; page-break-inside: avoid; }
   body { margin: 0; max-width: none; padding: 0; font-size: 9.5pt; }
   h2 { margin-top: 1em; }
   th { background: #eee; -webkit-print-color-adjust: exact; print-color-adjust: exact; }
-  tr.marked td { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
+  tr.marked td, tr.fails td, tr.warns td, div.warnings {
+    -webkit-print-color-adjust: exact; print-color-adjust: exact; }
 }
 )";
 
 }  // namespace
 
-std::string escape(std::string_view text) { return chart::escape(text); }
+std::string escape(std::string_view text) {
+  return chart::escape(text);
+}
 
 std::string table_html(const Table& t) {
   std::string o;
+  for (const std::string& part : table_parts(t)) o += part;
+  return o;
+}
+
+std::vector<std::string> table_parts(const Table& t) {
+  std::vector<std::string> out;
   const std::size_t per = std::max<std::size_t>(t.rows_per_part, 1);
   const std::size_t parts = t.rows.empty() ? 1 : (t.rows.size() + per - 1) / per;
   for (std::size_t part = 0; part < parts; ++part) {
-    o += "<table";
+    std::string o = "<table";
     if (!t.css_class.empty()) o += " class=\"" + escape(t.css_class) + "\"";
     o += ">\n";
     if (!t.caption.empty())
@@ -72,45 +89,75 @@ std::string table_html(const Table& t) {
       o += "</tr>\n";
     }
     o += "</tbody>\n</table>\n";
+    out.push_back(o);
   }
-  return o;
+  return out;
 }
 
 Document::Document(std::string title) : title_(std::move(title)) {}
 
 void Document::begin_section(std::string_view heading, std::string_view id) {
+  flush_lead();
   body_ += id.empty() ? "<section>\n" : "<section id=\"" + escape(id) + "\">\n";
-  body_ += "<h2>" + escape(heading) + "</h2>\n";
+  lead_ += "<h2>" + escape(heading) + "</h2>\n";
 }
 
-void Document::end_section() { body_ += "</section>\n"; }
+void Document::end_section() {
+  flush_lead();
+  body_ += "</section>\n";
+}
 
-void Document::subheading(std::string_view text) { body_ += "<h3>" + escape(text) + "</h3>\n"; }
+void Document::subheading(std::string_view text) {
+  lead_ += "<h3>" + escape(text) + "</h3>\n";
+}
 
-void Document::paragraph(std::string_view text) { body_ += "<p>" + escape(text) + "</p>\n"; }
+void Document::paragraph(std::string_view text) {
+  lead_ += "<p>" + escape(text) + "</p>\n";
+}
 
 void Document::note(std::string_view text) {
-  body_ += "<p class=\"note\">" + escape(text) + "</p>\n";
+  lead_ += "<p class=\"note\">" + escape(text) + "</p>\n";
 }
 
 void Document::facts(const std::vector<std::pair<std::string, std::string>>& items) {
-  body_ += "<dl class=\"facts\">\n";
+  std::string o = "<dl class=\"facts\">\n";
   for (const auto& [name, value] : items)
-    body_ += "<dt>" + escape(name) + "</dt><dd>" + escape(value) + "</dd>\n";
-  body_ += "</dl>\n";
+    o += "<dt>" + escape(name) + "</dt><dd>" + escape(value) + "</dd>\n";
+  block(o + "</dl>\n");
 }
 
-void Document::table(const Table& t) { body_ += table_html(t); }
-
-void Document::figure(std::string_view svg, std::string_view caption,
-                      std::string_view css_class) {
-  body_ += css_class.empty() ? "<figure>\n" : "<figure class=\"" + escape(css_class) + "\">\n";
-  body_ += svg;
-  if (!caption.empty()) body_ += "<figcaption>" + escape(caption) + "</figcaption>\n";
-  body_ += "</figure>\n";
+void Document::table(const Table& t) {
+  const std::vector<std::string> parts = table_parts(t);
+  std::string rest;
+  for (std::size_t n = 1; n < parts.size(); ++n) rest += parts[n];
+  block(parts.front(), rest);
 }
 
-void Document::raw(std::string_view html) { body_ += html; }
+void Document::figure(std::string_view svg, std::string_view caption, std::string_view css_class) {
+  std::string o =
+      css_class.empty() ? "<figure>\n" : "<figure class=\"" + escape(css_class) + "\">\n";
+  o += svg;
+  if (!caption.empty()) o += "<figcaption>" + escape(caption) + "</figcaption>\n";
+  block(o + "</figure>\n");
+}
+
+void Document::raw(std::string_view html) {
+  block(std::string(html));
+}
+
+void Document::block(const std::string& first, const std::string& rest) {
+  if (lead_.empty()) {
+    body_ += first + rest;
+    return;
+  }
+  body_ += "<div class=\"keep\">\n" + lead_ + first + "</div>\n" + rest;
+  lead_.clear();
+}
+
+void Document::flush_lead() {
+  body_ += lead_;
+  lead_.clear();
+}
 
 std::string Document::finish() const {
   return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -118,7 +165,7 @@ std::string Document::finish() const {
          "style-src 'unsafe-inline'; img-src data:\">\n"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
          escape(title_) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<h1>" +
-         escape(title_) + "</h1>\n" + body_ + "</body>\n</html>\n";
+         escape(title_) + "</h1>\n" + body_ + lead_ + "</body>\n</html>\n";
 }
 
 }  // namespace sitedrain::report

@@ -27,7 +27,13 @@ struct Table {
 
 // In: a table.  Out: one <table> per part of at most rows_per_part rows.
 std::string table_html(const Table& t);
+// The same parts one by one.
+std::vector<std::string> table_parts(const Table& t);
 
+// Headings and the paragraphs after them (an introduction) are held back
+// and printed together with the block that follows (a table's first part,
+// a chart, a list) in one piece that a printed page does not split, so a
+// heading or an introduction never stands alone at the foot of a page.
 class Document {
  public:
   explicit Document(std::string title);
@@ -36,8 +42,8 @@ class Document {
   void begin_section(std::string_view heading, std::string_view id = {});
   void end_section();
   void subheading(std::string_view text);  // level 3
-  void paragraph(std::string_view text);    // plain text, escaped
-  void note(std::string_view text);         // a small-print paragraph
+  void paragraph(std::string_view text);   // plain text, escaped
+  void note(std::string_view text);        // a small-print paragraph
   // Name-value pairs as a two-column list.
   void facts(const std::vector<std::pair<std::string, std::string>>& items);
   void table(const Table& t);
@@ -50,8 +56,12 @@ class Document {
   std::string finish() const;
 
  private:
+  // Adds a block: first kept with the held-back lead, then rest.
+  void block(const std::string& first, const std::string& rest = {});
+  void flush_lead();
   std::string title_;
   std::string body_;
+  std::string lead_;  // headings and paragraphs waiting for their block
 };
 
 }  // namespace sitedrain::report

@@ -9,7 +9,9 @@
 #include <utility>
 
 #include "chart/line_chart.h"
+#include "params/code_names.h"
 #include "rainfall/depth_grid.h"
+#include "report/design_checks.h"
 #include "report/html.h"
 
 namespace sitedrain::report {
@@ -38,39 +40,54 @@ std::string list_text(const std::vector<int>& v, std::string_view unit) {
 
 std::string_view loss_model_name(params::LossModel m) {
   switch (m) {
-    case params::LossModel::horton: return "Horton";
-    case params::LossModel::green_ampt: return "Green-Ampt";
-    case params::LossModel::green_ampt_pdm: return "Green-Ampt with a probability-distributed store";
-    case params::LossModel::final_horton: break;
+    case params::LossModel::horton:
+      return "Horton";
+    case params::LossModel::green_ampt:
+      return "Green-Ampt";
+    case params::LossModel::green_ampt_pdm:
+      return "Green-Ampt with a probability-distributed store";
+    case params::LossModel::final_horton:
+      break;
   }
   return "Final-value Horton";
 }
 
 std::string_view profile_name(params::StormProfile s) {
   switch (s) {
-    case params::StormProfile::winter75: return "winter 75% distribution";
-    case params::StormProfile::summer50: return "summer 50% distribution";
-    case params::StormProfile::uniform: break;
+    case params::StormProfile::winter75:
+      return "winter 75% distribution";
+    case params::StormProfile::summer50:
+      return "summer 50% distribution";
+    case params::StormProfile::uniform:
+      break;
   }
   return "uniform distribution";
 }
 
 std::string_view season_name(params::Season s) {
   switch (s) {
-    case params::Season::all_year: return "all-year";
-    case params::Season::summer: return "summer";
-    case params::Season::winter: return "winter";
-    case params::Season::none: break;
+    case params::Season::all_year:
+      return "all-year";
+    case params::Season::summer:
+      return "summer";
+    case params::Season::winter:
+      return "winter";
+    case params::Season::none:
+      break;
   }
   return "none";
 }
 
 std::string_view storage_name(StorageKind k) {
   switch (k) {
-    case StorageKind::sump: return "pumped sump";
-    case StorageKind::soakaway: return "soakaway";
-    case StorageKind::runoff_only: return "none (runoff estimates only)";
-    case StorageKind::pond: break;
+    case StorageKind::sump:
+      return "pumped sump";
+    case StorageKind::soakaway:
+      return "soakaway";
+    case StorageKind::runoff_only:
+      return "none (runoff estimates only)";
+    case StorageKind::pond:
+      break;
   }
   return "attenuation pond with a throttle-plate orifice";
 }
@@ -86,7 +103,9 @@ std::string outlet_text(StorageKind k, double size) {
   return k == StorageKind::pond ? fixed(size, 0) + " mm orifice" : fixed(size, 1) + " m³/h pump";
 }
 
-std::string years(int rp) { return std::to_string(rp) + (rp == 1 ? " year" : " years"); }
+std::string years(int rp) {
+  return std::to_string(rp) + (rp == 1 ? " year" : " years");
+}
 
 chart::Axis axis(std::string label, std::string unit, bool log = false, bool from_zero = false) {
   chart::Axis a;
@@ -113,17 +132,59 @@ std::string mode_text(const params::DesignParams& p) {
   return p.greenfield_only() ? "greenfield runoff rates" : "design rainfall table";
 }
 
+// What a warning of the run means for the design, by its first words.
+struct WarningMeaning {
+  std::string_view starts;
+  std::string_view meaning;
+};
+constexpr WarningMeaning kWarningMeanings[] = {
+    {"WARNING: DURATION < 1H SEASONAL",
+     "The seasonal (summer or winter) adjustment of the rainfall is not reliable for storms "
+     "shorter than an hour: the depths of the shortest durations, and any design they govern, "
+     "are uncertain. Check those designs with all-year rainfall."},
+    {"WARNING: Area of subcatchment",
+     "A sub-catchment of under 1 m² adds almost no runoff: check that its area was entered in "
+     "m²."},
+    {"Incompatible initial base",
+     "The starting top dimension could not fit the maximum depth at this batter: it was enlarged "
+     "to the value shown, which fixes the top's length-to-width ratio of every design."},
+    {"Maxdepth too large for volume",
+     "The volume could not be held at the maximum depth with this batter and ratio: the storage "
+     "depth was cut to the value shown for that storm, so the design is shallower (and larger in "
+     "plan) than asked."},
+    {"There was no runoff from the catchment for storms",
+     "The storms of this duration gave no runoff through the loss model: they have no design "
+     "and are missing from the charts."},
+    {"root must be bracketed",
+     "The search for the greatest workable depth of a basin found no bracket and went on with "
+     "its last estimate: check the depth of the designs this storm gives."},
+    {"rtsafe", "A root search stopped at its iteration limit and went on with its last estimate."},
+    {"unable to get stability",
+     "The sizing of this storm did not settle within 16 passes: its volume is the mean of the "
+     "last two (mark U); treat its figures as approximate."},
+};
+
+std::string_view warning_meaning(std::string_view text) {
+  for (const WarningMeaning& m : kWarningMeanings)
+    if (text.starts_with(m.starts)) return m.meaning;
+  return {};
+}
+
 class Builder {
  public:
   explicit Builder(const ReportInput& in)
       : in_(in),
         r_(*in.results),
         p_(r_.head.params),
-        doc_("sitedrain report: " + (r_.head.location.empty() ? std::string("unnamed site")
-                                                                  : r_.head.location)) {}
+        doc_("sitedrain report: " +
+             (r_.head.location.empty() ? std::string("unnamed site") : r_.head.location)) {}
 
   std::string build() {
+    if (design_run()) checks_ = design_checks(r_, in_.series);
+    if (design_run()) doc_.raw("<p class=\"verdict\">" + escape(checks_.verdict) + "</p>\n");
+    warnings();
     summary();
+    if (design_run()) checks();
     if (in_.rain && !in_.rain->empty() && !p_.greenfield_only()) rainfall();
     if (p_.grnff == 1) greenfield();
     if (p_.storage_run()) {
@@ -140,20 +201,118 @@ class Builder {
   const DesignResults& r_;
   const params::DesignParams& p_;
   Document doc_;
+  DesignChecks checks_;
 
   bool design_run() const { return p_.storage_run() && r_.kind != StorageKind::runoff_only; }
+
+  // The run's warnings and adjustments in its own words, each once with
+  // how often it came, and what it means for the design.
+  void warnings() {
+    if (!in_.notes || in_.notes->warnings.empty()) return;
+    std::vector<std::pair<std::string, int>> seen;
+    for (const std::string& w : in_.notes->warnings) {
+      auto it = std::find_if(seen.begin(), seen.end(), [&](const auto& e) { return e.first == w; });
+      if (it == seen.end())
+        seen.push_back({w, 1});
+      else
+        ++it->second;
+    }
+    std::string o = "<div class=\"warnings\">\n<h2 id=\"warnings\">Warnings</h2>\n<ul>\n";
+    std::string_view last_meaning;
+    for (const auto& [text, count] : seen) {
+      o += "<li><code>" + escape(text) + "</code>";
+      if (count > 1) o += " (" + std::to_string(count) + " times)";
+      const std::string_view meaning = warning_meaning(text);
+      // one explanation for a run of warnings of the same kind
+      if (!meaning.empty() && meaning != last_meaning)
+        o += "<span class=\"meaning\">" + escape(meaning) + "</span>";
+      last_meaning = meaning;
+      o += "</li>\n";
+    }
+    doc_.raw(o + "</ul>\n</div>\n");
+  }
+
+  std::string outlet_cell(const CheckRow& row) const {
+    if (!row.has_outlet) return "-";
+    return r_.kind == StorageKind::pond ? fixed(row.outlet, 0) + " mm"
+                                        : fixed(row.outlet, 1) + " m³/h";
+  }
+
+  // The reviewer's checks: the outcome of each return period, then every
+  // check with its figures.
+  void checks() {
+    doc_.begin_section("Design checks", "checks");
+    doc_.paragraph(
+        "Each design (the governing storm of a return period and outlet size) checked as an "
+        "approving authority checks it. Limits: the peak discharge no higher than the "
+        "greenfield peak rate of the same return period (Qbar up to 2 years, else Qbar times "
+        "the regional growth factor), or the site's discharge limit where one is given, and "
+        "half-emptying within " +
+        std::to_string(p_.rhmpt) +
+        " h. Further checks: the critical storm bracketed by the durations tested, the sizing "
+        "settled, storage of 10 m³ or more, pump starts of at most " +
+        std::to_string(kPumpStartsPerHourLimit) +
+        " an hour (a common limit for small submersible pumps) and a climate-change allowance.");
+    if (r_.kind != StorageKind::soakaway) {
+      Table o;
+      o.caption = "Outcome of each return period";
+      o.css_class = "check-outcomes";
+      o.head = {"Return period (years)", "Discharge limit (l/s)", "Discharge limit (l/s/ha)",
+                "Limit", "Outlet sizes meeting every limit of the return period"};
+      o.text_column = {false, false, false, true, true};
+      const double ha = r_.head.total_area / 10000.0;
+      for (const ReturnPeriodOutcome& rp : checks_.return_periods) {
+        std::string sizes;
+        for (double v : rp.outlets)
+          sizes += (sizes.empty() ? "" : ", ") +
+                   (r_.kind == StorageKind::pond ? fixed(v, 0) : fixed(v, 1));
+        sizes = sizes.empty() ? "no outlet size meets both"
+                              : sizes + (r_.kind == StorageKind::pond ? " mm" : " m³/h");
+        o.rows.push_back({std::to_string(rp.return_period),
+                          rp.has_limit ? fixed(rp.limit.flow_l_per_s, 2) : "-",
+                          rp.has_limit && ha > 0.0 ? fixed(rp.limit.flow_l_per_s / ha, 2) : "-",
+                          rp.has_limit ? rp.limit.source : "none (half-emptying only)", sizes});
+        o.row_class.push_back(rp.outlets.empty() ? "fails" : "");
+      }
+      doc_.table(o);
+    }
+    Table t;
+    t.caption = "Design checks";
+    t.css_class = "checks";
+    t.head = {"Check",  "Return period (years)", "Outlet", "Value", "Limit", "Unit", "Verdict",
+              "Figures"};
+    t.text_column = {true, false, false, false, false, true, true, true};
+    t.rows_per_part = 24;
+    for (const CheckRow& row : checks_.rows) {
+      const int decimals = row.unit == "l/s"                             ? 2
+                           : row.unit == "min" || row.unit == "starts/h" ? 0
+                           : row.check == "Climate-change allowance"     ? 2
+                                                                         : 1;
+      t.rows.push_back({row.check,
+                        row.return_period > 0 ? std::to_string(row.return_period) : "all",
+                        outlet_cell(row), fixed(row.value, decimals),
+                        row.has_limit ? fixed(row.limit, decimals) : "-", row.unit,
+                        verdict_text(row.verdict), row.note});
+      t.row_class.push_back(row.verdict == Verdict::does_not_meet ? "fails"
+                            : row.verdict == Verdict::warning     ? "warns"
+                                                                  : "");
+    }
+    doc_.table(t);
+    doc_.end_section();
+  }
 
   void summary() {
     const auto& h = r_.head;
     doc_.begin_section("Run summary", "summary");
     std::vector<std::pair<std::string, std::string>> f;
     f.push_back({"Site", h.location.empty() ? "-" : h.location});
-    f.push_back({"Grid reference",
-                 "NGR " + std::to_string(h.catchment.easting) + " " +
-                     std::to_string(h.catchment.northing)});
+    f.push_back({"Grid reference", "NGR " + std::to_string(h.catchment.easting) + " " +
+                                       std::to_string(h.catchment.northing)});
     f.push_back({"Annual rainfall (SAAR 1961-1990)", fixed(h.catchment.SAAR, 1) + " mm"});
     f.push_back({"Run", mode_text(p_)});
-    f.push_back({"Total sub-catchment area", fixed(h.total_area, 0) + " m²"});
+    // a greenfield-only run sets no storm up: its area is the rates'
+    f.push_back({"Total sub-catchment area",
+                 fixed(p_.greenfield_only() ? h.rates.area : h.total_area, 0) + " m²"});
     if (p_.storage_run()) {
       f.push_back({"Loss model", std::string(loss_model_name(p_.loss_model))});
       f.push_back({"Storm profile", std::string(profile_name(p_.profile))});
@@ -161,10 +320,9 @@ class Builder {
     if (!p_.greenfield_only()) {
       f.push_back({"Season", std::string(season_name(p_.rain_season))});
       f.push_back({"Rainfall model", rainfall_model_text(h.catchment)});
-      f.push_back({"Rainfall estimate", p_.point == 1 ? "point estimate"
-                                                      : p_.arff == 1
-                                                            ? "catchment, areal reduction factor"
-                                                            : "catchment"});
+      f.push_back({"Rainfall estimate", p_.point == 1  ? "point estimate"
+                                        : p_.arff == 1 ? "catchment, areal reduction factor"
+                                                       : "catchment"});
       f.push_back({"Climate-change factor", fixed(p_.cchgfac, 2)});
       f.push_back({"Return periods", list_text(h.return_periods, "years")});
       f.push_back({"Storm durations", list_text(h.durations, "min")});
@@ -183,33 +341,49 @@ class Builder {
                                        std::to_string(p_.pumprate.step) + " m³/h"});
       if (p_.storage_kind == StorageKind::soakaway) {
         f.push_back({"Infiltration coefficient", fixed(p_.infiltco, 4) + " m/h"});
-        f.push_back({"Fill void ratio", fixed(p_.ffill, 2)});
-        f.push_back({"Sides infiltrating", std::to_string(p_.sideno)});
+        f.push_back(
+            {"Fill fraction (share of the pit taken by fill)",
+             fixed(p_.ffill, 2) + "; voids (share left for water) " + fixed(1.0 - p_.ffill, 2)});
+        f.push_back({"Sides infiltrating", params::infiltrating_sides_text(p_.sideno)});
       }
       f.push_back({"Starting top length and width",
                    fixed(p_.topl, 1) + " m x " + fixed(p_.topw, 1) + " m"});
-      f.push_back({"Settlement lagoon", p_.lagoonratio == 0  ? std::string("none")
-                                        : p_.lagoonratio > 0 ? "rectangular, ratio " +
-                                                                   std::to_string(p_.lagoonratio)
-                                                             : "ellipse, ratio " +
-                                                                   std::to_string(-p_.lagoonratio)});
+      f.push_back({"Settlement lagoon",
+                   p_.lagoonratio == 0  ? std::string("ratio 0: a lagoon area (peak outflow in "
+                                                       "m³/h / 0.036) is still sized and added "
+                                                       "to the water area; no shape is given")
+                   : p_.lagoonratio > 0 ? "rectangular, ratio " + std::to_string(p_.lagoonratio)
+                                        : "ellipse, ratio " + std::to_string(-p_.lagoonratio)});
       f.push_back({"Half-emptying time limit", std::to_string(p_.rhmpt) + " h"});
     }
     f.push_back({"Program", "sitedrain " + in_.version});
+    if (in_.notes) f.push_back({"Run date", in_.notes->date});
     doc_.facts(f);
+    if (in_.notes && !in_.notes->inputs.empty()) {
+      Table files;
+      files.caption = "Input files";
+      files.css_class = "inputs";
+      files.head = {"File", "SHA-256"};
+      files.text_column = {true, true};
+      for (const InputFile& file : in_.notes->inputs)
+        files.rows.push_back({file.name, file.sha256.empty() ? "(not readable)" : file.sha256});
+      doc_.table(files);
+    }
 
     Table t;
     t.caption = "Sub-catchments";
     t.css_class = "subcatchments";
     t.head = {"Sub-catchment", "Area (m²)", "Surface type"};
+    t.text_column = {false, false, true, true};
     if (p_.grnff == 1) t.head.push_back("WRAP soil class");
     const int n = std::clamp(p_.nsubc, 1, params::kMaxSubCatchments);
     for (int i = 0; i < n; ++i) {
       const auto s = static_cast<std::size_t>(i);
       std::vector<std::string> row{std::to_string(i + 1), fixed(p_.area[s], 0),
-                                   std::to_string(p_.surface[s])};
+                                   params::surface_text(p_.loss_model, p_.surface[s])};
       if (p_.grnff == 1)
-        row.push_back(std::to_string(p_.wrapf == 1 || i == 0 ? p_.soilFSR[s] : p_.soilFSR[0]));
+        row.push_back(
+            params::wrap_class_text(p_.wrapf == 1 || i == 0 ? p_.soilFSR[s] : p_.soilFSR[0]));
       t.rows.push_back(row);
     }
     doc_.table(t);
@@ -262,17 +436,31 @@ class Builder {
     t.css_class = "greenfield";
     t.head = {"Rate", "Annual exceedance probability", "Flow (m³/s)", "Flow (l/s)"};
     t.text_column = {true, true};
-    t.rows = {{"Qbar", "mean annual flood", fixed(g.qbar, 5), fixed(g.qbar * 1000.0, 2)},
-              {"Q3.33%", "3.33% (30 years)", fixed(g.q30, 5), fixed(g.q30 * 1000.0, 2)},
-              {"Q1%", "1% (100 years)", fixed(g.q100, 5), fixed(g.q100 * 1000.0, 2)}};
+    const double ha = g.area / 10000.0;
+    t.head.push_back("Flow (l/s/ha)");
+    t.rows = {{"Qbar", "mean annual flood", fixed(g.qbar, 5), fixed(g.qbar * 1000.0, 2),
+               fixed(g.qbar * 1000.0 / ha, 2)},
+              {"Q3.33%", "3.33% (30 years)", fixed(g.q30, 5), fixed(g.q30 * 1000.0, 2),
+               fixed(g.q30 * 1000.0 / ha, 2)},
+              {"Q1%", "1% (100 years)", fixed(g.q100, 5), fixed(g.q100 * 1000.0, 2),
+               fixed(g.q100 * 1000.0 / ha, 2)}};
+    doc_.paragraph("Inputs of the greenfield rates:");
+    doc_.facts(
+        {{"Area", fixed(g.area, 0) + " m² (" + fixed(ha, 3) + " ha)"},
+         {"SAAR used (1941-1970)", fixed(g.saar, 1) + " mm"},
+         {"SOIL (area-weighted index of the WRAP classes)", fixed(g.soil, 3)},
+         {"Hydrometric area and region",
+          std::to_string(p_.hydromarea) + ", growth curve of region " + std::to_string(g.region)},
+         {"Growth factors",
+          "30 years " + fixed(g.growth_30, 3) + ", 100 years " + fixed(g.growth_100, 3)}});
     doc_.table(t);
     if (p_.greenfield_only()) {
       chart::LineChart c;
       c.title = "Greenfield flood against return period";
       c.x = axis("Return period", "years", true);
       c.y = axis("Flow", "l/s", false, true);
-      c.series.push_back({"growth curve (Q3.33%, Q1%)", {30, 100},
-                          {g.q30 * 1000.0, g.q100 * 1000.0}, true});
+      c.series.push_back(
+          {"growth curve (Q3.33%, Q1%)", {30, 100}, {g.q30 * 1000.0, g.q100 * 1000.0}, true});
       c.references.push_back({g.qbar * 1000.0, "Qbar " + fixed(g.qbar * 1000.0, 2) + " l/s"});
       doc_.figure(chart::svg(c), "The 30-year and 100-year greenfield floods, and Qbar.");
     }
@@ -304,11 +492,24 @@ class Builder {
     t.css_class = "critical";
     t.head = {"Return period (years)"};
     if (!outlet_name.empty()) t.head.push_back(outlet_name + " (" + outlet_unit + ")");
-    for (const char* h :
-         {"Critical duration (min)", "Peak volume (m³)", "Depth (m)", "Peak outflow (m³/h)",
-          "Peak outflow (l/s)", "Emptying time (h)", "Half-emptying time (h)",
-          "Top length x width (m)", "Total water area (m²)", "Marks"})
+    const bool soak = kind == StorageKind::soakaway;
+    const double voids = 1.0 - p_.ffill;
+    t.head.push_back("Critical duration (min)");
+    if (soak) {
+      t.head.push_back("Gross pit volume at peak (m³)");
+      t.head.push_back("Water stored at peak (m³)");
+    } else {
+      t.head.push_back("Peak volume (m³)");
+    }
+    for (const char* h : {"Depth (m)", "Peak outflow (m³/h)", "Peak outflow (l/s)",
+                          "Emptying time (h)", "Half-emptying time (h)", "Top length x width (m)"})
       t.head.push_back(h);
+    if (!soak) {
+      t.head.push_back("Lagoon area (m²)");
+      t.head.push_back(p_.lagoonratio < 0 ? "Lagoon axes (m)" : "Lagoon length x width (m)");
+    }
+    t.head.push_back("Total water area (m²)");
+    t.head.push_back("Marks");
     for (const auto& g : r_.governing)
       for (std::size_t n : g) {
         const StormRecord& rec = r_.records[n];
@@ -317,12 +518,19 @@ class Builder {
           row.push_back(fixed(rec.outlet_size, kind == StorageKind::pond ? 0 : 1));
         row.push_back(std::to_string(rec.duration));
         row.push_back(fixed(rec.peak_volume, 1));
+        if (soak) row.push_back(fixed(rec.peak_volume * voids, 1));
         row.push_back(fixed(rec.depth, 2));
         row.push_back(fixed(rec.peak_outflow, 1));
         row.push_back(fixed(rec.peak_outflow * kLitresPerM3h, 2));
         row.push_back(fixed(rec.emptying_time, 1));
         row.push_back(fixed(rec.half_emptying_time, 1));
         row.push_back(fixed(rec.top_length, 1) + " x " + fixed(rec.top_width, 1));
+        if (!soak) {
+          row.push_back(fixed(rec.lagoon_area, 0));
+          row.push_back(p_.lagoonratio == 0
+                            ? std::string("-")
+                            : fixed(rec.lagoon_length, 1) + " x " + fixed(rec.lagoon_width, 1));
+        }
         row.push_back(fixed(rec.water_area, 0));
         std::string marks;
         if (smallest.count(n)) marks += "S ";
@@ -334,9 +542,49 @@ class Builder {
         t.row_class.push_back(smallest.count(n) ? "governing marked" : "governing");
       }
     doc_.table(t);
+    if (soak)
+      doc_.note(
+          "The soakaway's volumes are those of the pit: the water stored is the gross volume "
+          "times the voids (1 - fill fraction " +
+          fixed(p_.ffill, 2) + " = " + fixed(voids, 2) + ").");
+    if (kind == StorageKind::pond && in_.coefficients) coefficients();
     doc_.end_section();
     duration_charts();
     hydrographs();
+  }
+
+  // The discharge coefficient of each orifice size at the depth of its
+  // governing design of the largest return period.
+  void coefficients() {
+    const geometry::CoeffTable& c = *in_.coefficients;
+    if (c.n_depth < 1 || r_.governing.empty()) return;
+    doc_.subheading("Orifice discharge coefficients");
+    Table t;
+    t.caption = "Discharge coefficient of each orifice size at its design depth";
+    t.css_class = "coefficients";
+    t.head = {"Orifice (mm)", "Design depth (m)", "Coefficient at the design depth",
+              "Lowest coefficient up to it", "Highest coefficient up to it"};
+    std::map<double, const StormRecord*> deepest;
+    for (const auto& g : r_.governing)
+      for (std::size_t n : g) {
+        const StormRecord& rec = r_.records[n];
+        const StormRecord*& d = deepest[rec.outlet_size];
+        if (!d || rec.depth > d->depth) d = &rec;
+      }
+    for (std::size_t m = 1; m <= c.diameters.size(); ++m) {
+      const auto it = deepest.find(c.diameters[m - 1]);
+      if (it == deepest.end()) continue;
+      const double depth = it->second->depth;
+      const int at = std::clamp(static_cast<int>(std::floor(depth * 1000.0)), 1, c.n_depth);
+      double lo = c.at(static_cast<int>(m), 1), hi = lo;
+      for (int k = 1; k <= at; ++k) {
+        lo = std::min(lo, c.at(static_cast<int>(m), k));
+        hi = std::max(hi, c.at(static_cast<int>(m), k));
+      }
+      t.rows.push_back({std::to_string(c.diameters[m - 1]), fixed(depth, 2),
+                        fixed(c.at(static_cast<int>(m), at), 3), fixed(lo, 3), fixed(hi, 3)});
+    }
+    doc_.table(t);
   }
 
   // The outlet sizes whose charts the report draws: those of the smallest
@@ -387,16 +635,38 @@ class Builder {
     return c;
   }
 
+  // The storms of an outlet size without a record (no runoff), in words.
+  std::string missing_storms(double outlet) const {
+    std::string s;
+    for (int rp : r_.head.return_periods) {
+      std::string durs;
+      for (int d : r_.head.durations) {
+        bool found = false;
+        for (const StormRecord& rec : r_.records)
+          found =
+              found || (rec.return_period == rp && rec.duration == d && rec.outlet_size == outlet);
+        if (!found) durs += (durs.empty() ? "" : ", ") + std::to_string(d);
+      }
+      if (!durs.empty()) s += (s.empty() ? "" : "; ") + years(rp) + ": " + durs + " min";
+    }
+    return s.empty() ? s : " Not drawn, as they give no runoff: " + s + ".";
+  }
+
   void duration_charts() {
     const std::vector<double> outlets = charted_outlets();
     const bool named = r_.kind != StorageKind::soakaway;
     doc_.begin_section("Storage against duration", "storage-duration");
+    // a soakaway's volume is the pit's, fill and water together
+    const std::string what = named ? "Peak stored volume" : "Peak gross pit volume";
     for (double o : outlets) {
       chart::LineChart c = against_duration(o, true);
-      c.title = "Peak stored volume" + (named ? ", " + outlet_text(r_.kind, o) : std::string());
+      c.title = what + (named ? ", " + outlet_text(r_.kind, o) : std::string());
+      c.y.label = what;
       doc_.figure(chart::svg(c),
-                  "Peak stored volume against storm duration (logarithmic time axis), one line per "
-                  "return period; the ring marks the critical duration.",
+                  what +
+                      " against storm duration (logarithmic time axis), one line per return "
+                      "period; the ring marks the critical duration." +
+                      missing_storms(o),
                   "storage-duration");
     }
     doc_.end_section();
@@ -406,7 +676,8 @@ class Builder {
       c.title = "Peak outflow" + (named ? ", " + outlet_text(r_.kind, o) : std::string());
       doc_.figure(chart::svg(c),
                   std::string("Peak outflow against storm duration (logarithmic time axis)") +
-                      (p_.grnff == 1 ? ", with the greenfield runoff rates." : "."),
+                      (p_.grnff == 1 ? ", with the greenfield runoff rates." : ".") +
+                      missing_storms(o),
                   "outflow-duration");
     }
     doc_.end_section();
@@ -414,45 +685,114 @@ class Builder {
 
   void hydrographs() {
     if (!in_.series || in_.series->empty()) return;
-    doc_.begin_section("Critical storms in time", "hydrographs");
-    doc_.paragraph(
-        "The smallest design of each return period (of the six largest when there are more), "
-        "simulated again through its storage: rain intensity, inflow and outflow, and the water "
-        "depth below.");
+    const std::vector<std::size_t> plotted = design::critical_records(r_);
+    const bool sump = r_.kind == StorageKind::sump;
+    bool first = true;
     for (const design::StormSeries& s : *in_.series) {
-      const StormRecord& rec = r_.records[s.record];
-      chart::LineChart top, bottom;
-      top.title = years(rec.return_period) + ", " + std::to_string(rec.duration) + " min storm" +
-                  (r_.kind == StorageKind::soakaway ? std::string()
-                                                    : ", " + outlet_text(r_.kind, rec.outlet_size));
-      top.x = axis("Time", "min", false, true);
-      top.y = axis("Flow", "l/s", false, true);
-      top.y_right = axis("Rain intensity", "mm/h", false, true);
-      bottom.x = top.x;
-      bottom.y = axis("Water depth", "m", false, true);
-      chart::Series in{"inflow", {}, {}}, out{"outflow", {}, {}},
-          rain{"rain intensity (right scale)", {}, {}, false, true}, depth{"water depth", {}, {}};
-      for (const design::SeriesPoint& pt : s.points) {
-        const double t = pt.t / 60.0;
-        in.x.push_back(t);
-        in.y.push_back(pt.inflow * 1000.0);
-        out.x.push_back(t);
+      if (std::find(plotted.begin(), plotted.end(), s.record) == plotted.end()) continue;
+      if (first) {
+        doc_.begin_section("Critical storms in time", "hydrographs");
+        doc_.paragraph(
+            "The smallest design of each return period (of the six largest when there are more), "
+            "simulated again through its storage: rain intensity, inflow and outflow, and the "
+            "water depth below. After the rain the water balance goes on without inflow (the "
+            "drain-down) until the storage is empty (1 m³ or less, as the model counts it), lets "
+            "no more water out, or 48 hours from the storm's start have passed; the dashed "
+            "vertical line marks the half-emptying time after the peak volume.");
+        first = false;
+      }
+      hydrograph(s, sump);
+    }
+    if (!first) doc_.end_section();
+  }
+
+  void hydrograph(const design::StormSeries& s, bool sump) {
+    const StormRecord& rec = r_.records[s.record];
+    const bool hours = s.end > 6 * 3600.0;
+    const double unit = hours ? 3600.0 : 60.0;
+    chart::LineChart top, bottom;
+    top.title = years(rec.return_period) + ", " + std::to_string(rec.duration) + " min storm" +
+                (r_.kind == StorageKind::soakaway ? std::string()
+                                                  : ", " + outlet_text(r_.kind, rec.outlet_size));
+    top.x = axis("Time from the storm's start", hours ? "h" : "min", false, true);
+    top.y = axis("Flow", "l/s", false, true);
+    top.y_right = axis("Rain intensity", "mm/h", false, true);
+    bottom.x = top.x;
+    bottom.y = axis("Water depth", "m", false, true);
+    chart::Series in{"inflow", {}, {}}, out{"outflow", {}, {}},
+        rain{"rain intensity (right scale)", {}, {}, false, true}, depth{"water depth", {}, {}};
+    chart::Band out_band, depth_band;
+    out_band.series = 1;
+    for (const design::SeriesPoint& pt : s.points) {
+      const double t = pt.t / unit;
+      in.x.push_back(t);
+      in.y.push_back(pt.inflow * 1000.0);
+      out.x.push_back(t);
+      rain.x.push_back(t);
+      rain.y.push_back(pt.rain);
+      depth.x.push_back(t);
+      if (sump) {  // the mean and the band of each interval
+        out.y.push_back(pt.outflow_range.mean * 1000.0);
+        out_band.low.push_back(pt.outflow_range.low * 1000.0);
+        out_band.high.push_back(pt.outflow_range.high * 1000.0);
+        depth.y.push_back(pt.depth_range.mean);
+        depth_band.low.push_back(pt.depth_range.low);
+        depth_band.high.push_back(pt.depth_range.high);
+      } else {
         out.y.push_back(pt.outflow * 1000.0);
-        rain.x.push_back(t);
-        rain.y.push_back(pt.rain);
-        depth.x.push_back(t);
         depth.y.push_back(pt.depth);
       }
-      top.series = {in, out, rain};
-      bottom.series = {depth};
-      bottom.references.push_back({rec.depth, "storage depth " + fixed(rec.depth, 2) + " m"});
-      doc_.figure(chart::svg_two_panel(top, bottom),
-                  "Peak stored volume " + fixed(s.max_volume, 1) + " m³, peak outflow " +
-                      fixed(s.max_outflow * kLitresPerM3h, 2) + " l/s (" +
-                      fixed(s.max_outflow, 1) + " m³/h).",
-                  "hydrograph");
     }
-    doc_.end_section();
+    top.series = {in, out, rain};
+    bottom.series = {depth};
+    if (sump) {
+      top.series[1].name = "outflow (mean, band lowest to highest)";
+      bottom.series[0].name = "water depth (mean, band lowest to highest)";
+      top.bands.push_back(out_band);
+      bottom.bands.push_back(depth_band);
+    }
+    bottom.references.push_back({rec.depth, "storage depth " + fixed(rec.depth, 2) + " m"});
+    const double half_at = s.peak_volume_time + rec.half_emptying_time * 3600.0;
+    if (rec.half_emptying_time > 0.0) {
+      top.verticals.push_back(
+          {half_at / unit, "half-emptying " + fixed(rec.half_emptying_time, 1) + " h"});
+      bottom.verticals.push_back({half_at / unit, ""});
+    }
+    const std::string volume = r_.kind == StorageKind::soakaway
+                                   ? "Peak gross pit volume " + fixed(s.max_volume, 1) +
+                                         " m³ (water stored " +
+                                         fixed(s.max_volume * (1.0 - p_.ffill), 1) + " m³)"
+                                   : "Peak stored volume " + fixed(s.max_volume, 1) + " m³";
+    std::string caption = volume + " at " + fixed(s.peak_volume_time / 3600.0, 2) +
+                          " h, peak outflow " + fixed(s.max_outflow * kLitresPerM3h, 2) + " l/s (" +
+                          fixed(s.max_outflow, 1) + " m³/h). Half-emptying time " +
+                          fixed(rec.half_emptying_time, 1) + " h against " +
+                          std::to_string(p_.rhmpt) + " h";
+    if (s.half_volume_time >= 0.0)
+      caption += "; in the drain-down half the peak volume is left at " +
+                 fixed(s.half_volume_time / 3600.0, 2) + " h, " +
+                 fixed((s.half_volume_time - s.peak_volume_time) / 3600.0, 2) + " h after the peak";
+    caption += ". ";
+    const double left = s.points.empty() ? 0.0 : s.points.back().volume;
+    switch (s.drain_end) {
+      case design::DrainEnd::emptied:
+        caption += "The storage is empty at " + fixed(s.end / 3600.0, 2) + " h.";
+        break;
+      case design::DrainEnd::no_outflow:
+        caption += "From " + fixed(s.end / 3600.0, 2) + " h no more water leaves (" +
+                   fixed(left, 1) + " m³ stays below the outlet's working depth).";
+        break;
+      case design::DrainEnd::time_limit:
+        caption += "The drain-down stops at the 48-hour limit with " + fixed(left, 1) +
+                   " m³ still stored (" + fixed(100.0 * left / s.max_volume, 0) + "% of the peak).";
+        break;
+    }
+    if (sump)
+      caption +=
+          " The pump switches on and off every few seconds: outflow and depth are drawn as "
+          "their mean over each pixel column, with the band from the lowest to the highest "
+          "value shaded.";
+    doc_.figure(chart::svg_two_panel(top, bottom), caption, "hydrograph");
   }
 
   // ---- runoff-only runs ------------------------------------------------------
@@ -462,8 +802,10 @@ class Builder {
     Table t;
     t.caption = "Runoff of every design storm";
     t.css_class = "runoff";
-    t.head = {"Return period (years)", "Duration (min)", "Rainfall (mm)", "Mean inflow (m³/h)",
-              "Runoff volume (m³)", "Runoff coefficient"};
+    t.head = {"Return period (years)", "Duration (min)",     "Rainfall (mm)",
+              "Rain volume (m³)",      "Mean inflow (m³/h)", "Runoff volume (m³)",
+              "Runoff coefficient"};
+    bool any_without = false;
     chart::LineChart vol, coef;
     vol.title = "Runoff volume against storm duration";
     vol.x = axis("Storm duration", "min", true);
@@ -473,11 +815,16 @@ class Builder {
     coef.y = axis("Runoff coefficient", "", false, true);
     std::map<int, std::size_t> line_of;
     for (const design::RunoffRow& row : r_.runoff_rows) {
-      const bool has_coef = row.rain_volume > 0.0;
-      const double c = has_coef ? row.runoff_volume / row.rain_volume : 0.0;
+      // A storm the loss model ends at its first step keeps no rain volume:
+      // its rain is the depth on the area, and it gives no runoff.
+      const bool ended = !(row.rain_volume > 0.0);
+      const double rain_volume =
+          ended ? row.rain_depth / 1000.0 * r_.head.total_area : row.rain_volume;
+      const double c = ended ? 0.0 : row.runoff_volume / row.rain_volume;
+      any_without = any_without || ended;
       t.rows.push_back({std::to_string(row.return_period), std::to_string(row.duration),
-                        fixed(row.rain_depth, 1), fixed(row.mean_inflow, 1),
-                        fixed(row.runoff_volume, 1), has_coef ? fixed(c, 3) : "-"});
+                        fixed(row.rain_depth, 1), fixed(rain_volume, 1), fixed(row.mean_inflow, 1),
+                        fixed(row.runoff_volume, 1), fixed(c, 3) + (ended ? " *" : "")});
       if (!line_of.count(row.return_period)) {
         line_of[row.return_period] = vol.series.size();
         vol.series.push_back({years(row.return_period), {}, {}, true});
@@ -486,13 +833,16 @@ class Builder {
       const std::size_t l = line_of[row.return_period];
       vol.series[l].x.push_back(row.duration);
       vol.series[l].y.push_back(row.runoff_volume);
-      if (has_coef) {
-        coef.series[l].x.push_back(row.duration);
-        coef.series[l].y.push_back(c);
-      }
+      coef.series[l].x.push_back(row.duration);
+      coef.series[l].y.push_back(c);
     }
     doc_.table(t);
-    doc_.figure(chart::svg(vol), "Runoff volume against storm duration, one line per return period.",
+    if (any_without)
+      doc_.note(
+          "* The storm gives no runoff: the loss model ends it at the first step (its rain "
+          "volume is the depth on the area, its runoff coefficient 0).");
+    doc_.figure(chart::svg(vol),
+                "Runoff volume against storm duration, one line per return period.",
                 "runoff-volume");
     doc_.figure(chart::svg(coef),
                 "Runoff coefficient (runoff volume over rain volume) against storm duration.",
@@ -503,6 +853,8 @@ class Builder {
 
 }  // namespace
 
-std::string html_report(const ReportInput& in) { return Builder(in).build(); }
+std::string html_report(const ReportInput& in) {
+  return Builder(in).build();
+}
 
 }  // namespace sitedrain::report

@@ -1,7 +1,10 @@
-// The HTML report of a run: one self-contained page with the run summary,
-// the design rainfall, the greenfield rates and, by the run's mode, the
-// storage design (critical storms, storage and outflow against duration,
-// hydrographs of the critical storms) or the runoff estimates.
+// The HTML report of a run: one self-contained page with, for a design, a
+// verdict line and the run's warnings at the top; the run summary with the
+// identification of the run; the design checks; the design rainfall; the
+// greenfield rates with their inputs and, by the run's mode, the storage
+// design (critical storms, storage and outflow against duration,
+// hydrographs of the critical storms with their drain-down) or the runoff
+// estimates.
 #pragma once
 
 #include <string>
@@ -9,6 +12,8 @@
 
 #include "design/design_results.h"
 #include "design/storm_series.h"
+#include "geometry/orifice.h"
+#include "report/run_notes.h"
 
 namespace sitedrain::report {
 
@@ -16,7 +21,9 @@ struct ReportInput {
   const design::DesignResults* results = nullptr;  // the head for every mode
   const std::vector<double>* rain = nullptr;       // depths rain[k * nrp + i], mm; empty: none
   const std::vector<design::StormSeries>* series = nullptr;  // critical storms
-  std::string version;  // the program's
+  std::string version;                                       // the program's
+  const RunNotes* notes = nullptr;                           // warnings, inputs, date; may be null
+  const geometry::CoeffTable* coefficients = nullptr;        // pond runs: the orifice coefficients
 };
 
 // In: what the run computed.  Out: the page.

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <new>
 #include <optional>
@@ -26,6 +28,7 @@
 #include "rainfall/feh_export.h"
 #include "run/case_input.h"
 #include "run/control_file.h"
+#include "run/run_warnings.h"
 #include "textio/console.h"
 #include "textio/format.h"
 #include "textio/stop.h"
@@ -75,11 +78,18 @@ struct Outputs {
 // The phases of one run, in order; data receives what the run computed.
 void run_case(const design::SearchOptions& options, RunData& data,
               std::span<const CommandLineOutput> more) {
+  Outputs out;
+  WarningCollector warnings(out[Output::log], data.notes.warnings);
+  data.notes.date = report::run_date_text(std::getenv("SOURCE_DATE_EPOCH"), std::time(nullptr));
   // The case in either format: a site file, or the control and parameter files.
   textio::LineReader descriptor_in;
   CaseInput input = read_case(descriptor_in, &data.parameter_file);
   const RunFiles& files = input.files;
   params::DesignParams& p = input.params;
+  data.notes.inputs.push_back(report::input_file(input.file));
+  if (!data.parameter_file.empty())
+    data.notes.inputs.push_back(report::input_file(data.parameter_file));
+  data.notes.inputs.push_back(report::input_file(files.input[1]));
   params::RunSetup setup = params::make_run_setup(p);
 
   // The descriptor file's lines and its grid reference; or the FEH XML export.
@@ -97,7 +107,6 @@ void run_case(const design::SearchOptions& options, RunData& data,
   // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
   const std::array<std::string, kOutputCount> names =
       output_names(files, p.season, input.file, more);
-  Outputs out;
   for (std::size_t j = 0; j < kOutputCount; ++j) {
     if (!out.file[j].open(names[j]))
       console::stop_with("ERROR opening file" + textio::padded_file_name(names[j]));
@@ -116,8 +125,7 @@ void run_case(const design::SearchOptions& options, RunData& data,
   // Design rainfall.
   rainfall::RainfallOutcome rain;
   if (p.season >= 1 && p.season <= 3) {
-    rain = rainfall::DESIGN_RAINFALL(p, setup, catchment, out[rainfall_output(p.season)],
-                                     out[Output::log]);
+    rain = rainfall::DESIGN_RAINFALL(p, setup, catchment, out[rainfall_output(p.season)], warnings);
     out.close(rainfall_output(p.season));
     out.close(Output::rainfall_all_year);
   }
@@ -164,7 +172,7 @@ void run_case(const design::SearchOptions& options, RunData& data,
   in.table = &data.table;
   in.ratio = data.ratio;
   design::SearchOutput sink;
-  sink.log = &out[Output::log];
+  sink.log = &warnings;
   sink.full = &out[Output::full_results];
   sink.report = &out[Output::report];
   sink.diag = &diagnostic;

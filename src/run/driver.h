@@ -9,6 +9,7 @@
 #include "design/design_results.h"
 #include "design/design_search.h"
 #include "geometry/orifice.h"
+#include "report/run_notes.h"
 #include "run/control_file.h"
 
 namespace sitedrain::run {
@@ -23,6 +24,7 @@ struct RunData {
   // The parameter file named by the control file ("" before it is known),
   // kept after a stop too: the advice on its text follows every run.
   std::string parameter_file;
+  report::RunNotes notes;  // warnings shown, input files, date
 };
 
 // The exit status of a run (0 normal end, 1 stop) and, after a normal end,

@@ -31,6 +31,12 @@ void basin_cubic(double b, double L, double W, double x, double& f, double& df) 
 StormStep::Next StormStep::start(const StormCall& call) {
   *this = StormStep();
   call_ = call;
+  if (prepare() == Next::ended) return Next::ended;
+  t_ = 1;
+  return run_steps();
+}
+
+StormStep::Next StormStep::prepare() {
   if (call_.diag != nullptr) call_.stepwise_statistics = true;
   const Storage& st = call_.storage;
   const Outlet& outlet = call_.outlet;
@@ -53,8 +59,47 @@ StormStep::Next StormStep::start(const StormCall& call) {
   if (storage_run_) form_basin_terms();
   unit_fill_ = 1.0 - st.ffill == 1.0;
   last_t_ = 60 * call_.duration;
-  t_ = 1;
-  return run_steps();
+  return Next::search;
+}
+
+void StormStep::fill(double runoff) {
+  // One-second steps: the outflow volume of the last step is its rate.
+  // x / 1 is x: a pond or a sump (no fill) needs no division.
+  const double change = runoff - 1.0 * outflow_;
+  stored_ = stored_ + (unit_fill_ ? change : change / (1.0 - call_.storage.ffill));
+  if (stored_ < 0.0) stored_ = 0.0;
+}
+
+DrainEnd StormStep::drain(const StormCall& call, const DiagnosticStep& last, int last_t) {
+  *this = StormStep();
+  call_ = call;
+  call_.stepwise_statistics = true;
+  if (prepare() == Next::ended || call_.runoff_only) return DrainEnd::no_outflow;
+  stored_ = last.storage;
+  depth_ = last.depth;
+  outflow_ = last.flowout;
+  first_runoff_t_ = 1;
+  for (t_ = last.t + 1; t_ <= last_t; ++t_) {
+    fill(0.0);
+    double h = 0.0;
+    if (stored_ > kEmptyVolume) {
+      if (!(call_.storage.depth > 0.0)) return DrainEnd::no_outflow;
+      if (start_search()) {
+        SearchColumns column;
+        load_search(search_, column, 0);
+        for (int j = 1; j <= kMaxDepthIterations; ++j)
+          if (depth_search_iteration<double>(column, 0) != 0) break;
+        h = column.rts[0];
+      } else {
+        h = search_.rts;
+      }
+    }
+    end_step(h);
+    if (call_.diag != nullptr) record_step();
+    if (!(stored_ > kEmptyVolume)) return DrainEnd::emptied;
+    if (!(outflow_ > 0.0)) return DrainEnd::no_outflow;
+  }
+  return DrainEnd::time_limit;
 }
 
 StormStep::Next StormStep::resume(double h) {
@@ -95,11 +140,7 @@ StormStep::Next StormStep::run_steps() {
       continue;
     }
     ++out_.storage_steps;
-    // One-second steps: the outflow volume of the last step is its rate.
-    // x / 1 is x: a pond or a sump (no fill) needs no division.
-    const double change = runoff - 1.0 * outflow_;
-    stored_ = stored_ + (unit_fill_ ? change : change / (1.0 - call_.storage.ffill));
-    if (stored_ < 0.0) stored_ = 0.0;
+    fill(runoff);
     if (first_runoff_t_ == 0) first_runoff_t_ = t;
     double h = 0.0;
     if (stored_ > kEmptyVolume) {

@@ -67,10 +67,19 @@ class StormStep {
   Halt halt() const { return halt_; }
   // The outcome, after Next::ended or abandon().
   CallOutcome outcome() const;
+
+  // The drain-down after a storm: from the state of the storm's last step
+  // (last), steps with no inflow, each the storage update, depth and
+  // outflow of a storm step, to call.diag, until the storage is empty, no
+  // water leaves or the step last_t is done.  Each depth search runs alone
+  // (a search that does not settle keeps its last estimate).
+  DrainEnd drain(const StormCall& call, const DiagnosticStep& last, int last_t);
   const StormCall& call() const { return call_; }
 
  private:
+  Next prepare();  // what the steps share; Next::ended when the outlet has no coefficients
   Next run_steps();
+  void fill(double runoff);  // the stored volume after a step's inflow and last outflow
   void end_step(double h);
   void record_step();
   bool start_search();  // false: the root is known at once (search_.rts)

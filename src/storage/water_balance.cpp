@@ -32,4 +32,9 @@ CallOutcome water_balance(const StormCall& call) {
   return o;
 }
 
+DrainEnd drain_down(const StormCall& call, const DiagnosticStep& last, int last_t) {
+  StormStep step;
+  return step.drain(call, last, last_t);
+}
+
 }  // namespace sitedrain::storage

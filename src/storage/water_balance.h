@@ -84,6 +84,9 @@ struct StormCall {
   std::uint64_t tag = 0;     // the caller's
 };
 
+// How the drain-down of a storage after its storm ended.
+enum class DrainEnd { emptied, no_outflow, time_limit };
+
 struct CallOutcome {
   Results results;
   Storage storage;  // as the call leaves it
@@ -99,5 +102,11 @@ struct CallOutcome {
 // without coefficients or a storage of no depth.  Results.exact is false
 // when deferred statistics underflowed.
 CallOutcome water_balance(const StormCall& call);
+
+// In: a storm's call (its storage as the storm left it, its outlet, the
+// sink in call.diag) and the state of its last step.  Out: the drain-down
+// after the storm, step by step to the sink, up to step last_t at most, and
+// how it ended.  For the report's hydrographs; the outcome is not a design.
+DrainEnd drain_down(const StormCall& call, const DiagnosticStep& last, int last_t);
 
 }  // namespace sitedrain::storage

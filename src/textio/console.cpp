@@ -17,6 +17,7 @@ std::mutex console_mutex;
 thread_local Recording* recording = nullptr;
 std::atomic<void (*)()> before_output{nullptr};
 std::atomic<bool> raw_write_failed{false};
+std::atomic<LineObserver*> line_observer{nullptr};
 
 void call_before_output() {
   if (auto hook = before_output.load()) hook();
@@ -52,23 +53,44 @@ void read_line() {
 }
 }  // namespace
 
-void Recording::reserve(std::size_t bytes) { text_.reserve(bytes); }
+void Recording::reserve(std::size_t bytes) {
+  text_.reserve(bytes);
+}
 
 void Recording::line(std::string_view text) {
   text_ += text;
   text_ += '\n';
 }
 
-void Recording::pause() { marks_.push_back({text_.size(), nullptr}); }
+void Recording::pause() {
+  marks_.push_back({text_.size(), nullptr});
+}
 
 void Recording::append(std::shared_ptr<const Recording> other) {
   if (other && !other->empty()) marks_.push_back({text_.size(), std::move(other)});
 }
 
+namespace {
+
+// Each line of replayed text to the observer, if any.
+void observe_text(std::string_view text) {
+  LineObserver* o = line_observer.load();
+  if (!o) return;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    o->seen(text.substr(0, end));
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+}
+
+}  // namespace
+
 void Recording::replay() const {
   std::size_t done = 0;
   for (const Mark& m : marks_) {
     write_raw(std::string_view(text_).substr(done, m.at - done));
+    observe_text(std::string_view(text_).substr(done, m.at - done));
     done = m.at;
     if (m.nested)
       m.nested->replay();
@@ -76,10 +98,15 @@ void Recording::replay() const {
       read_line();
   }
   write_raw(std::string_view(text_).substr(done));
+  observe_text(std::string_view(text_).substr(done));
 }
 
-Redirect::Redirect(Recording& r) : saved_(recording) { recording = &r; }
-Redirect::~Redirect() { recording = saved_; }
+Redirect::Redirect(Recording& r) : saved_(recording) {
+  recording = &r;
+}
+Redirect::~Redirect() {
+  recording = saved_;
+}
 
 Recording* exchange_recording(Recording* r) {
   Recording* was = recording;
@@ -103,9 +130,16 @@ void line(std::string_view text) {
   call_before_output();
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fputc('\n', stdout);
+  if (LineObserver* o = line_observer.load()) o->seen(text);
 }
 
-void set_before_output(void (*hook)()) { before_output.store(hook); }
+LineObserver* observe_lines(LineObserver* observer) {
+  return line_observer.exchange(observer);
+}
+
+void set_before_output(void (*hook)()) {
+  before_output.store(hook);
+}
 
 void flush() {
   std::lock_guard<std::mutex> lock(console_mutex);

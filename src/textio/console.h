@@ -48,6 +48,17 @@ bool output_failed();
 // line erases itself there); null for none.
 void set_before_output(void (*hook)());
 
+// Sees each line the console shows, written by line() or replayed from a
+// recording: for collecting a run's warnings as shown.
+class LineObserver {
+ public:
+  virtual ~LineObserver() = default;
+  virtual void seen(std::string_view text) = 0;
+};
+
+// Sets the observer (nullptr: none); returns the one before.
+LineObserver* observe_lines(LineObserver* observer);
+
 // Keeps a console that is not a terminal from holding its lines for the
 // whole of a long run: while it lives, a helper thread looks at the clock ten
 // times a period and flushes the console once a period has passed since its

@@ -1,26 +1,37 @@
 // --report and --csv on the bundled cases of every mode, started from
 // another folder with relative paths: the eight outputs and the console
 // are unchanged; storms.csv reads back as the full results file prints it,
-// critical.csv as the report file's governing rows; the hydrographs reach
-// the records' peak volume and outflow exactly; a stopped run leaves no
-// report and no CSV file; and the report loads, shows and prints in a
-// real browser.
+// critical.csv as the report file's governing rows, checks.csv as the
+// report's design checks; the hydrographs reach the records' peak volume
+// and outflow exactly and drain down after the storm; a stopped run leaves
+// no report and no CSV file; and the report loads, shows and prints in a
+// real browser, no printed page ending with a heading or an introduction
+// and no chart split between pages.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <map>
+#include <regex>
 #include <sstream>
 
 #include "support/browser.h"
 #include "support/command.h"
 #include "support/console_text.h"
+#include "support/printed_pages.h"
 
 namespace sitedrain::testing {
 namespace {
 
 using Row = std::map<std::string, double>;
 
-// The rows of a CSV file (CR LF line ends, numbers; an empty field is NaN).
+// A field as a number; NaN for an empty or a text field.
+double number(const std::string& cell) {
+  char* end = nullptr;
+  const double v = std::strtod(cell.c_str(), &end);
+  return cell.empty() || *end != '\0' ? NAN : v;
+}
+
+// The rows of a CSV file (CR LF line ends; an empty or a text field is NaN).
 std::vector<Row> read_csv(const fs::path& file) {
   std::istringstream in(read_file(file));
   std::string line;
@@ -40,7 +51,7 @@ std::vector<Row> read_csv(const fs::path& file) {
     EXPECT_EQ(cells.size(), names.size()) << file << ": " << line;
     Row r;
     for (std::size_t n = 0; n < cells.size() && n < names.size(); ++n)
-      r[names[n]] = cells[n].empty() ? NAN : std::stod(cells[n]);
+      r[names[n]] = number(cells[n]);
     rows.push_back(r);
   }
   return rows;
@@ -63,8 +74,8 @@ const std::map<std::string, std::vector<std::string>> kFullColumns = {
     {"pond",
      {"return_period_years", "orifice_diameter_mm", "duration_min", "mean_inflow_m3_per_h",
       "inflow_volume", "water_area_m2", "lagoon_area_m2", "top_area_m2", "peak_volume_m3",
-      "depth_m", "peak_outflow_m3_per_h", "outflow_24h_m3", "runoff_duration_h",
-      "emptying_time_h", "half_emptying_time_h", "coefficient", "rain_depth_mm"}},
+      "depth_m", "peak_outflow_m3_per_h", "outflow_24h_m3", "runoff_duration_h", "emptying_time_h",
+      "half_emptying_time_h", "coefficient", "rain_depth_mm"}},
     {"sump",
      {"return_period_years", "pump_rate_m3_per_h", "duration_min", "mean_inflow_m3_per_h",
       "runoff_volume_m3", "water_area_m2", "lagoon_area_m2", "top_area_m2", "depth_m",
@@ -86,13 +97,30 @@ const std::map<std::string, std::vector<std::string>> kGoverningColumns = {
       "top_length_m", "top_width_m", "depth_m", "peak_volume_m3", "emptying_time_h"}},
     {"soakaway",
      {"return_period_years", "duration_min", "runoff_volume_m3", "top_area_m2", "top_length_m",
-      "top_width_m", "depth_m", "peak_volume_m3", "peak_outflow_m3_per_h",
-      "mean_outflow_m3_per_h", "half_emptying_time_h"}}};
+      "top_width_m", "depth_m", "peak_volume_m3", "peak_outflow_m3_per_h", "mean_outflow_m3_per_h",
+      "half_emptying_time_h"}}};
 
 double value_of(const Row& r, const std::string& name) {
   if (name == "inflow_volume") return r.at("duration_min") * r.at("mean_inflow_m3_per_h") / 60.0;
   if (name == "coefficient") return r.at("mean_inflow_m3_per_h") / r.at("peak_rain_flow_m3_per_h");
   return r.at(name);
+}
+
+// The cells of the rows of the tables of a class (every part), as text.
+std::vector<std::vector<std::string>> html_rows(const std::string& page, const std::string& cls) {
+  std::vector<std::vector<std::string>> rows;
+  const std::string open = "<table class=\"" + cls + "\">";
+  for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at + 1)) {
+    const std::string table = page.substr(at, page.find("</table>", at) - at);
+    const std::regex row("<tr[^>]*>((?:<td[^>]*>[^<]*</td>)+)</tr>"), cell("<td[^>]*>([^<]*)</td>");
+    for (std::sregex_iterator r(table.begin(), table.end(), row), end; r != end; ++r) {
+      const std::string cells = (*r)[1];
+      rows.emplace_back();
+      for (std::sregex_iterator c(cells.begin(), cells.end(), cell); c != end; ++c)
+        rows.back().push_back((*c)[1]);
+    }
+  }
+  return rows;
 }
 
 // The rows of numbers of a fixed-column table: the lines after `heading`
@@ -126,8 +154,8 @@ void expect_rows_show(const std::vector<std::vector<std::string>>& fixed,
 }
 
 struct ModeCase {
-  const char* name;  // bundled case
-  const char* kind;  // pond, sump, soakaway, or "" for a run without storage
+  const char* name;              // bundled case
+  const char* kind;              // pond, sump, soakaway, or "" for a run without storage
   std::vector<std::string> csv;  // the CSV files
   int charts, tables;            // in the report
   const char* shows;             // a text the page holds once (the rainfall model)
@@ -142,8 +170,8 @@ TEST_P(ReportOutputs, OutputsTablesAndBrowser) {
   fs::create_directories(site);
   fs::create_directories(start / "out");
   copy_files(case_dir(m.name), site);
-  const CommandResult r = run_command_in(
-      start, std::string("--csv out/csv --report out/report.html sites/") + m.name);
+  const CommandResult r =
+      run_command_in(start, std::string("--csv out/csv --report out/report.html sites/") + m.name);
 
   // Nothing of the eight outputs or the console changes.
   const fs::path expected = case_dir(m.name) / "expected";
@@ -180,10 +208,10 @@ TEST_P(ReportOutputs, OutputsTablesAndBrowser) {
       if (t.find("Parameters for the largest") != std::string::npos) report = e.path().filename();
     }
     const std::string full_text = read_file(site / full), report_text = read_file(site / report);
-    expect_rows_show(table_rows(full_text, "R.P", 2), storms,
-                     kFullColumns.at(kind), "storms.csv");
-    expect_rows_show(table_rows(report_text, "Parameters for the largest", kind == "soakaway" ? 6 : 4),
-                     critical, kGoverningColumns.at(kind), "critical.csv");
+    expect_rows_show(table_rows(full_text, "R.P", 2), storms, kFullColumns.at(kind), "storms.csv");
+    expect_rows_show(
+        table_rows(report_text, "Parameters for the largest", kind == "soakaway" ? 6 : 4), critical,
+        kGoverningColumns.at(kind), "critical.csv");
     // The hydrograph of each smallest design reaches its record's peaks exactly.
     const std::vector<Row> series = read_csv(start / "out" / "csv" / "hydrographs.csv");
     int checked = 0;
@@ -200,6 +228,50 @@ TEST_P(ReportOutputs, OutputsTablesAndBrowser) {
       ++checked;
     }
     EXPECT_GT(checked, 0);
+
+    // The drain-down: each storm goes on after the rain until at most half
+    // its peak is left, or to the 48-hour limit that the report names.
+    const std::string page = read_file(start / "out" / "report.html");
+    std::map<std::pair<double, double>, std::vector<const Row*>> storms_of;
+    for (const Row& s : series) {
+      const auto outlet = s.find(kind == "pond" ? "orifice_diameter_mm" : "pump_rate_m3_per_h");
+      storms_of[{s.at("return_period_years"), outlet == s.end() ? 0.0 : outlet->second}].push_back(
+          &s);
+    }
+    for (const auto& [key, rows] : storms_of) {
+      double peak = 0;
+      for (const Row* s : rows) peak = std::max(peak, s->at("stored_volume_m3"));
+      const Row& last = *rows.back();
+      EXPECT_GT(last.at("time_s"), last.at("duration_min") * 60.0) << key.first;
+      EXPECT_TRUE(last.at("stored_volume_m3") <= peak / 2 ||
+                  (last.at("time_s") == 48 * 3600.0 &&
+                   page.find("stops at the 48-hour limit") != std::string::npos))
+          << key.first << ": " << last.at("stored_volume_m3") << " of " << peak;
+    }
+
+    // checks.csv against the report's table of design checks, row by row.
+    const std::vector<Row> checks_csv = read_csv(start / "out" / "csv" / "checks.csv");
+    const std::vector<std::vector<std::string>> checks_html = html_rows(page, "checks");
+    std::istringstream lines(read_file(start / "out" / "csv" / "checks.csv"));
+    std::vector<std::vector<std::string>> texts;  // check, period, verdict of each CSV row
+    for (std::string l; std::getline(lines, l);) {
+      std::vector<std::string> cells;
+      std::istringstream cols(l);
+      for (std::string c; std::getline(cols, c, ',');) cells.push_back(c);
+      texts.push_back(cells);
+    }
+    ASSERT_EQ(checks_html.size(), checks_csv.size());
+    ASSERT_EQ(texts.size(), checks_csv.size() + 1);
+    for (std::size_t n = 0; n < checks_html.size(); ++n) {
+      const std::vector<std::string>& h = checks_html[n];
+      const std::vector<std::string>& t = texts[n + 1];
+      EXPECT_EQ(h[0], t[0]) << n;
+      EXPECT_EQ(h[1], t[1].empty() ? "all" : t[1]) << n;
+      EXPECT_EQ(h[6], t[6]) << n;
+      if (h[3] != "-") {
+        EXPECT_TRUE(shows_as(checks_csv[n].at("value"), h[3])) << n << " " << h[3];
+      }
+    }
   }
 
   // The report in a real browser.
@@ -216,22 +288,52 @@ TEST_P(ReportOutputs, OutputsTablesAndBrowser) {
   EXPECT_GT(b.shot.inked, 0.01);
   EXPECT_EQ(b.pdf.substr(0, 5), "%PDF-");
   EXPECT_GE(b.pdf_pages, 1);
+  SITEDRAIN_REQUIRE(fs::exists("/usr/bin/pdftotext"), "pdftotext (Debian package poppler-utils)");
+  expect_printed_pages_whole(page, pdf_pages(start / "page.pdf", b.pdf_pages));
   fs::remove_all(start);
+}
+
+// The run's warnings reach the report in its words, with what they mean.
+TEST(ReportWarnings, TheRunsWarningsInTheBox) {
+  const fs::path dir = make_temp_dir("report_warnings");
+  copy_files(case_dir("sump_winter_batter"), dir);
+  const CommandResult r = run_command_in(dir, "--report report.html .");
+  ASSERT_EQ(r.status, 0);
+  const std::string page = read_file(dir / "report.html");
+  const std::string box = page.substr(page.find("<div class=\"warnings\">"));
+  EXPECT_NE(
+      box.find("<code>Incompatible initial basew - top width has been adjusted to  4.5 m</code>"
+               "<span class=\"meaning\">The starting top dimension"),
+      std::string::npos);
+  EXPECT_LT(page.find("<div class=\"warnings\">"), page.find("Run summary"));
+  fs::remove_all(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, ReportOutputs,
     ::testing::Values(
-        ModeCase{"pond_greenfield", "pond",
-                 {"critical.csv", "greenfield.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"},
-                 6, 4, "FEH99 depth-duration-frequency model"},
-        ModeCase{"sump_design", "sump",
-                 {"critical.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"}, 5, 3, "FEH99"},
-        ModeCase{"soakaway_design", "soakaway",
-                 {"critical.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"}, 5, 3, "FEH99"},
-        ModeCase{"runoff_only", "", {"rainfall.csv", "runoff.csv"}, 3, 3, "FEH99"},
-        ModeCase{"greenfield_only", "", {"greenfield.csv"}, 1, 2, "<td class=\"text\">Qbar</td>"},
-        ModeCase{"rainfall_feh22", "", {"rainfall.csv"}, 1, 2, "FEH22 catchment depth grid"},
+        ModeCase{"pond_greenfield",
+                 "pond",
+                 {"checks.csv", "critical.csv", "greenfield.csv", "hydrographs.csv", "rainfall.csv",
+                  "storms.csv"},
+                 6,
+                 9,
+                 "FEH99 depth-duration-frequency model"},
+        ModeCase{"sump_design",
+                 "sump",
+                 {"checks.csv", "critical.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"},
+                 5,
+                 7,
+                 "FEH99"},
+        ModeCase{"soakaway_design",
+                 "soakaway",
+                 {"checks.csv", "critical.csv", "hydrographs.csv", "rainfall.csv", "storms.csv"},
+                 5,
+                 5,
+                 "FEH99"},
+        ModeCase{"runoff_only", "", {"rainfall.csv", "runoff.csv"}, 3, 4, "FEH99"},
+        ModeCase{"greenfield_only", "", {"greenfield.csv"}, 1, 3, "<td class=\"text\">Qbar</td>"},
+        ModeCase{"rainfall_feh22", "", {"rainfall.csv"}, 1, 3, "FEH22 catchment depth grid"},
         ModeCase{"no_runoff", "", {}, 0, 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,8 +1,11 @@
 // Whole runs on the bundled cases: every output file, the console and the
 // exit status compared byte for byte with the case's expected folder.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <tuple>
 
 #include "support/console_text.h"
 #include "support/run_case.h"
@@ -18,13 +21,27 @@ std::vector<std::string> cases_with_expected_outputs() {
   return names;
 }
 
-class GoldenCase : public ::testing::TestWithParam<std::string> {};
+// Each case runs as it is and with --report and --csv (written beside the
+// case's folder): the eight outputs and the console are the same.
+class GoldenCase : public ::testing::TestWithParam<std::tuple<std::string, bool>> {};
 
 TEST_P(GoldenCase, AllOutputsMatch) {
-  const fs::path source = case_dir(GetParam());
-  const fs::path dir = make_temp_dir("golden_" + GetParam());
+  const auto& [name, with_report] = GetParam();
+  const fs::path source = case_dir(name);
+  const fs::path dir = make_temp_dir("golden_" + name) / "case";
+  fs::create_directories(dir);
   copy_files(source, dir);
-  RunResult r = run_program(dir);
+  RunResult r;
+  if (with_report) {
+    const std::string cmd = "cd '" + dir.string() +
+                            "' && SOURCE_DATE_EPOCH=0 '" SITEDRAIN_EXE
+                            "' --report ../report.html --csv ../csv </dev/null >../console 2>&1";
+    const int raw = std::system(cmd.c_str());
+    r = {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(dir / ".." / "console")};
+    EXPECT_EQ(fs::exists(dir / ".." / "report.html"), r.status == 0);
+  } else {
+    r = run_program(dir);
+  }
   const fs::path expected = source / "expected";
   for (const auto& e : fs::directory_iterator(expected)) {
     const std::string name = e.path().filename().string();
@@ -45,7 +62,7 @@ TEST_P(GoldenCase, AllOutputsMatch) {
       EXPECT_TRUE(fs::exists(source / n)) << "unexpected output " << n;
     }
   }
-  fs::remove_all(dir);
+  fs::remove_all(dir.parent_path());
 }
 
 // crlf_line_ends is rainfall_only with CR LF line ends: the same inputs once
@@ -62,8 +79,13 @@ TEST(GoldenCases, CrLfCaseHasTheOutputsOfItsLfTwin) {
     EXPECT_EQ(read_file(crlf / "expected" / e.path().filename()), read_file(e.path())) << e.path();
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, GoldenCase, ::testing::ValuesIn(cases_with_expected_outputs()),
-                         [](const auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Cases, GoldenCase,
+                         ::testing::Combine(::testing::ValuesIn(cases_with_expected_outputs()),
+                                            ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::get<0>(info.param) +
+                                  (std::get<1>(info.param) ? "_with_report" : "");
+                         });
 
 }  // namespace
 }  // namespace sitedrain::testing

@@ -1,0 +1,163 @@
+// What the report says on constructed runs, where it used to mislead: the
+// soakaway's fill and volumes, codes in words, the greenfield area, storms
+// the loss model ends at once, the lagoon of ratio 0, and a chart line at
+// the top of its axis kept clear of the frame, storms without runoff named
+// under the charts, and headings kept with what they introduce in print.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "chart/line_chart.h"
+#include "report/html.h"
+#include "report/html_report.h"
+#include "support/browser.h"
+#include "support/printed_pages.h"
+
+namespace sitedrain::testing {
+namespace {
+
+std::string page_of(const design::DesignResults& r) {
+  report::ReportInput in;
+  in.results = &r;
+  return report::html_report(in);
+}
+
+design::DesignResults design_run(params::StorageKind kind) {
+  design::DesignResults r;
+  params::DesignParams& p = r.head.params;
+  (kind == params::StorageKind::soakaway ? p.soak
+   : kind == params::StorageKind::sump   ? p.sump
+                                         : p.ponds) = 1;
+  p.nsubc = 2;
+  p.area[0] = 16500;
+  p.area[1] = 7200;
+  p.surface[0] = 9;
+  p.surface[1] = 5;
+  p.soilFSR[0] = 4;
+  p.soilFSR[1] = 3;
+  p.wrapf = 1;
+  p.rom = 2;  // Green-Ampt
+  p.ffill = 0.3;
+  p.sideno = 4;
+  p.decode_modes();
+  r.kind = p.storage_kind;
+  r.head.return_periods = {30};
+  r.head.durations = {60};
+  r.head.total_area = 23700;
+  design::StormRecord rec;
+  rec.return_period = 30;
+  rec.duration = 60;
+  rec.peak_volume = 100.0;
+  r.records = {rec};
+  r.governing = {{0}};
+  r.smallest = {0};
+  return r;
+}
+
+TEST(ReportMends, SoakawayFillCodesAreaNoRunoffAndLagoon) {
+  design::DesignResults soakaway = design_run(params::StorageKind::soakaway);
+  soakaway.head.durations = {30, 60};  // the 30 min storm gave no runoff
+  const std::string soak = page_of(soakaway);
+  EXPECT_EQ(count_of(soak, "Not drawn, as they give no runoff: 30 years: 30 min."), 2);
+  EXPECT_EQ(count_of(soak, "Fill void ratio"), 0);
+  EXPECT_EQ(count_of(soak,
+                     "Fill fraction (share of the pit taken by fill)</dt><dd>0.30; voids "
+                     "(share left for water) 0.70</dd>"),
+            1);
+  EXPECT_EQ(count_of(soak, "<th>Gross pit volume at peak (m³)</th><th>Water stored at peak (m³)"),
+            1);
+  EXPECT_EQ(count_of(soak, "<td>100.0</td><td>70.0</td>"), 1);  // gross and water stored
+  EXPECT_EQ(count_of(soak, "both length sides (4)"), 1);
+  EXPECT_EQ(count_of(soak, "sandy clay (Green-Ampt soil row 9)"), 1);
+
+  design::DesignResults pond = design_run(params::StorageKind::pond);
+  pond.head.params.grnff = 1;
+  pond.head.rates.region = 1;
+  const std::string p = page_of(pond);
+  EXPECT_EQ(count_of(p, "4 (low winter rain acceptance)"), 1);
+  EXPECT_EQ(count_of(p, "ratio 0: a lagoon area"), 1);
+  EXPECT_EQ(count_of(p, "Settlement lagoon</dt><dd>none"), 0);
+
+  // greenfield only: the area the rates were computed for
+  design::DesignResults g;
+  g.head.params.grnff = 1;
+  g.head.rates.area = 43000;
+  g.head.rates.qbar = 0.001;
+  EXPECT_EQ(count_of(page_of(g), "Total sub-catchment area</dt><dd>43000 m²"), 1);
+
+  // runoff only: a storm the loss model ends at once
+  design::DesignResults ro = design_run(params::StorageKind::runoff_only);
+  ro.head.params.soak = 0;
+  ro.head.params.rnf = 1;
+  ro.head.params.decode_modes();
+  ro.kind = params::StorageKind::runoff_only;
+  ro.runoff_rows = {{30, 60, 0.0, 0.0, 20.0, 0.0}, {30, 120, 1.0, 100.0, 30.0, 711.0}};
+  const std::string r = page_of(ro);
+  EXPECT_EQ(count_of(r, "<td>20.0</td><td>474.0</td><td>0.0</td><td>0.0</td><td>0.000 *</td>"), 1);
+  EXPECT_EQ(count_of(r, "the loss model ends it at the first step"), 1);
+}
+
+TEST(ReportMends, LineAtTheTopOfItsAxisClearOfTheFrame) {
+  chart::LineChart c;
+  c.y.from_zero = true;
+  c.series.push_back({"depth", {0, 10, 20}, {0, 1.5, 0.2}});
+  c.references.push_back({1.5, "storage depth 1.50 m"});
+  const std::string svg = chart::svg(c);
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(svg, m, std::regex("<rect x=\"[0-9.]+\" y=\"([0-9.]+)\"")));
+  const double frame_top = std::stod(m[1]);
+  ASSERT_TRUE(
+      std::regex_search(svg, m, std::regex("y1=\"([0-9.]+)\"[^>]*stroke-dasharray=\"6 2 1 2\"")));
+  const double line = std::stod(m[1]);
+  ASSERT_TRUE(std::regex_search(svg, m, std::regex("y=\"([0-9.]+)\"[^>]*>storage depth")));
+  const double label = std::stod(m[1]);
+  EXPECT_GT(line, frame_top + 5);    // headroom above the largest value
+  EXPECT_GT(label - 12, frame_top);  // the label's text below the frame's top
+}
+
+TEST(ReportMends, HeadingAndIntroductionKeptWithWhatFollows) {
+  report::Document doc("t");
+  doc.begin_section("Section");
+  doc.paragraph("Introduction.");
+  report::Table t;
+  t.head = {"a"};
+  t.rows_per_part = 1;
+  t.rows = {{"1"}, {"2"}};
+  doc.table(t);
+  doc.end_section();
+  const std::string page = doc.finish();
+  EXPECT_EQ(count_of(page, "<div class=\"keep\">\n<h2>Section</h2>\n<p>Introduction.</p>\n<table>"),
+            1);
+  EXPECT_LT(page.find("</div>"), page.rfind("<table>"));  // the second part outside
+}
+
+// Printed in a real browser: sections whose heading and introduction fall
+// at every height of a page, each before a chart that cannot be split.
+TEST(ReportMends, PrintedPagesNeverEndWithAHeadingOrAnIntroduction) {
+  SITEDRAIN_REQUIRE(!browser_program().empty(), "the browser (Debian package chromium)");
+  SITEDRAIN_REQUIRE(fs::exists("/usr/bin/pdftotext"), "pdftotext (Debian package poppler-utils)");
+  report::Document doc("Pages");
+  chart::LineChart c;
+  c.title = "Chart";
+  c.series.push_back({"line", {0, 1}, {0, 1}});
+  for (int n = 1; n <= 12; ++n) {
+    doc.begin_section("Filler " + std::to_string(n));
+    doc.paragraph(std::string(static_cast<std::size_t>(n) * 90, 'x').replace(0, 1, "Filler"));
+    doc.end_section();
+    doc.begin_section("Heading " + std::to_string(n));
+    doc.paragraph("Introduction " + std::to_string(n) + " to the chart below.");
+    c.title = "Chart " + std::to_string(n);
+    doc.figure(chart::svg(c), "Caption " + std::to_string(n) + ".");
+    doc.end_section();
+  }
+  const fs::path dir = make_temp_dir("pages");
+  const std::string page = doc.finish();
+  write_file(dir / "page.html", page);
+  const Rendered b = render_in_browser(dir / "page.html", dir);
+  ASSERT_GT(b.pdf_pages, 3);
+  expect_printed_pages_whole(page, pdf_pages(dir / "page.pdf", b.pdf_pages));
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace sitedrain::testing
