@@ -491,17 +491,7 @@ RunFiles read_control_file(const std::string& file_name) {
                  std::strerror(error));
     stop(1);
   }
-  // Read at most one byte more than the limit: a special file given by
-  // mistake must not fill the memory.
-  std::string text;
-  char buf[4096];
-  std::size_t n;
-  while (text.size() <= textio::kMaxLineLength && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
-    text.append(buf, n);
-  std::fclose(f);
-  if (text.size() > textio::kMaxLineLength)
-    console::stop_with("ERROR reading file " + file_name + ": it is longer than " +
-                       std::to_string(textio::kMaxLineLength) + " bytes");
+  const std::string text = textio::read_whole_file(f, file_name);
   return resolve_files(parse_control(text, file_name), file_name);
 }
 

@@ -668,15 +668,7 @@ SiteCase parse_site_file(std::string_view text, const std::string& file_name) {
 SiteCase read_site_file(const std::string& file_name) {
   std::FILE* f = std::fopen(file_name.c_str(), "rb");
   if (!f) console::stop_with("ERROR opening file" + textio::padded_file_name(file_name));
-  std::string text;
-  char buf[4096];
-  std::size_t n;
-  while (text.size() <= textio::kMaxLineLength && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
-    text.append(buf, n);
-  std::fclose(f);
-  if (text.size() > textio::kMaxLineLength)
-    console::stop_with("ERROR reading file " + file_name + ": it is longer than " +
-                       std::to_string(textio::kMaxLineLength) + " bytes");
+  const std::string text = textio::read_whole_file(f, file_name);
   return parse_site_file(text, file_name);
 }
 

@@ -6,6 +6,19 @@
 
 namespace sitedrain::textio {
 
+std::string read_whole_file(std::FILE* f, const std::string& file_name) {
+  std::string text;
+  char buf[4096];
+  std::size_t n;
+  while (text.size() <= kMaxLineLength && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
+    text.append(buf, n);
+  std::fclose(f);
+  if (text.size() > kMaxLineLength)
+    console::stop_with("ERROR reading file " + file_name + ": it is longer than " +
+                       std::to_string(kMaxLineLength) + " bytes");
+  return text;
+}
+
 std::string padded_file_name(std::string_view name) {
   std::string s(name);
   if (s.size() < 150) s.resize(150, ' ');

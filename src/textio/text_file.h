@@ -21,6 +21,12 @@ class LineSink {
 // mistake (/dev/zero) must not fill the memory.
 inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
 
+// In: a file opened for reading and its name.  Out: its whole text, read at
+// most one byte beyond kMaxLineLength (a special file given by mistake must
+// not fill the memory); the file is closed.  A longer file stops the run
+// with "ERROR reading file NAME: it is longer than 1048576 bytes".
+std::string read_whole_file(std::FILE* f, const std::string& file_name);
+
 // A file name as the messages show it: padded with blanks to 150 characters.
 std::string padded_file_name(std::string_view name);
 
