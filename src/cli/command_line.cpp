@@ -9,6 +9,7 @@
 
 #include "cli/run_outputs.h"
 #include "cli/version.h"
+#include "serve/serve_options.h"
 
 namespace sitedrain::cli {
 
@@ -127,6 +128,8 @@ std::string version_text() { return std::string("sitedrain ") + kVersion + "\n";
 int run_command(int argc, const char* const* argv) {
   std::vector<std::string_view> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  if (!args.empty() && args[0] == "serve")
+    return serve::serve_command(std::span<const std::string_view>(args).subspan(1));
   CommandLine c;
   try {
     std::error_code ec;
