@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test sitedrain:
-# a C++ compiler, CMake, GoogleTest, the pugixml XML parser and MPFR (tests only).  Sourced by
+# a C++ compiler, CMake, GoogleTest, the pugixml XML parser, the toml++ TOML parser and MPFR
+# (tests only).  Sourced by
 # the top-level scripts.
 # With SITEDRAIN_DEPS_FUZZ=1 also clang and its libFuzzer runtime, for the
 # fuzz targets (scripts/fuzz.sh).  With SITEDRAIN_DEPS_REPORT=1 also what the
@@ -12,6 +13,7 @@ command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 command -v make >/dev/null 2>&1 || missing+=(make)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 [ -f /usr/include/pugixml.hpp ] || missing+=(libpugixml-dev)
+[ -f /usr/include/toml++/toml.h ] || missing+=(libtomlplusplus-dev)  # site file reader
 [ -f /usr/include/mpfr.h ] || missing+=(libmpfr-dev)  # reference of the maths tests
 if [ "${SITEDRAIN_DEPS_FUZZ:-0}" = 1 ]; then
   command -v clang++ >/dev/null 2>&1 || missing+=(clang)

@@ -2,8 +2,8 @@
 # Builds the fuzz targets of tests/fuzz with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) in build-fuzz/ and runs each for a bounded time.
 #   scripts/fuzz.sh [seconds per target] [target ...]
-# Targets: control_file parameter_file descriptor_file xml_descriptor (default:
-# all four).
+# Targets: control_file parameter_file descriptor_file xml_descriptor site_file
+# (default: all five).
 # The corpora grow in build-fuzz/corpus/<target>, seeded from the inputs of
 # tests/cases; a finding is written to build-fuzz/findings/ and ends the
 # script with status 1.
@@ -13,7 +13,7 @@ SITEDRAIN_DEPS_FUZZ=1 source scripts/deps.sh
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(control_file parameter_file descriptor_file xml_descriptor)
+[ ${#targets[@]} -gt 0 ] || targets=(control_file parameter_file descriptor_file xml_descriptor site_file)
 
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Release -DSITEDRAIN_FUZZ=ON \
   -DSITEDRAIN_TESTS=OFF >/dev/null
@@ -44,6 +44,10 @@ seed() {
             >"$dir/seed_$name"
           { printf "\\$(printf '%03o' $(( (lines - 1) % 40 )))\\x1d\\xff\\xff"; cat "$csv"; } \
             >"$dir/seed_${name}_seasonal"
+        done ;;
+      site_file)
+        for toml in examples/*/site.toml; do
+          [ -f "$toml" ] && cp "$toml" "$dir/seed_$(basename "$(dirname "$toml")")"
         done ;;
       xml_descriptor)
         for xml in "$case_dir"/*.xml; do

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "cli/case_commands.h"
 #include "cli/run_outputs.h"
 #include "cli/version.h"
 #include "serve/serve_options.h"
@@ -41,8 +42,11 @@ void check_paths(const CommandLine& c, std::string_view case_text, std::string_v
   if (!c.case_dir.empty()) {
     if (!fs::is_directory(c.case_dir, ec))
       throw UsageError("no folder " + quoted(case_text));
-    if (!fs::is_regular_file(c.case_dir / "PSnamel.nml", ec))
-      throw UsageError("no PSnamel.nml in " + quoted(case_text));
+    if (!fs::is_regular_file(c.case_dir / "PSnamel.nml", ec) &&
+        !fs::is_regular_file(c.case_dir / "site.toml", ec))
+      throw UsageError("no case in " + quoted(case_text) +
+                       " (no site.toml or PSnamel.nml); `sitedrain new " + std::string(case_text) +
+                       "` writes a site file there");
   }
   if (!c.report.empty()) {
     if (fs::is_directory(c.report, ec))
@@ -120,7 +124,23 @@ std::string usage_text() {
          "  --threads N       storms computed side by side (default: all hardware threads)\n"
          "  --version         show the version and stop\n"
          "  --help            show this text and stop\n"
-         "Paths are relative to the folder the command is started in.\n";
+         "Paths are relative to the folder the command is started in.\n"
+         "Commands on cases (CASE_DIR holds site.toml or PSnamel.nml):\n"
+         "  sitedrain new [--storage pond|sump|soakaway|none] [--descriptor FILE] DIR\n"
+         "                    write DIR/site.toml, every key explained, for a small site\n"
+         "  sitedrain check [CASE_DIR]\n"
+         "                    read the case without running it: what will be designed, and "
+         "warnings\n"
+         "  sitedrain convert [CASE_DIR] [-o FILE]\n"
+         "                    the site file of a legacy case (standard output unless -o)\n"
+         "  sitedrain convert --to-legacy [CASE_DIR] [-o DIR]\n"
+         "                    PSnamel.nml and params.txt of a site file (into CASE_DIR/legacy "
+         "unless -o)\n";
+}
+
+int usage_error(std::string_view message) {
+  std::fprintf(stderr, "sitedrain: %s\n%s", std::string(message).c_str(), usage_text().c_str());
+  return 2;
 }
 
 std::string version_text() { return std::string("sitedrain ") + kVersion + "\n"; }
@@ -130,6 +150,15 @@ int run_command(int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   if (!args.empty() && args[0] == "serve")
     return serve::serve_command(std::span<const std::string_view>(args).subspan(1));
+  // The commands on cases: new, check, convert.
+  if (!args.empty() && (args[0] == "new" || args[0] == "check" || args[0] == "convert")) {
+    std::error_code ec;
+    const fs::path start = fs::current_path(ec);
+    const std::span<const std::string_view> rest(args.data() + 1, args.size() - 1);
+    if (args[0] == "new") return new_command(rest, start);
+    if (args[0] == "check") return check_command(rest, start);
+    return convert_command(rest, start);
+  }
   CommandLine c;
   try {
     std::error_code ec;

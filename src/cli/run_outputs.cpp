@@ -13,6 +13,7 @@
 #include "design/storm_series.h"
 #include "report/csv_tables.h"
 #include "report/html_report.h"
+#include "run/case_input.h"
 #include "run/driver.h"
 #include "textio/console.h"
 #include "textio/text_file.h"
@@ -112,6 +113,14 @@ int run_case_with_outputs(const CommandLine& c) {
   const run::RunOutcome run = run::run_program(options);
   int status = run.status;
   progress.reset();  // erased
+  if (status != 0 && run::case_format(".") == run::CaseFormat::none) {
+    console::flush();
+    std::error_code ec;
+    std::fprintf(stderr,
+                 "sitedrain: no case in %s (no site.toml or PSnamel.nml); `sitedrain new DIR` "
+                 "writes one, `sitedrain --help` lists the commands\n",
+                 fs::current_path(ec).string().c_str());
+  }
   if (status == 0 && more) status = write_outputs(c, run.data);
   console::flush();
   return status;

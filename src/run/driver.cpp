@@ -20,11 +20,11 @@
 #include "geometry/basin.h"
 #include "geometry/orifice.h"
 #include "greenfield/greenfield.h"
-#include "params/parameter_file.h"
 #include "params/run_setup.h"
 #include "rainfall/descriptor.h"
 #include "rainfall/design_rainfall.h"
 #include "rainfall/feh_export.h"
+#include "run/case_input.h"
 #include "run/control_file.h"
 #include "textio/console.h"
 #include "textio/format.h"
@@ -34,11 +34,6 @@
 namespace sitedrain::run {
 
 namespace {
-
-// Opens an input file; "ERROR opening file" and the name, then a stop.
-void open_input(textio::LineReader& in, const std::string& name) {
-  if (!in.open(name)) console::stop_with("ERROR opening file" + textio::padded_file_name(name));
-}
 
 // The eight output files, in the control file's order.
 enum class Output {
@@ -79,15 +74,11 @@ struct Outputs {
 
 // The phases of one run, in order; data receives what the run computed.
 void run_case(const design::SearchOptions& options, RunData& data) {
-  console::line("PSnamel.nml");
-  RunFiles files = read_control_file("PSnamel.nml");
-
-  textio::LineReader params_in;
+  // The case in either format: a site file, or the control and parameter files.
   textio::LineReader descriptor_in;
-  open_input(params_in, files.input[0]);
-  open_input(descriptor_in, files.input[1]);
-
-  params::DesignParams p = params::GETPARAM(params_in);
+  CaseInput input = read_case(descriptor_in);
+  const RunFiles& files = input.files;
+  params::DesignParams& p = input.params;
   params::RunSetup setup = params::make_run_setup(p);
 
   // The descriptor file's lines and its grid reference; or the FEH XML export.
@@ -103,7 +94,7 @@ void run_case(const design::SearchOptions& options, RunData& data) {
   }
 
   // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
-  const std::array<std::string, kOutputCount> names = output_names(files, p.season);
+  const std::array<std::string, kOutputCount> names = output_names(files, p.season, input.file);
   Outputs out;
   for (std::size_t j = 0; j < kOutputCount; ++j) {
     if (!out.file[j].open(names[j]))

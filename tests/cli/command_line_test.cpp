@@ -50,7 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"threads_overflow", "--threads 99999999999",
                   "--threads needs a whole number of at least 1, not '99999999999'"},
         UsageCase{"no_folder", "nowhere", "no folder 'nowhere'"},
-        UsageCase{"no_control_file", "empty", "no PSnamel.nml in 'empty'"},
+        UsageCase{"no_case", "empty",
+                  "no case in 'empty' (no site.toml or PSnamel.nml); `sitedrain new empty` writes a "
+                  "site file there"},
         UsageCase{"two_folders", ". empty", "one CASE_DIR only, not '.' and 'empty'"},
         UsageCase{"report_is_folder", "--report empty", "--report needs a file name, not the folder 'empty'"},
         UsageCase{"report_folder_missing", "--report missing/r.html",

@@ -1,0 +1,348 @@
+#include "site/site_writer.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <string_view>
+
+#include "params/code_names.h"
+#include "site/site_keys.h"
+
+namespace sitedrain::site {
+
+namespace {
+
+using params::CodeName;
+using params::DesignParams;
+
+std::string rtrim(std::string_view s) {
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return std::string(s);
+}
+
+// A TOML basic string: quotes, backslashes and control characters escaped.
+std::string toml_string(std::string_view s) {
+  std::string out = "\"";
+  for (char ch : s) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (ch == '"' || ch == '\\') {
+      out += '\\';
+      out += ch;
+    } else if (c < 32 || c == 127) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04X", c);
+      out += buf;
+    } else {
+      out += ch;
+    }
+  }
+  return out + "\"";
+}
+
+std::string key_text(std::span<const CodeName> table, int code, std::string_view record) {
+  if (const CodeName* c = params::find_code(table, code)) return toml_string(c->key);
+  throw ConvertError(std::string(record) + " = " + std::to_string(code) +
+                     " has no name in a site file");
+}
+
+std::string triple_text(const params::Triple& t) {
+  return "{ from = " + std::to_string(t.first) + ", to = " + std::to_string(t.last) +
+         ", step = " + std::to_string(t.step) + " }";
+}
+
+template <std::size_t N>
+std::string series_text(bool generated, int count, const std::array<int, N>& v) {
+  if (generated) return triple_text({v[0], v[1], v[2]});
+  std::string s = "[";
+  for (int i = 0; i < count; ++i)
+    s += (i ? ", " : "") + std::to_string(v[static_cast<std::size_t>(i)]);
+  return s + "]";
+}
+
+void require_flag(int v, std::string_view record) {
+  if (v != 0 && v != 1)
+    throw ConvertError(std::string(record) + " = " + std::to_string(v) +
+                       " has no name in a site file (0 or 1)");
+}
+
+// A key's value in the site file and whether the run uses the key.
+struct Value {
+  std::string text;  // empty: the key is not written
+  bool used = true;
+};
+
+class Writer {
+ public:
+  Writer(const DesignParams& p, const run::RunFiles& f, const WriteOptions& o)
+      : p_(p), f_(f), o_(o) {
+    require_flag(p.ponds, "ponds");
+    require_flag(p.rnf, "rnf");
+    require_flag(p.sump, "sump");
+    require_flag(p.soak, "soak");
+    require_flag(p.grnff, "grnff");
+    require_flag(p.diagf, "diagf");
+    require_flag(p.point, "point");
+    require_flag(p.arff, "arff");
+    require_flag(p.calcrp, "calcrp");
+    require_flag(p.caldur, "caldur");
+    if (p.ponds + p.sump + p.soak + p.rnf > 1)
+      throw ConvertError("ponds = " + std::to_string(p.ponds) +
+                         ", sump = " + std::to_string(p.sump) +
+                         ", soak = " + std::to_string(p.soak) + ", rnf = " + std::to_string(p.rnf) +
+                         ": a site file names one storage (or runoff only); set the others to 0");
+    if (p.rom < 0 || p.rom > 3)
+      throw ConvertError("rom = " + std::to_string(p.rom) +
+                         " has no name in a site file (loss models 0 to 3)");
+    model_ = params::decode_loss_model(p.rom);
+    design_ = p.storage_run() && p.rnf != 1;
+    greenfield_only_ = p.greenfield_only();
+  }
+
+  std::string text();
+
+ private:
+  const DesignParams& p_;
+  const run::RunFiles& f_;
+  const WriteOptions& o_;
+  params::LossModel model_;
+  bool design_ = false;
+  bool greenfield_only_ = false;
+
+  Value top_value(const SiteKey& k) const;
+  // A key with a default: written when the case holds another value (and
+  // always in a commented file).
+  Value defaulted(bool is_default, std::string text) const {
+    if (is_default && !o_.commented) return {"", false};
+    return {std::move(text), true};
+  }
+  void entry(std::string& out, const SiteKey& k, const Value& v) const;
+};
+
+// The reader's default of a value the run does not use: written only when
+// the case holds another value, so that the site file gives the very same
+// parameter set.
+Value unused_unless(bool used, bool is_default, std::string text) {
+  if (!used && is_default) return {"", false};
+  return {std::move(text), used};
+}
+
+Value Writer::top_value(const SiteKey& k) const {
+  const std::string_view n = k.name;
+  const DesignParams& p = p_;
+  const bool rain = !greenfield_only_;
+  if (n == "descriptor_file")
+    return {toml_string(o_.descriptor.empty() ? rtrim(f_.input[1]) : o_.descriptor)};
+  if (n == "descriptor_lines")
+    return defaulted(f_.numline == kDefaultDescriptorLines, std::to_string(f_.numline));
+  if (n == "run") {
+    const int run = p.rnf == 1        ? run_runoff_only
+                    : p.storage_run() ? run_design
+                    : p.grnff == 1    ? run_greenfield_only
+                                      : run_rainfall_only;
+    return {toml_string(run_choices()[static_cast<std::size_t>(run)].key)};
+  }
+  if (n == "storage") {
+    const int s = !design_      ? storage_none
+                  : p.sump == 1 ? storage_sump
+                  : p.soak == 1 ? storage_soakaway
+                                : storage_pond;
+    if (!design_ && !o_.commented) return {"", false};
+    return {toml_string(storage_choices()[static_cast<std::size_t>(s)].key)};
+  }
+  if (n == "greenfield_rates") {
+    if (greenfield_only_ || !p.storage_run()) return {"", false};
+    return defaulted(p.grnff == 0, p.grnff == 1 ? "true" : "false");
+  }
+  if (n == "hydrometric_area")
+    return unused_unless(p.grnff == 1, p.hydromarea == 0, std::to_string(p.hydromarea));
+  if (n == "diagnostic_series") return defaulted(p.diagf == 0, p.diagf == 1 ? "true" : "false");
+  if (n == "rainfall_model") {
+    const int m = static_cast<int>(f_.ddf_model);
+    return defaulted(m == 0, key_text(rainfall_model_choices(), m, "DDFMODEL"));
+  }
+  if (n == "rainfall_estimate")
+    return defaulted(p.point == 0, key_text(rainfall_estimate_choices(), p.point, "point"));
+  if (n == "areal_reduction")
+    return unused_unless(rain, p.arff == 0, p.arff == 1 ? "true" : "false");
+  if (n == "areal_reduction_area") {
+    if (p.ctchm != 1 && p.ctchm != 2) {
+      if (rain) throw ConvertError("ctchm = " + std::to_string(p.ctchm) + " has no name (1 or 2)");
+      return {"", false};
+    }
+    return unused_unless(rain && p.arff == 1, p.ctchm == 1,
+                         key_text(areal_area_choices(), p.ctchm, "ctchm"));
+  }
+  if (n == "season") {
+    if (p.season < 1 || p.season > 3) {
+      if (rain) throw ConvertError("season = " + std::to_string(p.season) + " has no name");
+      return {"", false};
+    }
+    return unused_unless(rain, false, key_text(season_choices(), p.season, "season"));
+  }
+  if (n == "storm_profile")
+    return unused_unless(rain, p.strmprf == 1,
+                         key_text(storm_profile_choices(), p.strmprf, "strmprf"));
+  if (n == "climate_change_factor")
+    return unused_unless(rain, p.cchgfac == 0.0, toml_number(p.cchgfac));
+  if (n == "return_periods_years")
+    return unused_unless(rain, p.nrp == 0, series_text(p.calcrp == 1, p.nrp, p.rp));
+  if (n == "durations_min")
+    return unused_unless(rain, p.ndur == 0, series_text(p.caldur == 1, p.ndur, p.dur));
+  if (n == "loss_model") return {key_text(loss_model_choices(), p.rom, "rom")};
+  if (n == "soil_class") {
+    if (p.wrapf == 1) return {"", false};
+    return {key_text(params::wrap_soil_classes(), p.soilFSR[0], "soilFSR")};
+  }
+  if (n == "top_length_m")
+    return unused_unless(design_, p.topl == 0.0, std::to_string(static_cast<long long>(p.topl)));
+  if (n == "top_width_m")
+    return unused_unless(design_, p.topw == 0.0, std::to_string(static_cast<long long>(p.topw)));
+  if (n == "max_depth_m") return unused_unless(design_, p.maxdepth == 0.0, toml_number(p.maxdepth));
+  if (n == "batter_1_in") return unused_unless(design_, p.batter == 0.0, toml_number(p.batter));
+  if (n == "orifice_diameters_mm")
+    return unused_unless(p.ponds == 1, p.tpod.first == 0 && p.tpod.last == 0 && p.tpod.step == 0,
+                         triple_text(p.tpod));
+  if (n == "pump_rates_m3_per_h")
+    return unused_unless(p.sump == 1,
+                         p.pumprate.first == 0 && p.pumprate.last == 0 && p.pumprate.step == 0,
+                         triple_text(p.pumprate));
+  if (n == "soakaway_sides") {
+    const int code = p.sideno >= 0 && p.sideno <= 7 ? p.sideno : 8;
+    if (p.soak == 1 && code != p.sideno && code != 8)
+      throw ConvertError("sideno = " + std::to_string(p.sideno) + " has no name");
+    return unused_unless(p.soak == 1, p.sideno == 0,
+                         key_text(params::soakaway_side_sets(), code, "sideno"));
+  }
+  if (n == "fill_fraction") return unused_unless(p.soak == 1, p.ffill == 0.0, toml_number(p.ffill));
+  if (n == "infiltration_coefficient_m_per_h")
+    return unused_unless(p.soak == 1, p.infiltco == 0.0, toml_number(p.infiltco));
+  if (n == "half_emptying_limit_h")
+    return unused_unless(design_, p.rhmpt == 0, std::to_string(p.rhmpt));
+  if (n == "lagoon_length_to_width")
+    return unused_unless(
+        design_, p.lagoonratio == 0,
+        std::to_string(p.lagoonratio < 0 ? -static_cast<long long>(p.lagoonratio) : p.lagoonratio));
+  if (n == "lagoon_shape")
+    return defaulted(p.lagoonratio >= 0,
+                     toml_string(p.lagoonratio < 0 ? "elliptic" : "rectangular"));
+  if (n == "discharge_limit_l_per_s") {
+    if (p.discharge_limits.empty()) return {"", false};
+    if (p.discharge_limits.size() == 1 && p.discharge_limits[0].return_period_years == 0)
+      return {toml_number(p.discharge_limits[0].flow_l_per_s)};
+    std::string s = "{ ";
+    for (std::size_t i = 0; i < p.discharge_limits.size(); ++i)
+      s += (i ? ", " : "") + std::to_string(p.discharge_limits[i].return_period_years) + " = " +
+           toml_number(p.discharge_limits[i].flow_l_per_s);
+    return {s + " }"};
+  }
+  return {"", false};
+}
+
+void Writer::entry(std::string& out, const SiteKey& k, const Value& v) const {
+  if (o_.commented) {
+    out += "\n# " + std::string(k.help);
+    if (!k.unit.empty()) out += " [" + std::string(k.unit) + "]";
+    out += "\n#   ";
+    const std::span<const CodeName> choices = key_choices(k, model_);
+    if (!choices.empty() && k.type != ValueType::soil_class) {
+      out += "one of:";
+      for (const CodeName& c : choices) out += " \"" + std::string(c.key) + "\"";
+    } else {
+      out += std::string(k.allowed);
+    }
+    out += "; ";
+    out += k.default_value.empty() ? "needed " + std::string(needed_text(k.needed))
+                                   : "default " + std::string(k.default_value);
+    out += "\n";
+  }
+  if (v.text.empty()) return;
+  if (!v.used && o_.commented) out += "# ";
+  out += std::string(k.name) + " = " + v.text + "\n";
+}
+
+std::string Writer::text() {
+  std::string out;
+  if (o_.commented)
+    out +=
+        "# sitedrain site file: one case, every value by name.  Comments start with #.\n"
+        "# Names of files are relative to this file.  `sitedrain check` shows what will\n"
+        "# be designed; keys written behind # are not used by this run.\n";
+  std::string_view group;
+  for (const SiteKey& k : site_keys()) {
+    if (k.section != Section::top || k.name == "subcatchment" || k.name == "output_files") continue;
+    if (o_.commented && k.group != group) {
+      group = k.group;
+      out += "\n# ---- " + std::string(group) + " ----\n";
+    }
+    entry(out, k, top_value(k));
+  }
+  for (int i = 0; i < p_.nsubc; ++i) {
+    const std::size_t s = static_cast<std::size_t>(i);
+    out += "\n[[subcatchment]]\n";
+    for (const SiteKey& k : site_keys()) {
+      if (k.section != Section::subcatchment) continue;
+      Value v;
+      if (k.name == "area_m2") {
+        v.text = toml_number(p_.area[s]);
+      } else if (k.name == "surface") {
+        v.text = key_text(params::surface_types(model_), p_.surface[s], "surface");
+      } else if (p_.wrapf == 1) {
+        v.text = key_text(params::wrap_soil_classes(), p_.soilFSR[s], "soilFSR");
+      }
+      if (i > 0 && o_.commented) {
+        if (!v.text.empty()) out += std::string(k.name) + " = " + v.text + "\n";
+      } else {
+        entry(out, k, v);
+      }
+    }
+  }
+  const std::span<const std::string_view> defaults = default_output_names();
+  std::string outputs;
+  std::size_t j = 0;
+  for (const SiteKey& k : site_keys()) {
+    if (k.section != Section::output_files) continue;
+    const std::string name = rtrim(f_.opath[j]) + rtrim(f_.ofilename[j]);
+    const bool is_default = name == defaults[j];
+    // The run rebuilds the names of output 1 and of the season's file from
+    // the parts of the name; the site file must give the same name.
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::string path = slash == std::string::npos ? "" : name.substr(0, slash + 1);
+    const std::string file = slash == std::string::npos ? name : name.substr(slash + 1);
+    if (run::rebuild_name(path, file) != run::rebuild_name(f_.opath[j], f_.ofilename[j]))
+      throw ConvertError("OPATH(" + std::to_string(j + 1) + ") and OFILENAME(" +
+                         std::to_string(j + 1) + ") give a name a site file cannot hold: " + name);
+    if (name.empty()) throw ConvertError("OFILENAME(" + std::to_string(j + 1) + ") is empty");
+    if (!is_default || o_.commented) {
+      if (o_.commented) {
+        Value v{toml_string(name), true};
+        entry(outputs, k, v);
+      } else {
+        outputs += std::string(k.name) + " = " + toml_string(name) + "\n";
+      }
+    }
+    ++j;
+  }
+  if (!outputs.empty()) {
+    out += "\n";
+    if (o_.commented) out += "# Names of the eight output files, relative to this file.\n";
+    out += "[output_files]\n" + outputs;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string toml_number(double v) {
+  char buf[64];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  std::string s(buf, ec == std::errc() ? end : buf);
+  if (s.find_first_of(".eEn") == std::string::npos) s += ".0";  // n: inf, nan
+  return s;
+}
+
+std::string site_file_text(const params::DesignParams& p, const run::RunFiles& files,
+                           const WriteOptions& options) {
+  return Writer(p, files, options).text();
+}
+
+}  // namespace sitedrain::site
