@@ -46,8 +46,7 @@ struct CaseFiles {
 CaseFiles legacy_files(const fs::path& dir) {
   CaseFiles f;
   try {
-    const run::ControlItems items =
-        run::parse_control(read_text(dir / kControlFile), kControlFile);
+    const run::ControlItems items = run::parse_control(read_text(dir / kControlFile), kControlFile);
     const run::RunFiles r = run::resolve_files(items, kControlFile);
     f.outputs.assign(r.output.begin(), r.output.end());
     for (int i = 0; i < 3; ++i) f.extra.push_back(run::rebuild_name(r.opath[i], r.ofilename[i]));
@@ -199,7 +198,8 @@ std::vector<std::string> existing_outputs(const fs::path& dir) {
   std::error_code ec;
   std::vector<std::string> tables;
   for (const auto& e : fs::directory_iterator(dir / kCsvFolder, ec))
-    if (e.is_regular_file(ec)) tables.push_back(std::string(kCsvFolder) + "/" + e.path().filename().string());
+    if (e.is_regular_file(ec))
+      tables.push_back(std::string(kCsvFolder) + "/" + e.path().filename().string());
   std::sort(tables.begin(), tables.end());
   names.insert(names.end(), tables.begin(), tables.end());
   names.push_back(kConsoleFile);

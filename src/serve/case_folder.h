@@ -11,9 +11,9 @@
 namespace sitedrain::serve {
 
 // The files a run started by the server adds to the case folder.
-inline constexpr const char* kReportFile = "report.html";  // --report
-inline constexpr const char* kCsvFolder = "csv";           // --csv
-inline constexpr const char* kConsoleFile = "console.txt"; // the run's console
+inline constexpr const char* kReportFile = "report.html";   // --report
+inline constexpr const char* kCsvFolder = "csv";            // --csv
+inline constexpr const char* kConsoleFile = "console.txt";  // the run's console
 inline constexpr const char* kSiteFile = "site.toml";
 inline constexpr const char* kControlFile = "PSnamel.nml";
 inline constexpr const char* kLegacyFolder = "legacy";

@@ -2,6 +2,7 @@
 
 #include <toml++/toml.h>
 
+#include <charconv>
 #include <sstream>
 
 #include "params/code_names.h"
@@ -21,10 +22,20 @@ bool is_table_key(const SiteKey& k) {
   return k.section == Section::top && (k.name == "subcatchment" || k.name == "output_files");
 }
 
-bool is_field(const SiteKey& k) { return !is_table_key(k) && k.section != Section::subcatchment; }
+bool is_field(const SiteKey& k) {
+  return !is_table_key(k) && k.section != Section::subcatchment;
+}
 
-// A node as TOML writes it.
+// A node as TOML writes it; a decimal in its shortest form that reads back
+// to the same double (1.4, not 1.3999999999999999).
 std::string toml_text(const toml::node& n) {
+  if (const auto* f = n.as_floating_point()) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, f->get()).ptr;
+    std::string t(text, end);
+    if (t.find_first_of(".eEn") == std::string::npos) t += ".0";
+    return t;
+  }
   std::ostringstream s;
   n.visit([&s](const auto& v) { s << v; });
   return s.str();
@@ -46,6 +57,12 @@ std::string field_text(const toml::node& n) {
     if (plain) return t;
   }
   std::ostringstream s;
+  if (const toml::table* t = n.as_table();
+      t && t->size() == 3 && t->contains("from") && t->contains("to") && t->contains("step")) {
+    // A sweep in its reading order.
+    return "{ from = " + toml_text(*t->get("from")) + ", to = " + toml_text(*t->get("to")) +
+           ", step = " + toml_text(*t->get("step")) + " }";
+  }
   if (n.is_table()) {
     s << "{ ";
     bool first = true;
@@ -129,18 +146,19 @@ params::LossModel loss_model_of(const FormValues& f) {
   return params::LossModel::green_ampt;
 }
 
-std::string attr(std::string_view t) { return html_text(t); }
+std::string attr(std::string_view t) {
+  return html_text(t);
+}
 
 // One input or select for a key.
 std::string control_html(const SiteKey& k, const std::string& name, const std::string& value,
                          params::LossModel model, const std::string& id, bool in_row) {
   const auto choices = site::key_choices(k, model);
   const std::string label_attr = in_row ? " aria-label=\"" + attr(k.name) + "\"" : "";
-  if (k.type == ValueType::choice || k.type == ValueType::soil_class ||
-      k.type == ValueType::flag) {
+  if (k.type == ValueType::choice || k.type == ValueType::soil_class || k.type == ValueType::flag) {
     std::string html = "<select id=\"" + id + "\" name=\"" + name + "\"" + label_attr + ">";
-    html += "<option value=\"\">" + std::string(k.default_value.empty() ? "(not given)" : "(default)") +
-            "</option>";
+    html += "<option value=\"\">" +
+            std::string(k.default_value.empty() ? "(not given)" : "(default)") + "</option>";
     bool found = value.empty();
     auto option = [&](std::string_view v, std::string_view text) {
       const bool selected = v == value;
@@ -160,7 +178,8 @@ std::string control_html(const SiteKey& k, const std::string& name, const std::s
   }
   return "<input id=\"" + id + "\" name=\"" + name + "\" value=\"" + attr(value) + "\"" +
          label_attr +
-         (k.type == ValueType::whole || k.type == ValueType::number ? " inputmode=\"decimal\"" : "") +
+         (k.type == ValueType::whole || k.type == ValueType::number ? " inputmode=\"decimal\""
+                                                                    : "") +
          " size=\"" + (k.type == ValueType::text ? "28" : "18") + "\">";
 }
 
@@ -203,7 +222,9 @@ std::string rows_html(const FormValues& f, const FieldError& error, params::Loss
   html += "</tbody></table>";
   html += "<input type=\"hidden\" name=\"rows\" value=\"" + std::to_string(f.rows.size()) + "\">";
   if (f.rows.size() < kMaxSubcatchmentRows)
-    html += "<p><button type=\"submit\" name=\"action\" value=\"add_row\">Add a sub-catchment</button></p>";
+    html +=
+        "<p><button type=\"submit\" name=\"action\" value=\"add_row\">Add a "
+        "sub-catchment</button></p>";
   // A message about the sub-catchments as a whole.
   if (error.row < 0 && error.key.rfind("subcatchment", 0) == 0) html += error_html(error.message);
   return html;
@@ -211,7 +232,9 @@ std::string rows_html(const FormValues& f, const FieldError& error, params::Loss
 
 }  // namespace
 
-std::string key_field_name(std::string_view full_key) { return "k." + std::string(full_key); }
+std::string key_field_name(std::string_view full_key) {
+  return "k." + std::string(full_key);
+}
 
 std::string row_field_name(std::size_t row, std::string_view key) {
   return "s" + std::to_string(row) + "." + std::string(key);
@@ -266,7 +289,8 @@ std::string site_text_from_form(const FormValues& form) {
     if (!is_field(k)) continue;
     const auto it = form.keys.find(site::full_key_name(k));
     if (it == form.keys.end() || it->second.empty()) continue;
-    const std::string line = std::string(k.name) + " = " + toml_value(k, it->second) + comment_of(k) + "\n";
+    const std::string line =
+        std::string(k.name) + " = " + toml_value(k, it->second) + comment_of(k) + "\n";
     if (k.section == Section::output_files) {
       outputs += line;
       continue;
@@ -312,8 +336,9 @@ FieldError field_error_of(std::string_view output) {
         const bool starts = at == 0 || !(std::isalnum(static_cast<unsigned char>(output[at - 1])) ||
                                          output[at - 1] == '_' || output[at - 1] == '.');
         const std::size_t end = at + name.size();
-        const bool ends = end == output.size() ||
-                          !(std::isalnum(static_cast<unsigned char>(output[end])) || output[end] == '_');
+        const bool ends =
+            end == output.size() ||
+            !(std::isalnum(static_cast<unsigned char>(output[end])) || output[end] == '_');
         if (starts && ends && name.size() > best) {
           best = name.size();
           e.key = site::full_key_name(k);
@@ -355,11 +380,13 @@ std::string form_fields_html(const FormValues& form, const FieldError& error) {
     const std::string value = it == form.keys.end() ? "" : it->second;
     const bool bad = error.key == full;
     std::string help(k.help);
-    if (!k.default_value.empty()) help += " (default " + std::string(k.default_value) + ")";
-    else if (k.needed != site::Needed::always) help += " (" + std::string(site::needed_text(k.needed)) + ")";
+    if (!k.default_value.empty())
+      help += " (default " + std::string(k.default_value) + ")";
+    else if (k.needed != site::Needed::always)
+      help += " (" + std::string(site::needed_text(k.needed)) + ")";
     const std::string id = "f-" + full;
-    html += std::string("<div class=\"field") + (bad ? " bad" : "") + "\"><label for=\"" + attr(id) +
-            "\">" + html_text(full) + "</label><span>" +
+    html += std::string("<div class=\"field") + (bad ? " bad" : "") + "\"><label for=\"" +
+            attr(id) + "\">" + html_text(full) + "</label><span>" +
             control_html(k, key_field_name(full), value, model, id, false) + unit_html(k) +
             "</span><span class=\"help\">" + html_text(help) + "</span>" +
             (bad ? error_html(error.message) : "") + "</div>\n";

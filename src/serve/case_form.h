@@ -54,8 +54,8 @@ FieldError field_error_of(std::string_view check_output);
 std::string form_fields_html(const FormValues& form, const FieldError& error);
 
 // The field names of the HTML form.
-std::string key_field_name(std::string_view full_key);               // "k.max_depth_m"
-std::string row_field_name(std::size_t row, std::string_view key);   // "s0.area_m2"
+std::string key_field_name(std::string_view full_key);              // "k.max_depth_m"
+std::string row_field_name(std::size_t row, std::string_view key);  // "s0.area_m2"
 std::vector<std::string> all_key_names();  // full names of the top and output-file keys
 std::vector<std::string> row_key_names();  // keys of a sub-catchment row
 

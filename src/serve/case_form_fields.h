@@ -16,9 +16,8 @@ FormValues form_from_fields(const Lookup& field) {
   std::size_t rows = std::strtoul(count_text.c_str(), nullptr, 10);
   if (rows > kMaxSubcatchmentRows) rows = kMaxSubcatchmentRows;
   const std::string action = field("action");
-  const long removed = action.rfind("remove_row:", 0) == 0
-                           ? std::strtol(action.c_str() + 11, nullptr, 10)
-                           : -1;
+  const long removed =
+      action.rfind("remove_row:", 0) == 0 ? std::strtol(action.c_str() + 11, nullptr, 10) : -1;
   for (std::size_t r = 0; r < rows; ++r) {
     if (static_cast<long>(r) == removed) continue;
     std::map<std::string, std::string, std::less<>> row;

@@ -3,8 +3,8 @@
 
 #include "serve/case_folder.h"
 #include "serve/case_name.h"
-#include "serve/program_commands.h"
 #include "serve/page_template.h"
+#include "serve/program_commands.h"
 #include "serve/server_impl.h"
 
 namespace sitedrain::serve {
@@ -57,7 +57,8 @@ void Server::Impl::install_case_routes() {
                                               {"csrf", guard->form_token()}});
     if (rows.empty())
       rows = "<tr><td colspan=\"6\">No case in this workspace yet: make one below.</td></tr>";
-    const std::string notice = req.has_param("made") ? "Made the case " + req.get_param_value("made") + "." : "";
+    const std::string notice =
+        req.has_param("made") ? "Made the case " + req.get_param_value("made") + "." : "";
     send_page(res, 200, "Cases",
               fill_template("cases.html", {{"rows", rows},
                                            {"csrf", guard->form_token()},
@@ -76,9 +77,11 @@ void Server::Impl::install_case_routes() {
     // The program's own `new` command writes the case: the same file as
     // on the command line.
     const fs::path dir = config.workspace / name;
-    const CommandOutcome made = run_program_command(config.program, {"new", dir.string()}, config.workspace);
+    const CommandOutcome made =
+        run_program_command(config.program, {"new", dir.string()}, config.workspace);
     if (made.status != 0 || case_format(dir) == CaseFormat::none) {
-      send_message(res, 500, "Not made", "The case '" + name + "' could not be made: " + made.output);
+      send_message(res, 500, "Not made",
+                   "The case '" + name + "' could not be made: " + made.output);
       return;
     }
     see_other(res, "/edit?case=" + name + "&made=1");

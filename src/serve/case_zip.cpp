@@ -69,8 +69,10 @@ std::string zip_case_folder(const fs::path& case_dir, const std::string& name) {
     zip_source_t* source = zip_source_buffer(archive, copy, data.size(), 1);
     const std::string entry = name + "/" + fs::relative(f, case_dir).generic_string();
     if (!source || zip_file_add(archive, entry.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
-      if (source) zip_source_free(source);
-      else std::free(copy);
+      if (source)
+        zip_source_free(source);
+      else
+        std::free(copy);
       discard();
       throw std::runtime_error("cannot add " + entry + " to the zip archive");
     }

@@ -47,8 +47,10 @@ std::wstring quoted_argument(const std::wstring& a) {
       ++slashes;
       continue;
     }
-    if (c == L'"') q.append(slashes * 2 + 1, L'\\');
-    else q.append(slashes, L'\\');
+    if (c == L'"')
+      q.append(slashes * 2 + 1, L'\\');
+    else
+      q.append(slashes, L'\\');
     slashes = 0;
     q += c;
   }
@@ -93,9 +95,9 @@ ChildProcess::ChildProcess(const fs::path& program, const std::vector<std::strin
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   if (impl_->job)
     SetInformationJobObject(impl_->job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
-  const BOOL started =
-      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
-                     CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, work_dir.wstring().c_str(), &si, &pi);
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                      CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr,
+                                      work_dir.wstring().c_str(), &si, &pi);
   CloseHandle(out);
   CloseHandle(in);
   if (!started) {
@@ -131,7 +133,9 @@ void ChildProcess::kill() {
   if (!impl_->ended) TerminateProcess(impl_->process, kKilledExitCode);
 }
 
-long ChildProcess::id() const { return static_cast<long>(impl_->id); }
+long ChildProcess::id() const {
+  return static_cast<long>(impl_->id);
+}
 
 #else
 
@@ -217,7 +221,9 @@ void ChildProcess::kill() {
   if (!impl_->reaped) ::kill(impl_->pid, SIGKILL);
 }
 
-long ChildProcess::id() const { return static_cast<long>(impl_->pid); }
+long ChildProcess::id() const {
+  return static_cast<long>(impl_->pid);
+}
 
 #endif
 

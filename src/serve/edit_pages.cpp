@@ -101,18 +101,21 @@ void Server::Impl::install_edit_routes() {
     FieldError error;
     std::string notice, kind;
     if (format == CaseFormat::legacy) {
-      const CommandOutcome converted = run_program_command(config.program, {"convert", dir->string()}, *dir);
+      const CommandOutcome converted =
+          run_program_command(config.program, {"convert", dir->string()}, *dir);
       if (converted.status == 0) {
         form = form_from_site_text(converted.output);
-        notice = "This case is in a control file and a parameter file. Saving writes site.toml and "
-                 "moves those two files into the folder legacy/.";
+        notice =
+            "This case is in a control file and a parameter file. Saving writes site.toml and "
+            "moves those two files into the folder legacy/.";
       } else {
         notice = converted.output;
         kind = "bad";
       }
     } else {
       form = form_from_site_text(read_text(*dir / kSiteFile));
-      const CommandOutcome check = run_program_command(config.program, {"check", dir->string()}, *dir);
+      const CommandOutcome check =
+          run_program_command(config.program, {"check", dir->string()}, *dir);
       if (check.status != 0) {
         error = field_error_of(check.output);
         notice = check.output;
@@ -151,19 +154,21 @@ void Server::Impl::install_edit_routes() {
                    "The case folder holds both site.toml and PSnamel.nml: move one of them aside.");
       return;
     }
-    FormValues form = form_from_fields([&req](const std::string& field) { return form_value(req, field); });
+    FormValues form =
+        form_from_fields([&req](const std::string& field) { return form_value(req, field); });
     const std::string action = form_value(req, "action");
     if (action == "add_row" || action.rfind("remove_row:", 0) == 0) {
       // Rows change in the form only; nothing is written until Save.
-      send_page(res, 200, name + " - edit",
-                fill_template("edit.html",
-                              {{"name", html_text(name)},
-                               {"csrf", guard->form_token()},
-                               {"notice", notice_html("Not saved yet: press Save to keep the change.")},
-                               {"groups", form_fields_html(form, {})},
-                               {"descriptor", html_text(form.keys.count("descriptor_file")
-                                                            ? "Now: " + form.keys["descriptor_file"]
-                                                            : "No descriptor file named yet.")}}));
+      send_page(
+          res, 200, name + " - edit",
+          fill_template("edit.html",
+                        {{"name", html_text(name)},
+                         {"csrf", guard->form_token()},
+                         {"notice", notice_html("Not saved yet: press Save to keep the change.")},
+                         {"groups", form_fields_html(form, {})},
+                         {"descriptor", html_text(form.keys.count("descriptor_file")
+                                                      ? "Now: " + form.keys["descriptor_file"]
+                                                      : "No descriptor file named yet.")}}));
       return;
     }
     if (req.has_file("descriptor")) {
@@ -188,7 +193,8 @@ void Server::Impl::install_edit_routes() {
     }
     write_whole(*dir / kSiteFile, site_text_from_form(form));
     if (action == "save_run") {
-      const CommandOutcome check = run_program_command(config.program, {"check", dir->string()}, *dir);
+      const CommandOutcome check =
+          run_program_command(config.program, {"check", dir->string()}, *dir);
       if (check.status == 0 && runs.start(name, run_request(*dir))) {
         see_other(res, "/run?case=" + name);
         return;

@@ -26,7 +26,9 @@ std::string fill_template(std::string_view file, const TemplateValues& values) {
   return out;
 }
 
-std::string html_text(std::string_view text) { return report::escape(text); }
+std::string html_text(std::string_view text) {
+  return report::escape(text);
+}
 
 std::string whole_page(std::string_view title, const std::string& body,
                        const std::string& workspace, const std::string& head) {

@@ -32,11 +32,11 @@ enum class RunState { none, waiting, running, finished, failed, cancelled };
 // Where a case's run stands.
 struct RunStatus {
   RunState state = RunState::none;
-  double percent = 0.0;         // of the design storms begun, from the progress file
-  double elapsed_s = 0.0;       // since the child started
-  std::optional<double> left_s; // estimate of the time left, when there is one
-  int exit_status = 0;          // finished or failed: the child's exit status
-  std::string message;          // failed: why, when the child could not start
+  double percent = 0.0;          // of the design storms begun, from the progress file
+  double elapsed_s = 0.0;        // since the child started
+  std::optional<double> left_s;  // estimate of the time left, when there is one
+  int exit_status = 0;           // finished or failed: the child's exit status
+  std::string message;           // failed: why, when the child could not start
 };
 
 class RunManager {

@@ -100,7 +100,9 @@ std::string content_type_of(const std::string& name) {
   return "text/plain; charset=utf-8";
 }
 
-bool active(RunState s) { return s == RunState::waiting || s == RunState::running; }
+bool active(RunState s) {
+  return s == RunState::waiting || s == RunState::running;
+}
 
 }  // namespace
 
@@ -115,16 +117,15 @@ void Server::Impl::install_run_routes() {
     const std::string head =
         active(s.state) ? "<noscript><meta http-equiv=\"refresh\" content=\"2\"></noscript>\n" : "";
     send_page(res, 200, name + " - run",
-              fill_template("run.html",
-                            {{"name", html_text(name)},
-                             {"csrf", guard->form_token()},
-                             {"state", state_name(s.state)},
-                             {"state_text", html_text(state_text(s))},
-                             {"percent", std::to_string(std::lround(s.percent))},
-                             {"figures", html_text(figures_text(s))},
-                             {"console", html_text(console)},
-                             {"run_disabled", active(s.state) ? "disabled" : ""},
-                             {"cancel_disabled", active(s.state) ? "" : "disabled"}}),
+              fill_template("run.html", {{"name", html_text(name)},
+                                         {"csrf", guard->form_token()},
+                                         {"state", state_name(s.state)},
+                                         {"state_text", html_text(state_text(s))},
+                                         {"percent", std::to_string(std::lround(s.percent))},
+                                         {"figures", html_text(figures_text(s))},
+                                         {"console", html_text(console)},
+                                         {"run_disabled", active(s.state) ? "disabled" : ""},
+                                         {"cancel_disabled", active(s.state) ? "" : "disabled"}}),
               head);
   });
 
@@ -178,8 +179,8 @@ void Server::Impl::install_run_routes() {
     const RunStatus s = runs.status(name);
     std::string files, notice, kind;
     for (const std::string& f : existing_outputs(*dir))
-      files += "<li><a href=\"/file?case=" + html_text(name) + "&amp;name=" +
-               html_text(url_encoded(f)) + "\">" + html_text(f) + "</a></li>\n";
+      files += "<li><a href=\"/file?case=" + html_text(name) +
+               "&amp;name=" + html_text(url_encoded(f)) + "\">" + html_text(f) + "</a></li>\n";
     if (files.empty()) files = "<li>No output yet: run the case.</li>";
     std::string report;
     std::error_code ec;
@@ -190,8 +191,9 @@ void Server::Impl::install_run_routes() {
       kind = "bad";
     }
     if (!active(s.state) && fs::is_regular_file(*dir / kReportFile, ec))
-      report = "<iframe class=\"report\" title=\"The report of the run\" sandbox src=\"/file?case=" +
-               html_text(name) + "&amp;name=" + kReportFile + "\"></iframe>";
+      report =
+          "<iframe class=\"report\" title=\"The report of the run\" sandbox src=\"/file?case=" +
+          html_text(name) + "&amp;name=" + kReportFile + "\"></iframe>";
     send_page(res, 200, name + " - results",
               fill_template("results.html", {{"name", html_text(name)},
                                              {"files", files},

@@ -13,8 +13,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #else
 #include <pthread.h>
 #include <signal.h>

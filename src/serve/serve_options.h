@@ -12,10 +12,10 @@ namespace sitedrain::serve {
 inline constexpr int kDefaultPort = 8765;
 
 struct ServeOptions {
-  int port = kDefaultPort;              // 0: any free port
-  std::filesystem::path workspace;      // absolute
-  bool open_browser = false;            // start the system's browser on the address
-  int threads = 0;                      // --threads of each run; 0: the runs' default
+  int port = kDefaultPort;          // 0: any free port
+  std::filesystem::path workspace;  // absolute
+  bool open_browser = false;        // start the system's browser on the address
+  int threads = 0;                  // --threads of each run; 0: the runs' default
 };
 
 // In: the arguments after "serve" and the folder the command was started

@@ -56,8 +56,20 @@ Server::Impl::Impl(ServerConfig c) : config(std::move(c)), runs(config.program, 
   http.set_keep_alive_timeout(kKeepAliveTimeoutS);
   http.set_keep_alive_max_count(100);
   http.set_payload_max_length(kBodyMaxBytes);
-  http.set_pre_routing_handler(
-      [this](const httplib::Request& req, httplib::Response& res) { return before_routing(req, res); });
+  // The library's default lets a second server share the port (SO_REUSEPORT
+  // on Linux, SO_REUSEADDR on Windows); a port in use must be refused.
+  http.set_socket_options([](socket_t sock) {
+    int yes = 1;
+#ifdef _WIN32
+    setsockopt(sock, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
+               sizeof yes);
+#else
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+#endif
+  });
+  http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+    return before_routing(req, res);
+  });
   http.set_post_routing_handler([](const httplib::Request&, httplib::Response& res) {
     if (!res.has_header("Content-Security-Policy"))
       res.set_header("Content-Security-Policy", kPagePolicy);
@@ -177,7 +189,9 @@ void Server::Impl::install_routes() {
 
 Server::Server(ServerConfig config) : impl_(std::make_unique<Impl>(std::move(config))) {}
 
-Server::~Server() { stop(); }
+Server::~Server() {
+  stop();
+}
 
 bool Server::bind(int port) {
   int bound = port;
@@ -191,14 +205,20 @@ bool Server::bind(int port) {
   return true;
 }
 
-int Server::port() const { return impl_->guard ? impl_->guard->port() : 0; }
+int Server::port() const {
+  return impl_->guard ? impl_->guard->port() : 0;
+}
 
 std::string Server::address() const {
   return "http://127.0.0.1:" + std::to_string(port()) + "/?token=" + impl_->guard->session_token();
 }
 
-void Server::serve() { impl_->http.listen_after_bind(); }
+void Server::serve() {
+  impl_->http.listen_after_bind();
+}
 
-void Server::stop() { impl_->http.stop(); }
+void Server::stop() {
+  impl_->http.stop();
+}
 
 }  // namespace sitedrain::serve

@@ -9,12 +9,12 @@
 namespace sitedrain::serve {
 
 // Limits of requests (a slow or broken client cannot hold the server).
-inline constexpr std::size_t kUploadMaxBytes = 20u * 1000u * 1000u;     // a descriptor file
+inline constexpr std::size_t kUploadMaxBytes = 20u * 1000u * 1000u;           // a descriptor file
 inline constexpr std::size_t kBodyMaxBytes = kUploadMaxBytes + 256u * 1024u;  // with the form
-inline constexpr int kReadTimeoutS = 10;       // each read of a request
-inline constexpr int kWriteTimeoutS = 10;      // each write of a response
-inline constexpr int kKeepAliveTimeoutS = 5;   // an idle kept-alive connection
-inline constexpr int kRequestThreads = 32;     // requests served at once
+inline constexpr int kReadTimeoutS = 10;      // each read of a request
+inline constexpr int kWriteTimeoutS = 10;     // each write of a response
+inline constexpr int kKeepAliveTimeoutS = 5;  // an idle kept-alive connection
+inline constexpr int kRequestThreads = 32;    // requests served at once
 
 struct ServerConfig {
   std::filesystem::path workspace;  // absolute

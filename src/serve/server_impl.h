@@ -35,8 +35,7 @@ struct Server::Impl {
   bool allow_change(const httplib::Request& req, httplib::Response& res);
   // The case folder named by the request's "case" value; on a bad name 400,
   // on an unknown case 404 (the response made) and nothing returned.
-  std::optional<std::filesystem::path> case_of(const httplib::Request& req,
-                                               httplib::Response& res);
+  std::optional<std::filesystem::path> case_of(const httplib::Request& req, httplib::Response& res);
 
   // Sends a whole page with its status.
   void send_page(httplib::Response& res, int status, const std::string& title,

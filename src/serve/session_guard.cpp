@@ -21,8 +21,7 @@ std::string random_token() {
 bool same_secret(std::string_view a, std::string_view b) {
   if (a.size() != b.size() || a.empty()) return false;
   unsigned char diff = 0;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    diff |= static_cast<unsigned char>(a[i] ^ b[i]);
+  for (std::size_t i = 0; i < a.size(); ++i) diff |= static_cast<unsigned char>(a[i] ^ b[i]);
   return diff == 0;
 }
 
@@ -46,8 +45,8 @@ std::optional<Refusal> SessionGuard::check(std::string_view host, std::string_vi
                                            std::string_view url_token) const {
   const std::string port = ":" + std::to_string(port_);
   if (host != "127.0.0.1" + port && host != "localhost" + port)
-    return Refusal{403, "This server answers only at 127.0.0.1" + port + " and localhost" + port +
-                            "."};
+    return Refusal{403,
+                   "This server answers only at 127.0.0.1" + port + " and localhost" + port + "."};
   const auto cookie = cookie_value(cookie_header, kSessionCookie);
   if ((cookie && same_secret(*cookie, session_token_)) || same_secret(url_token, session_token_))
     return std::nullopt;
