@@ -127,7 +127,11 @@ void Server::Impl::install_edit_routes() {
         notice = check.output;
       }
     }
-    if (req.has_param("made")) notice = "Made the case: " + notice;
+    if (req.has_param("made"))
+      notice =
+          "Made the case. Upload its descriptor file below (or name one beside it), then "
+          "save.\n\n" +
+          notice;
     const auto d = form.keys.find("descriptor_file");
     const std::string descriptor =
         d == form.keys.end() ? "No descriptor file named yet." : "Now: " + d->second;
