@@ -38,6 +38,8 @@ def main():
         from selenium import webdriver
         from selenium.webdriver.common.by import By
         from selenium.webdriver.chrome.service import Service
+        from selenium.webdriver.support import expected_conditions
+        from selenium.webdriver.support.ui import WebDriverWait
     except ImportError:
         missing("python3-selenium")
     browser = shutil.which("chromium") or shutil.which("chromium-browser")
@@ -56,6 +58,12 @@ def main():
                               stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, text=True)
     driver = None
     failures = []
+
+    def submit(button):
+        """Presses a form's button and waits for the page it leads to."""
+        page = driver.find_element(By.TAG_NAME, "html")
+        button.click()
+        WebDriverWait(driver, 60).until(expected_conditions.staleness_of(page))
 
     def check(ok, what):
         print(("ok     " if ok else "FAILED ") + what)
@@ -86,7 +94,7 @@ def main():
 
         # New case, then the descriptor uploaded through the form and saved.
         driver.find_element(By.ID, "new-name").send_keys("hexham_browser")
-        driver.find_element(By.XPATH, "//button[text()='New case']").click()
+        submit(driver.find_element(By.XPATH, "//button[text()='New case']"))
         check("/edit?case=hexham_browser" in driver.current_url, "New case opens its form")
         fields = driver.find_elements(By.CSS_SELECTOR, "form.site [name^='k.']")
         rows = driver.find_elements(By.CSS_SELECTOR, "table.rows tbody tr")
@@ -96,7 +104,7 @@ def main():
         driver.find_element(By.ID, "f-climate_change_factor").clear()
         driver.find_element(By.ID, "f-climate_change_factor").send_keys("1.4")
         driver.save_screenshot(os.path.join(shots, "serve_form.png"))
-        driver.find_element(By.XPATH, "//button[@value='save']").click()
+        submit(driver.find_element(By.XPATH, "//button[@value='save']"))
         notice = driver.find_element(By.ID, "check").text
         check(notice.startswith("Saved."), "saved and checked: " + notice.splitlines()[0])
         check("cd_Hexham_descriptor.csv" in driver.find_element(By.CLASS_NAME, "current-file").text,
@@ -106,14 +114,14 @@ def main():
         depth = driver.find_element(By.ID, "f-max_depth_m")
         depth.clear()
         depth.send_keys("-1")
-        driver.find_element(By.XPATH, "//button[@value='save']").click()
+        submit(driver.find_element(By.XPATH, "//button[@value='save']"))
         bad = driver.find_elements(By.CSS_SELECTOR, ".field.bad .error")
         check(len(bad) == 1 and "max_depth_m: -1 is out of range" in bad[0].text,
               "the error beside its field")
         depth = driver.find_element(By.ID, "f-max_depth_m")
         depth.clear()
         depth.send_keys("1.5")
-        driver.find_element(By.XPATH, "//button[@value='save_run']").click()
+        submit(driver.find_element(By.XPATH, "//button[@value='save_run']"))
 
         # The run page follows the run, then the results page opens.
         check("/run?case=hexham_browser" in driver.current_url, "Save and run opens the run page")
