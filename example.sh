@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Builds sitedrain and runs the bundled example pond design in
-# examples/pond_design/out/, then shows its report and says where the HTML
-# report and the CSV tables are.
+# Builds sitedrain and runs the bundled example pond design (its site file
+# examples/pond_site/site.toml) in examples/pond_site/out/, then shows its
+# report and says where the HTML report and the CSV tables are.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)" --target sitedrain
-out=examples/pond_design/out
+out=examples/pond_site/out
 rm -rf "$out" && mkdir -p "$out"
-cp examples/pond_design/PSnamel.nml examples/pond_design/params.txt examples/pond_design/cd_*.csv "$out"/
+cp examples/pond_site/site.toml examples/pond_site/cd_*.csv "$out"/
 build/sitedrain --report "$out/report.html" --csv "$out/csv" "$out" </dev/null
 echo
 echo "=== $out/report.txt"

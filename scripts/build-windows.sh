@@ -3,7 +3,8 @@
 # MinGW-w64 (installed when missing), static, threads included.  The XML
 # library is built for Windows from Debian's own source package (apt-get
 # source; a deb-src entry for the archive the machine already uses is added
-# when there is none) into build-windows/prefix, once.
+# when there is none) into build-windows/prefix, once; the headers of the
+# TOML parser (site files) come from its source package into the same prefix.
 #   scripts/build-windows.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -66,6 +67,27 @@ if [ ! -f "$prefix/lib/cmake/pugixml/pugixml-config.cmake" ]; then
     -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
   cmake --build "$work/build" -j2 >/dev/null
   cmake --install "$work/build" >/dev/null
+  rm -rf "$work"
+fi
+
+# The TOML parser of the site file is header-only (nothing of it is compiled
+# for Windows apart from sitedrain itself): its headers from Debian's source
+# package into the same prefix; where the archive serves no source for it,
+# the same headers of Debian's libtomlplusplus-dev.
+if [ ! -f "$prefix/include/toml++/toml.h" ]; then
+  add_deb_src
+  work="$(mktemp -d)"
+  mkdir -p "$prefix/include"
+  if (cd "$work" && apt-get source -qq tomlplusplus >/dev/null 2>&1); then
+    src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'tomlplusplus-*' | head -1)"
+    cp -r "$src/include/toml++" "$prefix/include/"
+  else
+    echo "apt-get source tomlplusplus failed: taking the headers of libtomlplusplus-dev" >&2
+    if [ ! -f /usr/include/toml++/toml.h ]; then
+      DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq libtomlplusplus-dev
+    fi
+    cp -r /usr/include/toml++ "$prefix/include/"
+  fi
   rm -rf "$work"
 fi
 

@@ -81,4 +81,22 @@ for want in "$case"/expected/*; do
   [ "$file" = console.txt ] || [ "$file" = exit.txt ] || cmp -s "$dir/out/$file" "$want" || bad+=("$file")
 done
 verdict "pond_design with paths in\\ and out/"
+
+# The site file: the bundled site-file example gives the pond design case's
+# outputs and its console after the first line (which names the file read).
+case=tests/cases/pond_design
+dir="$tmp/site_file"
+mkdir -p "$dir"
+cp examples/pond_site/site.toml examples/pond_site/*.csv "$dir/"
+status=0
+(cd "$dir" && "$wine64" "$exe" </dev/null >"$tmp/site_file.console" 2>&1) || status=$?
+bad=()
+[ "$status" = 0 ] || bad+=("exit status $status")
+tr -d '\r' <"$tmp/site_file.console" | tail -n +2 | cmp -s - <(tail -n +2 "$case/expected/console.txt") ||
+  bad+=(console)
+for want in "$case"/expected/*; do
+  file="$(basename "$want")"
+  [ "$file" = console.txt ] || [ "$file" = exit.txt ] || cmp -s "$dir/$file" "$want" || bad+=("$file")
+done
+verdict "pond_site (site file)"
 exit $failed

@@ -43,24 +43,6 @@ std::string choice_words(std::span<const params::CodeName> table, int code) {
   return c ? std::string(c->description) : "code " + std::to_string(code);
 }
 
-// The site file's key of a parameter file record ("cchgfac" gives
-// "climate_change_factor").
-std::string site_key_of(const std::string& legacy) {
-  for (const site::SiteKey& k : site::site_keys()) {
-    std::string_view records = k.legacy;
-    while (!records.empty()) {
-      const std::size_t comma = records.find(", ");
-      std::string_view r = records.substr(0, comma);
-      if (const std::size_t space = r.find(' '); space != std::string_view::npos)
-        r = r.substr(0, space);
-      if (r == legacy) return site::full_key_name(k);
-      if (comma == std::string_view::npos) break;
-      records.remove_prefix(comma + 2);
-    }
-  }
-  return legacy;
-}
-
 // What the run will do, in words.
 std::string summary(const run::CaseInput& c, const params::RunSetup& s) {
   const DesignParams& p = c.params;
@@ -206,7 +188,7 @@ int check_command(std::span<const std::string_view> args, const fs::path& start)
     // keys.
     site::SiteCase s = site::read_site_file(c->file);
     for (check::InputWarning& w : warnings) {
-      w.field = site_key_of(w.field);
+      w.field = site::site_key_of_record(w.field);
       w.file = c->file;
       if (const auto it = s.lines.find(w.field); it != s.lines.end()) w.line = it->second;
     }

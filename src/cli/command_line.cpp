@@ -117,7 +117,8 @@ CommandLine parse_command_line(std::span<const std::string_view> args, const fs:
 
 std::string usage_text() {
   return "usage: sitedrain [OPTIONS] [CASE_DIR]\n"
-         "  CASE_DIR          folder holding PSnamel.nml (default: the working directory)\n"
+         "  CASE_DIR          folder holding site.toml or PSnamel.nml (default: the working "
+         "directory)\n"
          "  --report FILE     also write a self-contained HTML report of the run\n"
          "  --csv DIR         also write the run's tables as CSV files into DIR (created if "
          "missing)\n"

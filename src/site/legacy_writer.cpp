@@ -57,9 +57,9 @@ std::string real_field(double v, int implied, int width, std::string_view key) {
     consider(buf);
   }
   if (!best) {
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    throw ConvertError(std::string(key) + " = " + buf + " cannot be written exactly in the " +
-                       std::to_string(width) + " columns of its record");
+    throw ConvertError(std::string(key) + " = " + toml_number(v) +
+                       " cannot be written exactly in the " + std::to_string(width) +
+                       " columns of its record");
   }
   return right(*best, width);
 }

@@ -31,8 +31,8 @@ constexpr std::array<CodeName, 3> kSeasons{{
 
 constexpr std::array<CodeName, 3> kProfiles{{
     {1, "uniform", "uniform intensity"},
-    {2, "winter-75", "winter 75% profile"},
-    {3, "summer-50", "summer 50% profile"},
+    {2, "winter-75", "winter 75%"},
+    {3, "summer-50", "summer 50%"},
 }};
 
 constexpr std::array<CodeName, 4> kLossModels{{
@@ -120,7 +120,7 @@ const std::array<SiteKey, 44> kKeys{{
     {"soil_class", top, kSubc, "", "one WRAP soil class for the whole site (or give soil_class in each sub-catchment)",
      soil_class, optional, "", "very-high, high, moderate, low, very-low, or 1 to 5", "wrapf, soilFSR", {}},
     {"area_m2", subcatchment, kSubc, "m2", "area of the sub-catchment",
-     number, always, "", "0 or more; at least one sub-catchment greater than 0", "nsubc, area", {}},
+     number, always, "", "0 or more; at least one sub-catchment greater than 0", "area", {}},
     {"surface", subcatchment, kSubc, "", "surface type under the loss model",
      choice, always, "", "a surface type of the loss model", "surface", {}},
     {"soil_class", subcatchment, kSubc, "", "WRAP soil class of the sub-catchment",
@@ -234,6 +234,22 @@ std::optional<std::string> nearest_site_key(std::string_view unknown, Section se
   // Close: at most a third of the longer name differs.
   if (best_distance * 3 > longer) return std::nullopt;
   return std::string(best->name);
+}
+
+std::string site_key_of_record(std::string_view record) {
+  for (const SiteKey& k : site_keys()) {
+    std::string_view records = k.legacy;
+    while (!records.empty()) {
+      const std::size_t comma = records.find(", ");
+      std::string_view r = records.substr(0, comma);
+      if (const std::size_t space = r.find(' '); space != std::string_view::npos)
+        r = r.substr(0, space);
+      if (r == record) return full_key_name(k);
+      if (comma == std::string_view::npos) break;
+      records.remove_prefix(comma + 2);
+    }
+  }
+  return std::string(record);
 }
 
 std::span<const params::CodeName> key_choices(const SiteKey& key, params::LossModel model) {

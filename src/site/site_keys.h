@@ -77,6 +77,11 @@ std::string full_key_name(const SiteKey& key);
 // ties to the earlier key), or none when nothing is close.
 std::optional<std::string> nearest_site_key(std::string_view unknown, Section section);
 
+// The site file's key of a control or parameter file record: "cchgfac"
+// gives "climate_change_factor", "area" "subcatchment.area_m2"; a record
+// without a key is returned as it is.
+std::string site_key_of_record(std::string_view record);
+
 // The choices of a key under a loss model: the fixed ones, the surface
 // types of the model (surface), the WRAP classes (soil_class), the side
 // sets (soakaway_sides).

@@ -190,7 +190,7 @@ Value Writer::top_value(const SiteKey& k) const {
     return unused_unless(rain, p.ndur == 0, series_text(p.caldur == 1, p.ndur, p.dur));
   if (n == "loss_model") return {key_text(loss_model_choices(), p.rom, "rom")};
   if (n == "soil_class") {
-    if (p.wrapf == 1) return {"", false};
+    if (p.wrapf == 1) return {o_.commented ? "\"low\"" : "", false};
     return {key_text(params::wrap_soil_classes(), p.soilFSR[0], "soilFSR")};
   }
   if (n == "top_length_m")
@@ -226,7 +226,7 @@ Value Writer::top_value(const SiteKey& k) const {
     return defaulted(p.lagoonratio >= 0,
                      toml_string(p.lagoonratio < 0 ? "elliptic" : "rectangular"));
   if (n == "discharge_limit_l_per_s") {
-    if (p.discharge_limits.empty()) return {"", false};
+    if (p.discharge_limits.empty()) return {o_.commented ? "5.0" : "", false};
     if (p.discharge_limits.size() == 1 && p.discharge_limits[0].return_period_years == 0)
       return {toml_number(p.discharge_limits[0].flow_l_per_s)};
     std::string s = "{ ";
@@ -251,8 +251,9 @@ void Writer::entry(std::string& out, const SiteKey& k, const Value& v) const {
       out += std::string(k.allowed);
     }
     out += "; ";
-    out += k.default_value.empty() ? "needed " + std::string(needed_text(k.needed))
-                                   : "default " + std::string(k.default_value);
+    out += !k.default_value.empty()       ? "default " + std::string(k.default_value)
+           : k.needed == Needed::optional ? std::string("optional")
+                                          : "needed " + std::string(needed_text(k.needed));
     out += "\n";
   }
   if (v.text.empty()) return;

@@ -126,6 +126,12 @@ TEST(ControlFile, ProgramMessagesForMissingFiles) {
     if (c.control && !*c.control) fs::create_symlink("/dev/zero", dir / "PSnamel.nml");
     RunResult r = run_program(dir);
     EXPECT_EQ(r.status, 1);
+    // Without any case, standard error adds a hint after the console.
+    const std::string hint = "sitedrain: no case in " + dir.string();
+    if (c.control == nullptr && r.console.find(hint) != std::string::npos)
+      r.console.erase(r.console.find(hint));
+    else
+      EXPECT_TRUE(c.control != nullptr) << "no hint: " << r.console;
     EXPECT_EQ(r.console, "PSnamel.nml\n" + c.console);
     fs::remove_all(dir);
   }

@@ -124,6 +124,10 @@ struct BadSite {
   std::string words;  // the key and what is wrong
 };
 
+void PrintTo(const BadSite& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class BadSiteFile : public ::testing::TestWithParam<BadSite> {};
 
 TEST_P(BadSiteFile, OneMessageExitOneNothingWritten) {
@@ -146,20 +150,28 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadSite{"syntax", replaced(kPondSite, "season = \"all-year\"", "season = all-year"),
                 "site.toml, line 6, column", "not a valid TOML file"},
+        // toml++'s own check of a table header's first character must not end the program
+        BadSite{"header_without_key", "[#\n" + kPondSite, "site.toml, line 1, column 2",
+                "not a valid TOML file: Error while parsing key"},
+        // nor may its character classes on a letter beyond ASCII after a value
+        BadSite{"letter_after_value",
+                replaced(kPondSite, "season = \"all-year\"", "season = \"all-year\"\xCF\x91"),
+                "site.toml, line 6, column 20",
+                "expected a comment or whitespace, saw '\\xCF\\x91'"},
         BadSite{"unknown_key", replaced(kPondSite, "climate_change_factor", "climate_factor"),
                 "site.toml, line 8, column 1",
                 "unknown key `climate_factor`; did you mean `climate_change_factor`?"},
         BadSite{"wrong_type", replaced(kPondSite, "max_depth_m = 1.5", "max_depth_m = \"1.5\""),
                 "site.toml, line 14, column 15", "max_depth_m: a number is expected, not a text"},
         BadSite{"out_of_range", replaced(kPondSite, "area_m2 = 7200.0", "area_m2 = -7200.0"),
-                "site.toml, line 28, column 11", "subcatchment.area_m2: -7200 is negative"},
+                "site.toml, line 26, column 11", "subcatchment.area_m2: -7200 is negative"},
         BadSite{"list_too_long", replaced(kPondSite, "[60, 120, 240]", "[30, 60, 120, 240]"),
                 "site.toml, line 10, column 17", "durations_min: the list has 4 values"},
         BadSite{"missing_key", replaced(kPondSite, "season = \"all-year\"\n", ""),
                 "ERROR in site file site.toml: missing key `season`",
                 "allowed: \"all-year\", \"summer\", \"winter\""},
         BadSite{"bad_choice", replaced(kPondSite, "\"silt-loam\"", "\"horton-1\""),
-                "site.toml, line 29, column 11",
+                "site.toml, line 27, column 11",
                 "subcatchment.surface: \"horton-1\" is not a choice"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -207,12 +219,81 @@ TEST(SiteKeys, EveryChoiceKeyHasChoicesAndNamesAreNear) {
   for (const site::SiteKey& k : site::site_keys()) {
     EXPECT_EQ(site::find_site_key(k.name, k.section), &k) << k.name;
     EXPECT_FALSE(k.help.empty() || k.legacy.empty()) << k.name;
-    if (k.type == site::ValueType::choice)
+    if (k.type == site::ValueType::choice) {
       EXPECT_FALSE(site::key_choices(k, params::LossModel::green_ampt).empty()) << k.name;
+    }
   }
   EXPECT_EQ(site::nearest_site_key("climate_factor", site::Section::top), "climate_change_factor");
   EXPECT_EQ(site::nearest_site_key("area", site::Section::subcatchment), "area_m2");
   EXPECT_EQ(site::nearest_site_key("zzzzzz", site::Section::top), std::nullopt);
+  // Warnings name parameter file records; a site file's case shows its keys.
+  EXPECT_EQ(site::site_key_of_record("cchgfac"), "climate_change_factor");
+  EXPECT_EQ(site::site_key_of_record("area"), "subcatchment.area_m2");
+  EXPECT_EQ(site::site_key_of_record("nsubc"), "subcatchment");
+  EXPECT_EQ(site::site_key_of_record("rp"), "return_periods_years");
+}
+
+// A value with no name in a site file, or one the legacy columns cannot
+// hold, is refused with the record or key named, and nothing is written.
+TEST(SiteFile, ConvertRefusesWhatTheOtherFormatCannotHold) {
+  const struct {
+    const char* case_name;
+    const char* from;
+    const char* to;
+    const char* message;
+  } cases[] = {
+      {"runoff_final_horton", "*rom                 0", "*rom                 7",
+       "rom = 7 has no name in a site file"},
+      {"pond_design", "*sump                0", "*sump                1",
+       "ponds = 1, sump = 1, soak = 0, rnf = 0: a site file names one storage"},
+  };
+  for (const auto& c : cases) {
+    const fs::path dir = make_temp_dir("convert_refused");
+    copy_files(case_dir(c.case_name), dir);
+    write_file(dir / "params.txt", replaced(read_file(dir / "params.txt"), c.from, c.to));
+    const CommandResult r = run_command_in(dir, "convert -o site.toml");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "site.toml"));
+    fs::remove_all(dir);
+  }
+  const fs::path dir = make_temp_dir("to_legacy_refused");
+  fs::copy_file(case_dir("pond_design") / "cd_Hexham_2023_v2.csv", dir / "cd_Hexham_2023_v2.csv");
+  write_file(dir / "site.toml", replaced(kPondSite, "= 1.4", "= 1.23456"));
+  const CommandResult r = run_command_in(dir, "convert --to-legacy . -o legacy");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("cchgfac = 1.23456 cannot be written exactly in the 6 columns"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(dir / "legacy" / "PSnamel.nml"));
+  EXPECT_EQ(run_command_in(dir, "convert --to-legacy . --bad").status, 2);
+  fs::remove_all(dir);
+}
+
+// The bundled site-file example is what `sitedrain new` writes for the
+// bundled descriptor: its comments follow the key table.
+TEST(SiteFile, BundledExampleIsWhatNewWrites) {
+  const fs::path examples = fs::path(SITEDRAIN_TEST_CASES) / ".." / ".." / "examples";
+  const fs::path dir = make_temp_dir("example_site");
+  const CommandResult made = run_command_in(
+      dir, "new --descriptor '" + (examples / "pond_design" / "cd_Hexham_2023_v2.csv").string() +
+               "' site");
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(read_file(dir / "site" / "site.toml"), read_file(examples / "pond_site" / "site.toml"));
+  fs::remove_all(dir);
+}
+
+// A run where there is no case: the console as always, and a hint on
+// standard error.
+TEST(SiteFile, RunWithoutCaseSuggestsNew) {
+  const fs::path dir = make_temp_dir("no_case");
+  const CommandResult r = run_command_in(dir, "");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "PSnamel.nml\nERROR opening namelist filePSnamel.nml\n");
+  EXPECT_NE(r.err.find("no case in " + dir.string()), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("`sitedrain new DIR`"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("`sitedrain --help`"), std::string::npos) << r.err;
+  fs::remove_all(dir);
 }
 
 }  // namespace
