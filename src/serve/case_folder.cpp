@@ -102,7 +102,7 @@ std::string utc_minute(fs::file_time_type t) {
   const std::time_t tt = std::chrono::system_clock::to_time_t(sys);
   std::tm tm{};
 #ifdef _WIN32
-  gmtime_s(&tm, &tt);
+  tm = *std::gmtime(&tt);  // the Windows C library's is per thread
 #else
   gmtime_r(&tt, &tm);
 #endif

@@ -199,7 +199,7 @@ void Server::Impl::install_edit_routes() {
     if (action == "save_run") {
       const CommandOutcome check =
           run_program_command(config.program, {"check", dir->string()}, *dir);
-      if (check.status == 0 && runs.start(name, run_request(*dir))) {
+      if (check.status == 0 && start_run(name, *dir)) {
         see_other(res, "/run?case=" + name);
         return;
       }

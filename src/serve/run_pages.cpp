@@ -106,6 +106,13 @@ bool active(RunState s) {
 
 }  // namespace
 
+bool Server::Impl::start_run(const std::string& name, const fs::path& case_dir) {
+  if (active(runs.status(name).state)) return false;
+  std::error_code ec;
+  fs::remove(case_dir / kReportFile, ec);
+  return runs.start(name, run_request(case_dir));
+}
+
 void Server::Impl::install_run_routes() {
   http.Get("/run", [this](const httplib::Request& req, httplib::Response& res) {
     const auto dir = case_of(req, res);
@@ -153,10 +160,7 @@ void Server::Impl::install_run_routes() {
       see_other(res, "/edit?case=" + name + "&check=1");
       return;
     }
-    // The report of an earlier run must not pass for this one's.
-    std::error_code ec;
-    fs::remove(*dir / kReportFile, ec);
-    if (!runs.start(name, run_request(*dir))) {
+    if (!start_run(name, *dir)) {
       send_message(res, 409, "Running already", "The case '" + name + "' has a run going.");
       return;
     }

@@ -49,6 +49,10 @@ struct Server::Impl {
   // What keeps the case from running, in the words of `sitedrain check`;
   // empty when it would run.
   std::string case_problem(const std::filesystem::path& case_dir) const;
+  // Starts (or queues) a run of the case; false when it has one already.
+  // The report of an earlier run is removed first, so that it cannot pass
+  // for this run's.
+  bool start_run(const std::string& name, const std::filesystem::path& case_dir);
   // The arguments of a run of the case folder.
   RunRequest run_request(const std::filesystem::path& case_dir) const;
 };
