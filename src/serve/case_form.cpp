@@ -315,7 +315,7 @@ std::string site_text_from_form(const FormValues& form) {
   return text;
 }
 
-FieldError field_error_of(std::string_view output) {
+FieldError field_error_of(std::string_view output, std::string_view site_text) {
   FieldError e;
   // The message: the first line that says what is wrong (check prints the
   // file's name and position with it).
@@ -347,13 +347,16 @@ FieldError field_error_of(std::string_view output) {
       }
     }
   }
-  // A sub-catchment's number: "subcatchment 2" or "[[subcatchment]] 2".
-  if (e.key.rfind("subcatchment.", 0) == 0) {
-    const std::size_t at = output.find("subcatchment ");
-    if (at != std::string_view::npos) {
-      const int n = std::atoi(std::string(output.substr(at + 13, 3)).c_str());
-      if (n >= 1) e.row = n - 1;
-    }
+  // A sub-catchment's row: the [[subcatchment]] tables begun before the
+  // line the message names.
+  const std::size_t line_at = output.find(", line ");
+  if (e.key.rfind("subcatchment.", 0) == 0 && line_at != std::string_view::npos) {
+    const int line = std::atoi(std::string(output.substr(line_at + 7, 9)).c_str());
+    std::istringstream text{std::string(site_text)};
+    int n = 0, row = -1;
+    for (std::string l; n < line && std::getline(text, l); ++n)
+      if (l.find("[[subcatchment]]") != std::string::npos) ++row;
+    e.row = row;
   }
   return e;
 }

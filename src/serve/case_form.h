@@ -47,8 +47,9 @@ struct FieldError {
   std::string message;
 };
 
-// In: check's output.  Out: the field it is about, when one is named.
-FieldError field_error_of(std::string_view check_output);
+// In: check's output and the site file's text.  Out: the field it is
+// about, when one is named; a sub-catchment's row from the line named.
+FieldError field_error_of(std::string_view check_output, std::string_view site_text = {});
 
 // The fieldsets of the form: one per group of keys, in the table's order.
 std::string form_fields_html(const FormValues& form, const FieldError& error);

@@ -113,11 +113,12 @@ void Server::Impl::install_edit_routes() {
         kind = "bad";
       }
     } else {
-      form = form_from_site_text(read_text(*dir / kSiteFile));
+      const std::string site_text = read_text(*dir / kSiteFile);
+      form = form_from_site_text(site_text);
       const CommandOutcome check =
           run_program_command(config.program, {"check", dir->string()}, *dir);
       if (check.status != 0) {
-        error = field_error_of(check.output);
+        error = field_error_of(check.output, site_text);
         notice = check.output;
         kind = "bad";
       } else if (req.has_param("saved")) {

@@ -4,10 +4,11 @@ chromium-driver and python3-selenium): a case made from the form with the
 bundled example's descriptor uploaded, saved, run with its progress page,
 and its report shown on the results page with its design checks and charts.
 
-    browser_flow.py SITEDRAIN_EXE EXAMPLE_DESCRIPTOR [--screenshots DIR]
+    browser_flow.py SITEDRAIN_EXE EXAMPLE_DESCRIPTOR [--screenshots DIR] [--wine]
 
 Screenshots of the form and of the results go to DIR (default: a
-temporary folder, named on the output).  Exit 0 passed, 1 failed, 77
+temporary folder, named on the output).  With --wine the program is the
+Windows executable, run under Wine.  Exit 0 passed, 1 failed, 77
 skipped (browser, driver or selenium missing; a failure under CI=true).
 """
 import os
@@ -54,7 +55,11 @@ def main():
     os.makedirs(shots, exist_ok=True)
     workspace = os.path.join(work, "workspace")
     os.makedirs(workspace)
-    server = subprocess.Popen([exe, "serve", "--port", "0", "--workspace", workspace],
+    command = [exe, "serve", "--port", "0", "--workspace", workspace]
+    if "--wine" in sys.argv:
+        command = [shutil.which("wine64") or "/usr/lib/wine/wine64", exe, "serve", "--port", "0",
+                   "--workspace", "Z:" + workspace.replace("/", "\\")]
+    server = subprocess.Popen(command,
                               stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, text=True)
     driver = None
     failures = []
@@ -103,7 +108,8 @@ def main():
         driver.find_element(By.ID, "descriptor-upload").send_keys(descriptor)
         driver.find_element(By.ID, "f-climate_change_factor").clear()
         driver.find_element(By.ID, "f-climate_change_factor").send_keys("1.4")
-        driver.save_screenshot(os.path.join(shots, "serve_form.png"))
+        suffix = "_windows" if "--wine" in sys.argv else ""
+        driver.save_screenshot(os.path.join(shots, f"serve_form{suffix}.png"))
         submit(driver.find_element(By.XPATH, "//button[@value='save']"))
         notice = driver.find_element(By.ID, "check").text
         check(notice.startswith("Saved."), "saved and checked: " + notice.splitlines()[0])
@@ -134,7 +140,7 @@ def main():
             check(f in links, f"a link to {f}")
         check(any("zip" in a.text for a in driver.find_elements(By.CSS_SELECTOR, "a.button")),
               "the zip link")
-        driver.save_screenshot(os.path.join(shots, "serve_results.png"))
+        driver.save_screenshot(os.path.join(shots, f"serve_results{suffix}.png"))
         frame = driver.find_element(By.CSS_SELECTOR, "iframe.report")
         driver.switch_to.frame(frame)
         body = driver.find_element(By.TAG_NAME, "body").text
@@ -151,8 +157,8 @@ def main():
         # policies and ask for nothing outside this server.
         errors = [e["message"] for e in driver.get_log("browser") if e["level"] == "SEVERE"]
         check(not errors, "no error in the browser's console " + "; ".join(errors))
-        print("screenshots: " + os.path.join(shots, "serve_form.png") + ", " +
-              os.path.join(shots, "serve_results.png"))
+        print("screenshots: " + os.path.join(shots, f"serve_form{suffix}.png") + ", " +
+              os.path.join(shots, f"serve_results{suffix}.png"))
     finally:
         if driver:
             driver.quit()
