@@ -1,5 +1,7 @@
 #include "serve/server.h"
 
+#include <algorithm>
+
 #include "serve/case_folder.h"
 #include "serve/case_name.h"
 #include "serve/page_files.h"
@@ -114,7 +116,13 @@ httplib::Server::HandlerResponse Server::Impl::before_routing(const httplib::Req
     // The address printed at start: the token goes into the cookie and out of
     // the address bar.
     res.set_header("Set-Cookie", guard->session_cookie());
-    see_other(res, req.path);
+    // Back to the same page, when its path is plain text (no header can be
+    // made of it); else to the cases.
+    const bool plain = std::all_of(req.path.begin(), req.path.end(), [](char ch) {
+      return static_cast<unsigned char>(ch) > 0x20 && static_cast<unsigned char>(ch) < 0x7f;
+    });
+    see_other(
+        res, plain && req.path.rfind("/", 0) == 0 && req.path.rfind("//", 0) != 0 ? req.path : "/");
     return httplib::Server::HandlerResponse::Handled;
   }
   return httplib::Server::HandlerResponse::Unhandled;

@@ -71,6 +71,14 @@ TEST(ServeEndpoints, EveryRefusalHasItsStatusAndTheServerAnswersAfterIt) {
   EXPECT_NE(cookie.find("sitedrain_session=" + server.token()), std::string::npos);
   EXPECT_NE(cookie.find("HttpOnly"), std::string::npos);
   EXPECT_NE(cookie.find("SameSite=Strict"), std::string::npos);
+  // A path that would make a header of its own, or lead off the server: to the cases.
+  for (const char* path : {"/%0d%0aX-Injected:%201", "//elsewhere.example/"}) {
+    const auto odd =
+        server.bare_client()->Get((std::string(path) + "?token=" + server.token()).c_str());
+    ASSERT_TRUE(odd);
+    EXPECT_EQ(odd->get_header_value("Location"), "/") << path;
+    EXPECT_FALSE(odd->has_header("X-Injected"));
+  }
 
   const std::string port = std::to_string(server.port());
   const std::vector<Refused> refusals{
