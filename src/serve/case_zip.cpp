@@ -60,13 +60,18 @@ std::string zip_case_folder(const fs::path& case_dir, const std::string& name) {
       discard();
       throw;
     }
-    void* copy = std::malloc(std::max<std::size_t>(data.size(), 1));
-    if (!copy) {
-      discard();
-      throw std::bad_alloc();
+    // The archive frees the copy (an empty file needs none: libzip does not
+    // free a buffer of length 0).
+    void* copy = nullptr;
+    if (!data.empty()) {
+      copy = std::malloc(data.size());
+      if (!copy) {
+        discard();
+        throw std::bad_alloc();
+      }
+      std::memcpy(copy, data.data(), data.size());
     }
-    std::memcpy(copy, data.data(), data.size());
-    zip_source_t* source = zip_source_buffer(archive, copy, data.size(), 1);
+    zip_source_t* source = zip_source_buffer(archive, copy, data.size(), copy ? 1 : 0);
     const std::string entry = name + "/" + fs::relative(f, case_dir).generic_string();
     if (!source || zip_file_add(archive, entry.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
       if (source)
