@@ -91,9 +91,66 @@ if [ ! -f "$prefix/include/toml++/toml.h" ]; then
   rm -rf "$work"
 fi
 
+# sitedrain serve: the HTTP library is header-only in its upstream form,
+# which Debian's source package holds (the Debian package splits it into a
+# compiled library): httplib.h into the prefix.  The zip writer, libzip, and
+# the zlib it compresses with are built for Windows from Debian's source
+# packages, static, without the optional codecs and crypto.
+if [ ! -f "$prefix/include/httplib.h" ]; then
+  add_deb_src
+  work="$(mktemp -d)"
+  (cd "$work" && apt-get source -qq cpp-httplib >/dev/null 2>&1) || {
+    echo "apt-get source cpp-httplib failed" >&2
+    exit 1
+  }
+  src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'cpp-httplib-*' | head -1)"
+  mkdir -p "$prefix/include"
+  cp "$src/httplib.h" "$prefix/include/httplib.h"
+  rm -rf "$work"
+fi
+if [ ! -f "$prefix/lib/libz.a" ]; then
+  add_deb_src
+  work="$(mktemp -d)"
+  (cd "$work" && apt-get source -qq zlib >/dev/null 2>&1) || {
+    echo "apt-get source zlib failed" >&2
+    exit 1
+  }
+  src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'zlib-*' | head -1)"
+  # The library's C files compiled as they are (Debian's source has no
+  # Windows makefile).
+  for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
+    inftrees trees uncompr zutil; do
+    x86_64-w64-mingw32-gcc-posix -O2 -c "$src/$f.c" -o "$work/$f.o"
+  done
+  mkdir -p "$prefix/lib" "$prefix/include"
+  x86_64-w64-mingw32-ar rcs "$prefix/lib/libz.a" "$work"/*.o
+  cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
+  rm -rf "$work"
+fi
+if [ ! -f "$prefix/lib/cmake/libzip/libzip-config.cmake" ]; then
+  add_deb_src
+  work="$(mktemp -d)"
+  (cd "$work" && apt-get source -qq libzip >/dev/null 2>&1) || {
+    echo "apt-get source libzip failed" >&2
+    exit 1
+  }
+  src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'libzip-*' | head -1)"
+  cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DSITEDRAIN_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF \
+    -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_GNUTLS=OFF \
+    -DENABLE_MBEDTLS=OFF -DENABLE_OPENSSL=OFF -DENABLE_COMMONCRYPTO=OFF \
+    -DENABLE_WINDOWS_CRYPTO=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF \
+    -DBUILD_DOC=OFF -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" --no-warn-unused-cli >/dev/null
+  cmake --build "$work/build" -j2 >/dev/null
+  cmake --install "$work/build" >/dev/null
+  rm -rf "$work"
+fi
+
 cmake -S . -B build-windows/sitedrain -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release -DSITEDRAIN_TESTS=OFF -DSITEDRAIN_WINDOWS_PREFIX="$prefix" \
   -DCMAKE_PREFIX_PATH="$prefix" -Dpugixml_DIR="$prefix/lib/cmake/pugixml" \
+  -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a" \
   --no-warn-unused-cli >/dev/null
 cmake --build build-windows/sitedrain -j2 --target sitedrain
 mkdir -p dist

@@ -15,6 +15,11 @@ if [ ! -x /usr/lib/wine/wine64 ] && ! command -v wine64 >/dev/null 2>&1; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq wine wine64
 fi
+command -v curl >/dev/null 2>&1 || {
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq curl
+}
 wine64="$(command -v wine64 || echo /usr/lib/wine/wine64)"
 wineserver="$(command -v wineserver || echo /usr/lib/wine/wineserver64)"
 tmp="$(mktemp -d)"
@@ -24,6 +29,8 @@ trap '"$wineserver" -k >/dev/null 2>&1 || true; "$wineserver" -w >/dev/null 2>&1
 "$wine64" wineboot --init >/dev/null 2>&1 || true
 
 failed=0
+# A Linux path as the Windows program under Wine sees it (drive Z:).
+winepath_of() { echo "Z:${1//\//\\}"; }
 # Prints the verdict of one run from the list bad (empty: all matched).
 verdict() {
   if [ ${#bad[@]} -eq 0 ]; then
@@ -111,4 +118,43 @@ for want in "$case"/expected/*; do
   [ "$file" = console.txt ] || [ "$file" = exit.txt ] || cmp -s "$dir/$file" "$want" || bad+=("$file")
 done
 verdict "pond_site (site file)"
+# The browser front end: `sitedrain.exe serve` under Wine, its cases page
+# fetched with the session, the bundled site-file example run through it,
+# its outputs compared with the pond design case's expected files.
+ws="$tmp/serve"
+mkdir -p "$ws/pond_site"
+cp examples/pond_site/* "$ws/pond_site/"
+"$wine64" "$exe" serve --port 0 --workspace "$(winepath_of "$ws")" </dev/null >"$tmp/serve.out" 2>&1 &
+serve_pid=$!
+address=""
+for _ in $(seq 1 120); do
+  address="$(grep -o 'http://127\.0\.0\.1:[0-9]*/?token=[0-9a-f]*' "$tmp/serve.out" || true)"
+  [ -n "$address" ] && break
+  sleep 1
+done
+bad=()
+if [ -z "$address" ]; then
+  bad+=("no address from serve")
+else
+  base="${address%%/?token=*}"
+  jar="$tmp/cookies"
+  curl -s -c "$jar" -b "$jar" -L "$address" >"$tmp/cases.html" || bad+=("cases page")
+  grep -q 'pond_site' "$tmp/cases.html" || bad+=("the case on the cases page")
+  csrf="$(grep -o 'name="csrf" value="[0-9a-f]*' "$tmp/cases.html" | head -1 | sed 's/.*value="//')"
+  curl -s -b "$jar" -o /dev/null -d "csrf=$csrf&case=pond_site" "$base/run" || bad+=("run")
+  state=""
+  for _ in $(seq 1 600); do
+    state="$(curl -s -b "$jar" "$base/progress?case=pond_site" | grep -o '"state": "[a-z]*"' || true)"
+    case "$state" in *running*|*waiting*) sleep 1 ;; *) break ;; esac
+  done
+  [ "$state" = '"state": "finished"' ] || bad+=("run ended as $state")
+  for want in tests/cases/pond_design/expected/*; do
+    file="$(basename "$want")"
+    [ "$file" = console.txt ] || [ "$file" = exit.txt ] || cmp -s "$ws/pond_site/$file" "$want" || bad+=("$file")
+  done
+  [ -s "$ws/pond_site/report.html" ] || bad+=("report.html")
+fi
+kill "$serve_pid" 2>/dev/null || true
+wait "$serve_pid" 2>/dev/null || true
+verdict "serve: the site-file example run through the browser front end"
 exit $failed

@@ -14,6 +14,7 @@
 #include "run/file_identity.h"
 #include "textio/console.h"
 #include "textio/fixed_field.h"
+#include "serve/serve_options.h"
 
 namespace sitedrain::cli {
 
@@ -173,7 +174,9 @@ std::string usage_text() {
          "                    the site file of a legacy case (standard output unless -o)\n"
          "  sitedrain convert --to-legacy [CASE_DIR] [-o DIR]\n"
          "                    PSnamel.nml and params.txt of a site file (into CASE_DIR/legacy "
-         "unless -o)\n";
+         "unless -o)\n"
+         "  sitedrain serve [--port N] [--workspace DIR] [--open] [--threads N]\n"
+         "                    the cases of DIR (default: here) in a browser on this machine\n";
 }
 
 int usage_error(std::string_view message) {
@@ -188,6 +191,8 @@ std::string version_text() {
 int run_command(int argc, const char* const* argv) {
   std::vector<std::string_view> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  if (!args.empty() && args[0] == "serve")
+    return serve::serve_command(std::span<const std::string_view>(args).subspan(1));
   // The commands on cases: new, check, convert.
   if (!args.empty() && (args[0] == "new" || args[0] == "check" || args[0] == "convert")) {
     std::error_code ec;
