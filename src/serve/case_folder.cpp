@@ -22,13 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string read_text(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 bool is_file(const fs::path& p) {
   std::error_code ec;
   return fs::is_regular_file(p, ec);
@@ -151,11 +144,11 @@ std::string site_storage(const fs::path& site_file) {
 
 }  // namespace
 
-CaseFormat case_format(const fs::path& dir) {
-  const bool site = is_file(dir / kSiteFile), legacy = is_file(dir / kControlFile);
-  if (site && legacy) return CaseFormat::both;
-  if (site) return CaseFormat::site_file;
-  return legacy ? CaseFormat::legacy : CaseFormat::none;
+std::string read_text(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
 }
 
 std::vector<CaseSummary> list_cases(const fs::path& workspace) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "run/case_input.h"
+
 namespace sitedrain::serve {
 
 // The files a run started by the server adds to the case folder.
@@ -18,9 +20,12 @@ inline constexpr const char* kSiteFile = "site.toml";
 inline constexpr const char* kControlFile = "PSnamel.nml";
 inline constexpr const char* kLegacyFolder = "legacy";
 
-enum class CaseFormat { none, site_file, legacy, both };
+// Which case files a folder holds: the run's own test.
+using run::case_format;
+using run::CaseFormat;
 
-CaseFormat case_format(const std::filesystem::path& case_dir);
+// The whole text of a file; empty when it cannot be read.
+std::string read_text(const std::filesystem::path& p);
 
 // One line of the cases list.
 struct CaseSummary {

@@ -17,13 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string read_text(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // Writes a file whole: to a temporary name beside it, then renamed.
 void write_whole(const fs::path& path, const std::string& text) {
   const fs::path part = path.string() + ".part";

@@ -17,11 +17,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string read_text(const fs::path& p, std::size_t max_bytes = std::string::npos) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  std::string t = s.str();
+// The text of a file, its last max_bytes at most.
+std::string tail_text(const fs::path& p, std::size_t max_bytes) {
+  std::string t = read_text(p);
   if (t.size() > max_bytes) t = "...\n" + t.substr(t.size() - max_bytes);
   return t;
 }
@@ -120,7 +118,7 @@ void Server::Impl::install_run_routes() {
     const std::string name = form_value(req, "case");
     const RunStatus s = runs.status(name);
     std::string console;
-    if (s.state == RunState::failed) console = read_text(*dir / kConsoleFile, 8000);
+    if (s.state == RunState::failed) console = tail_text(*dir / kConsoleFile, 8000);
     const std::string head =
         active(s.state) ? "<noscript><meta http-equiv=\"refresh\" content=\"2\"></noscript>\n" : "";
     send_page(res, 200, name + " - run",
