@@ -17,7 +17,6 @@ using design::DesignResults;
 using design::StormRecord;
 using params::StorageKind;
 
-constexpr double kLitresPerM3h = 1000.0 / 3600.0;  // l/s in one m^3/h
 constexpr double kM2PerHa = 10000.0;
 
 std::string fixed(double v, int decimals) {

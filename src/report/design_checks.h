@@ -15,6 +15,9 @@
 
 namespace sitedrain::report {
 
+// Litres per second in one m^3/h.
+inline constexpr double kLitresPerM3h = 1000.0 / 3600.0;
+
 // Starts an hour above which a pump's cycling is flagged: a common limit
 // for small submersible pumps.
 constexpr int kPumpStartsPerHourLimit = 12;

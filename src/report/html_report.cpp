@@ -22,8 +22,6 @@ using design::DesignResults;
 using design::StormRecord;
 using params::StorageKind;
 
-constexpr double kLitresPerM3h = 1000.0 / 3600.0;  // l/s in one m^3/h
-
 // v with the given decimals; "-" for a value that is not finite.
 std::string fixed(double v, int decimals) {
   if (!std::isfinite(v)) return "-";

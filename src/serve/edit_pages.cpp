@@ -79,17 +79,23 @@ void move_legacy_files(const fs::path& dir) {
 
 }  // namespace
 
+std::optional<fs::path> Server::Impl::editable_case_of(const httplib::Request& req,
+                                                       httplib::Response& res) {
+  auto dir = case_of(req, res);
+  if (dir && case_format(*dir) == CaseFormat::both) {
+    send_message(res, 409, "Two formats",
+                 "The case folder holds both site.toml and PSnamel.nml: move one of them aside.");
+    return std::nullopt;
+  }
+  return dir;
+}
+
 void Server::Impl::install_edit_routes() {
   http.Get("/edit", [this](const httplib::Request& req, httplib::Response& res) {
-    const auto dir = case_of(req, res);
+    const auto dir = editable_case_of(req, res);
     if (!dir) return;
     const std::string name = form_value(req, "case");
     const CaseFormat format = case_format(*dir);
-    if (format == CaseFormat::both) {
-      send_message(res, 409, "Two formats",
-                   "The case folder holds both site.toml and PSnamel.nml: move one of them aside.");
-      return;
-    }
     FormValues form;
     FieldError error;
     std::string notice, kind;
@@ -143,15 +149,10 @@ void Server::Impl::install_edit_routes() {
 
   http.Post("/save", [this](const httplib::Request& req, httplib::Response& res) {
     if (!allow_change(req, res)) return;
-    const auto dir = case_of(req, res);
+    const auto dir = editable_case_of(req, res);
     if (!dir) return;
     const std::string name = form_value(req, "case");
     const CaseFormat format = case_format(*dir);
-    if (format == CaseFormat::both) {
-      send_message(res, 409, "Two formats",
-                   "The case folder holds both site.toml and PSnamel.nml: move one of them aside.");
-      return;
-    }
     FormValues form =
         form_from_fields([&req](const std::string& field) { return form_value(req, field); });
     const std::string action = form_value(req, "action");

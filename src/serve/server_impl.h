@@ -36,6 +36,10 @@ struct Server::Impl {
   // The case folder named by the request's "case" value; on a bad name 400,
   // on an unknown case 404 (the response made) and nothing returned.
   std::optional<std::filesystem::path> case_of(const httplib::Request& req, httplib::Response& res);
+  // The case folder of a request that holds one format only; else answers
+  // 409 (both formats) or as case_of does, and gives none.
+  std::optional<std::filesystem::path> editable_case_of(const httplib::Request& req,
+                                                        httplib::Response& res);
 
   // Sends a whole page with its status.
   void send_page(httplib::Response& res, int status, const std::string& title,
