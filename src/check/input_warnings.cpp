@@ -353,51 +353,53 @@ std::vector<InputWarning> design_value_warnings(const params::DesignParams& p,
   const bool design = p.storage_run() && p.storage_kind != params::StorageKind::runoff_only;
   const bool soakaway = design && p.storage_kind == params::StorageKind::soakaway;
 
-  if (p.loss_model == params::LossModel::final_horton && p.rom != 0 && p.storage_run())
+  if (p.loss_model == params::LossModel::final_horton && p.loss_model_code != 0 && p.storage_run())
     add("rom",
-        "rom " + std::to_string(p.rom) +
+        "rom " + std::to_string(p.loss_model_code) +
             " is not a loss model code (0-3); the run uses Final-value Horton, code 0",
         misreading);
-  if (!p.greenfield_only() && p.cchgfac > 0.0 && p.cchgfac < 1.0)
+  if (!p.greenfield_only() && p.climate_change_factor > 0.0 && p.climate_change_factor < 1.0)
     add("cchgfac",
-        "a climate-change factor of " + number_text(p.cchgfac) +
+        "a climate-change factor of " + number_text(p.climate_change_factor) +
             " is below 1 and reduces every design rainfall depth; write `1.0` for no change, "
             "`1.4` for +40 %",
         misreading);
-  if (soakaway && p.sideno == 4)
+  if (soakaway && p.soakaway_sides_code == 4)
     add("sideno",
         "side code 4 lets " + params::infiltrating_sides_text(4) +
             " infiltrate besides the base, not four sides; for all four sides write a code "
             "outside 0-7, such as 8",
         misreading);
-  if (soakaway && p.infiltco > 0.0 && p.infiltco < kLeastLikelyInfiltration_m_per_h)
+  if (soakaway && p.infiltration_coefficient_m_per_h > 0.0 &&
+      p.infiltration_coefficient_m_per_h < kLeastLikelyInfiltration_m_per_h)
     add("infiltco",
-        "an infiltration coefficient of " + number_text(p.infiltco) + " m/h is below " +
-            number_text(kLeastLikelyInfiltration_m_per_h) +
-            " m/h: likely a value in m/s typed as m/h; " + number_text(p.infiltco) + " m/s is " +
-            number_text(p.infiltco * kSecondsPerHour) + " m/h (write `" +
-            written(p.infiltco * kSecondsPerHour) + "`)",
+        "an infiltration coefficient of " + number_text(p.infiltration_coefficient_m_per_h) +
+            " m/h is below " + number_text(kLeastLikelyInfiltration_m_per_h) +
+            " m/h: likely a value in m/s typed as m/h; " +
+            number_text(p.infiltration_coefficient_m_per_h) + " m/s is " +
+            number_text(p.infiltration_coefficient_m_per_h * kSecondsPerHour) + " m/h (write `" +
+            written(p.infiltration_coefficient_m_per_h * kSecondsPerHour) + "`)",
         misreading);
-  if (design && p.rhmpt == 0)
+  if (design && p.half_emptying_limit_h == 0)
     add("rhmpt",
         "a half-emptying limit of 0 h: no design half-empties within it, so the report lists "
         "none that half-empties in time; designs are commonly asked to half-empty within 24 h",
         misreading);
-  if (design && p.lagoonratio == 0)
+  if (design && p.lagoon_ratio == 0)
     add("lagoonratio",
         "a lagoon ratio of 0 does not mean no settlement lagoon: its area (the peak outflow "
         "over 0.036 m/h) is still sized and added to the water area of every design; only "
         "its length and width stay 0",
         misreading);
-  if (design && p.diagf != 1 && setup.durations.size() < 3)
+  if (design && p.diagnostic_series != 1 && setup.durations.size() < 3)
     add("dur",
         std::to_string(setup.durations.size()) + " storm duration" +
             (setup.durations.size() == 1 ? "" : "s") + " (" + durations_text(setup.durations) +
             "): fewer than three cannot bracket the critical storm; give durations on both "
             "sides of it",
         WarningKind::design);
-  if (p.storage_run() && p.arff == 1 && p.ctchm == 1 && catchment != nullptr &&
-      catchment->AREA > 0.0) {
+  if (p.storage_run() && p.areal_reduction == 1 && p.areal_reduction_area_code == 1 &&
+      catchment != nullptr && catchment->AREA > 0.0) {
     const double area_m2 = catchment->AREA * kSquareMetresPerKm2;
     const double gap = std::fabs(setup.total_area - area_m2);
     if (gap > kAreaTolerance * area_m2 && gap > kAreaResolution_m2)

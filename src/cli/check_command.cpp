@@ -50,8 +50,8 @@ std::string summary(const run::CaseInput& c, const params::RunSetup& s) {
   std::string t;
   auto line = [&t](const std::string& l) { t += l + "\n"; };
   line("Case: " + (fs::current_path() / c.file).string());
-  const bool design = p.storage_run() && p.rnf != 1;
-  std::string what = p.rnf == 1            ? "runoff of every design storm, no structure sized"
+  const bool design = p.storage_run() && p.runoff_only != 1;
+  std::string what = p.runoff_only == 1    ? "runoff of every design storm, no structure sized"
                      : p.greenfield_only() ? "greenfield runoff rates only"
                      : p.rainfall_only()   ? "design rainfall table only"
                      : p.storage_kind == params::StorageKind::sump ? "design of a pumped sump"
@@ -60,61 +60,65 @@ std::string summary(const run::CaseInput& c, const params::RunSetup& s) {
                          : "design of an attenuation pond with a throttle-plate orifice outlet";
   line("Run: " + what);
   line("Greenfield runoff rates: " +
-       (p.grnff == 1 ? "estimated (hydrometric area " + std::to_string(p.hydromarea) + ")"
-                     : std::string("not estimated")));
+       (p.greenfield_rates == 1
+            ? "estimated (hydrometric area " + std::to_string(p.hydrometric_area) + ")"
+            : std::string("not estimated")));
   line("Descriptor file: " + f.input[1] +
        (f.location.empty() ? "" : " (location " + f.location + ")"));
   if (!p.greenfield_only()) {
     line("Rainfall: " + std::string(rainfall::ddf_model_name(f.ddf_model)) + " model, " +
-         (p.point == 1 ? "1 km point" : "catchment") + " rainfall parameters, " +
-         choice_words(site::season_choices(), p.season) + ", storm profile " +
-         choice_words(site::storm_profile_choices(), p.strmprf) + ", climate-change factor " +
-         number(p.cchgfac));
+         (p.point_rainfall == 1 ? "1 km point" : "catchment") + " rainfall parameters, " +
+         choice_words(site::season_choices(), p.season_code) + ", storm profile " +
+         choice_words(site::storm_profile_choices(), p.storm_profile_code) +
+         ", climate-change factor " + number(p.climate_change_factor));
     line("Areal reduction factor: " +
-         (p.arff == 1 ? "applied, for " + choice_words(site::areal_area_choices(), p.ctchm)
-                      : std::string("not applied")));
+         (p.areal_reduction == 1 ? "applied, for " + choice_words(site::areal_area_choices(),
+                                                                  p.areal_reduction_area_code)
+                                 : std::string("not applied")));
     line("Return periods (" + std::to_string(s.return_periods.size()) +
          "): " + list(s.return_periods) + " years");
     line("Storm durations (" + std::to_string(s.durations.size()) + "): " + list(s.durations) +
          " min");
   }
-  line("Loss model: " + choice_words(site::loss_model_choices(), p.rom));
+  line("Loss model: " + choice_words(site::loss_model_choices(), p.loss_model_code));
   double total = 0.0;
-  for (int i = 0; i < p.nsubc; ++i) total += p.area[static_cast<std::size_t>(i)];
-  line("Sub-catchments (" + std::to_string(p.nsubc) + "), total area " + number(total) + " m2:");
-  for (int i = 0; i < p.nsubc; ++i) {
+  for (int i = 0; i < p.subcatchment_count; ++i) total += p.areas_m2[static_cast<std::size_t>(i)];
+  line("Sub-catchments (" + std::to_string(p.subcatchment_count) + "), total area " +
+       number(total) + " m2:");
+  for (int i = 0; i < p.subcatchment_count; ++i) {
     const std::size_t k = static_cast<std::size_t>(i);
-    const int soil = p.wrapf == 1 ? p.soilFSR[k] : p.soilFSR[0];
-    line("  " + std::to_string(i + 1) + ": " + number(p.area[k]) + " m2, " +
-         params::surface_text(p.loss_model, p.surface[k]) + ", WRAP soil class " +
+    const int soil = p.soil_class_per_subcatchment == 1 ? p.soil_classes[k] : p.soil_classes[0];
+    line("  " + std::to_string(i + 1) + ": " + number(p.areas_m2[k]) + " m2, " +
+         params::surface_text(p.loss_model, p.surface_codes[k]) + ", WRAP soil class " +
          params::wrap_class_text(soil));
   }
   if (design) {
-    line("Storage: starting top " + number(p.topl) + " m x " + number(p.topw) +
-         " m, maximum depth " + number(p.maxdepth) + " m, batter 1 in " + number(p.batter));
+    line("Storage: starting top " + number(p.top_length_m) + " m x " + number(p.top_width_m) +
+         " m, maximum depth " + number(p.max_depth_m) + " m, batter 1 in " + number(p.batter_1_in));
     const bool pump = p.storage_kind == params::StorageKind::sump;
-    const params::Triple& sweep = pump ? p.pumprate : p.tpod;
+    const params::Triple& sweep = pump ? p.pump_rates_m3_per_h : p.orifice_diameters_mm;
     if (p.storage_kind == params::StorageKind::soakaway) {
       line("Outlet: the soakaway's infiltration (one outlet size)");
-      line("Infiltrating sides: " + params::infiltrating_sides_text(p.sideno) +
-           " and the base; infiltration coefficient " + number(p.infiltco) + " m/h");
-      line("Fill: " + number(p.ffill) + " of the volume, voids " + number(1.0 - p.ffill) +
-           " (1 - fill)");
+      line("Infiltrating sides: " + params::infiltrating_sides_text(p.soakaway_sides_code) +
+           " and the base; infiltration coefficient " + number(p.infiltration_coefficient_m_per_h) +
+           " m/h");
+      line("Fill: " + number(p.fill_fraction) + " of the volume, voids " +
+           number(1.0 - p.fill_fraction) + " (1 - fill)");
     } else {
       line(std::string(pump ? "Pump rates: " : "Orifice diameters: ") +
            std::to_string(sweep.first) + " to " + std::to_string(sweep.last) + " in steps of " +
            std::to_string(sweep.step) + (pump ? " m3/h" : " mm") + " (" +
            std::to_string(s.outlet_count) + " sizes)");
     }
-    line("Half-emptying limit: " + std::to_string(p.rhmpt) + " h");
-    if (p.lagoonratio == 0)
+    line("Half-emptying limit: " + std::to_string(p.half_emptying_limit_h) + " h");
+    if (p.lagoon_ratio == 0)
       line(
           "Settlement lagoon: ratio 0 - a lagoon area is still sized for every design, with no "
           "length or width, and the report shows no lagoon");
     else
-      line(std::string("Settlement lagoon: ") + (p.lagoonratio < 0 ? "elliptic" : "rectangular") +
+      line(std::string("Settlement lagoon: ") + (p.lagoon_ratio < 0 ? "elliptic" : "rectangular") +
            ", length-to-width ratio " +
-           std::to_string(p.lagoonratio < 0 ? -p.lagoonratio : p.lagoonratio));
+           std::to_string(p.lagoon_ratio < 0 ? -p.lagoon_ratio : p.lagoon_ratio));
     for (const params::DischargeLimit& d : p.discharge_limits)
       line("Discharge limit: " + number(d.flow_l_per_s) + " l/s" +
            (d.return_period_years == 0
@@ -159,11 +163,11 @@ int check_command(std::span<const std::string_view> args, const fs::path& start)
       rainfall::parse_grid_reference(lines.empty() ? std::string() : lines.front(),
                                      c->files.input[1], catchment);
     }
-    run::output_names(c->files, p.season, c->file);
+    run::output_names(c->files, p.season_code, c->file);
     rainfall::DescriptorKeys keys =
-        xml ? rainfall::apply_feh_export(*xml, p.point, p.arff, catchment)
-            : rainfall::parse_descriptor_values(lines, p.point, p.arff, c->files.input[1],
-                                                catchment);
+        xml ? rainfall::apply_feh_export(*xml, p.point_rainfall, p.areal_reduction, catchment)
+            : rainfall::parse_descriptor_values(lines, p.point_rainfall, p.areal_reduction,
+                                                c->files.input[1], catchment);
     rainfall::use_depth_model(c->files.ddf_model, xml ? &*xml : nullptr, p, *setup,
                               c->files.input[1], catchment);
     rainfall::check_descriptor_keys(keys, p, *setup, c->files.input[1], c->files.ddf_model);

@@ -38,12 +38,12 @@ class Search {
     sizing_.stats = options.stats;
     results_.kind = kind_;
     results_.records.reserve(static_cast<std::size_t>(setup_.combinations));
-    results_.governing.resize(static_cast<std::size_t>(p_.nrp));
+    results_.governing.resize(static_cast<std::size_t>(p_.return_period_count));
   }
 
   DesignResults run() {
     if (!options_.in_order) start();
-    for (int i = 1; i <= p_.nrp; ++i) {
+    for (int i = 1; i <= p_.return_period_count; ++i) {
       if (!return_period(i)) emitter_.no_runoff_at_all();
       release(i);
     }
@@ -71,12 +71,13 @@ class Search {
     s.return_period = setup_.return_periods[static_cast<std::size_t>(i - 1)];
     s.duration = setup_.durations[static_cast<std::size_t>(k - 1)];
     s.outlet_size = params::outlet_size(params::outlet_sweep(p_), j);
-    s.rain_depth = rain_[static_cast<std::size_t>(k - 1) * static_cast<std::size_t>(p_.nrp) +
-                         static_cast<std::size_t>(i - 1)];
+    s.rain_depth =
+        rain_[static_cast<std::size_t>(k - 1) * static_cast<std::size_t>(p_.return_period_count) +
+              static_cast<std::size_t>(i - 1)];
     return s;
   }
 
-  storage::DiagnosticSink* diag() const { return p_.diagf == 1 ? out_.diag : nullptr; }
+  storage::DiagnosticSink* diag() const { return p_.diagnostic_series == 1 ? out_.diag : nullptr; }
 
   StormOutcome compute(const DesignStorm& s, const StormInflow* inflow) const {
     if (options_.before_storm) options_.before_storm(s);
@@ -90,7 +91,7 @@ class Search {
   StormOutcome current_;  // the in-order path's storm
 
   std::size_t task(int i, int k) const {
-    return static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(p_.ndur) +
+    return static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(p_.duration_count) +
            static_cast<std::size_t>(k - 1);
   }
 
@@ -114,9 +115,9 @@ class Search {
         if (!tasks.next(t)) return false;
         current = &running.emplace_back();
         current->t = t;
-        current->i = static_cast<int>(t / static_cast<std::size_t>(p_.ndur)) + 1;
-        current->k = static_cast<int>(t % static_cast<std::size_t>(p_.ndur)) + 1;
-        if (p_.diagf != 1)
+        current->i = static_cast<int>(t / static_cast<std::size_t>(p_.duration_count)) + 1;
+        current->k = static_cast<int>(t % static_cast<std::size_t>(p_.duration_count)) + 1;
+        if (p_.diagnostic_series != 1)
           current->inflow =
               compute_inflow(sizing_.subs, storm_spec(p_, storm(current->i, 1, current->k)));
         outcomes_[t].resize(static_cast<std::size_t>(outlet_count()));
@@ -137,13 +138,14 @@ class Search {
   }
 
   void start() {
-    const std::size_t count = static_cast<std::size_t>(p_.nrp) * static_cast<std::size_t>(p_.ndur);
+    const std::size_t count = static_cast<std::size_t>(p_.return_period_count) *
+                              static_cast<std::size_t>(p_.duration_count);
     outcomes_.resize(count);
     std::vector<std::size_t> order;
     order.reserve(count);
-    for (int i = 1; i <= p_.nrp; ++i) {
+    for (int i = 1; i <= p_.return_period_count; ++i) {
       std::vector<int> ks;
-      for (int k = 1; k <= p_.ndur; ++k) ks.push_back(k);
+      for (int k = 1; k <= p_.duration_count; ++k) ks.push_back(k);
       // longest storms first, so that a return period ends with short ones
       std::stable_sort(ks.begin(), ks.end(), [&](int a, int b) {
         return setup_.durations[static_cast<std::size_t>(a - 1)] >
@@ -170,7 +172,7 @@ class Search {
   // Frees the outcomes of a return period once it is written.
   void release(int i) {
     if (options_.in_order) return;
-    for (int k = 1; k <= p_.ndur; ++k) outcomes_[task(i, k)] = {};
+    for (int k = 1; k <= p_.duration_count; ++k) outcomes_[task(i, k)] = {};
   }
 
   // ---- in the order of the storms ---------------------------------------
@@ -181,9 +183,10 @@ class Search {
     std::vector<std::size_t>& governing = results_.governing[static_cast<std::size_t>(i - 1)];
     for (int j = 1; j <= outlet_count(); ++j) {
       const std::size_t n_start = results_.records.size();
-      for (int k = 1; k <= p_.ndur; ++k) {
-        const std::int64_t q = static_cast<std::int64_t>(i - 1) * outlet_count() * p_.ndur +
-                               static_cast<std::int64_t>(j - 1) * p_.ndur + k;
+      for (int k = 1; k <= p_.duration_count; ++k) {
+        const std::int64_t q =
+            static_cast<std::int64_t>(i - 1) * outlet_count() * p_.duration_count +
+            static_cast<std::int64_t>(j - 1) * p_.duration_count + k;
         emitter_.begin(q);
         const StormOutcome& o = outcome(i, j, k);
         emitter_.emit(q, o);
@@ -203,7 +206,7 @@ class Search {
                                                results_.records.size() - n_start);
       const std::size_t gov = n_start + governing_storm(kind_, sized);
       governing.push_back(gov);
-      if (half_empties_in_time(results_.records[gov], p_.rhmpt))
+      if (half_empties_in_time(results_.records[gov], p_.half_emptying_limit_h))
         results_.half_emptying.push_back(gov);
     }
     if (!runoff) return false;

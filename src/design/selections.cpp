@@ -18,8 +18,8 @@ std::size_t governing_storm(StorageKind kind, std::span<const StormRecord> outle
   return gov;
 }
 
-bool half_empties_in_time(const StormRecord& r, int rhmpt) {
-  return r.half_emptying_time > 0.0 && r.half_emptying_time <= rhmpt;
+bool half_empties_in_time(const StormRecord& r, int limit_h) {
+  return r.half_emptying_time > 0.0 && r.half_emptying_time <= limit_h;
 }
 
 std::size_t smallest_design(StorageKind kind, std::span<const StormRecord> records,

@@ -15,9 +15,9 @@ namespace sitedrain::design {
 // water (peak volume for a soakaway), the first of equal maxima.
 std::size_t governing_storm(params::StorageKind kind, std::span<const StormRecord> outlet_records);
 
-// In: a governing record and the required half-emptying time rhmpt (h).
+// In: a governing record and the required half-emptying time limit_h (h).
 // Out: whether a half-emptying time was found and is within it.
-bool half_empties_in_time(const StormRecord& r, int rhmpt);
+bool half_empties_in_time(const StormRecord& r, int limit_h);
 
 // In: the run's kind, every record and the governing records of one return
 // period.  Out: the governing record with the smallest total area of water

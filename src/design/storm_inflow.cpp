@@ -18,7 +18,7 @@ std::unique_ptr<StormInflow> compute_inflow(const runoff::SubCatchments& subs,
     inflow->runoff.reserve(static_cast<std::size_t>(steps));
     // the PDM model shows a line (about 22 characters) per sub-catchment and step
     if (runoff::loss_model(subs.model).shows_every_step)
-      shown->reserve(static_cast<std::size_t>(steps) * subs.nsubc * 24);
+      shown->reserve(static_cast<std::size_t>(steps) * subs.count * 24);
     for (int t = 1; t <= steps; ++t) {
       const runoff::StepResult r = live.step(t, 1.0);
       if (r.end) break;

@@ -25,7 +25,7 @@ constexpr double kLeastInflow = 4.0;
 storage::Results simulate(const SizingSetup& setup, const runoff::StormSpec& storm,
                           const StormInflow* inflow, storage::Storage& st,
                           const storage::Outlet& outlet, storage::DiagnosticSink* diag) {
-  const bool runoff_only = setup.p->rnf == 1;
+  const bool runoff_only = setup.p->runoff_only == 1;
   std::optional<storage::Results> replayed;
   if (!setup.in_order && inflow != nullptr && diag == nullptr)
     replayed = replay(*inflow, storm, st, outlet, runoff_only);
@@ -58,11 +58,11 @@ storage::Results simulate(const SizingSetup& setup, const runoff::StormSpec& sto
 storage::Storage trial_storage(const params::DesignParams& p) {
   const StorageKind kind = p.storage_kind;
   storage::Storage st;
-  st.batter = p.batter;
+  st.batter = p.batter_1_in;
   st.kind = kind;
-  st.sideno = p.sideno;
-  st.ffill = kind == StorageKind::soakaway ? p.ffill : 0.0;
-  st.infiltco = p.infiltco;
+  st.soakaway_sides = p.soakaway_sides_code;
+  st.fill_fraction = kind == StorageKind::soakaway ? p.fill_fraction : 0.0;
+  st.infiltration_m_per_h = p.infiltration_coefficient_m_per_h;
   return st;
 }
 
@@ -80,16 +80,17 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
   const params::DesignParams& p = *setup.p;
   const StorageKind kind = p.storage_kind;
   const int dur = s.duration;
-  const double ff = kind == StorageKind::soakaway ? p.ffill : 0.0;
+  const double ff = kind == StorageKind::soakaway ? p.fill_fraction : 0.0;
   double qp = 0.0;
   const double im = s.rain_depth / (dur / 60.0);
   const double ip = rainfall::profile_factor(p.profile, 0.5) * im;
-  for (int n = 0; n < p.nsubc; ++n) qp = qp + ip / 1000 * p.area[static_cast<std::size_t>(n)];
+  for (int n = 0; n < p.subcatchment_count; ++n)
+    qp = qp + ip / 1000 * p.areas_m2[static_cast<std::size_t>(n)];
   double v = dur / 60.0 * qp / (1 - ff);
 
   storage::Results r;
   geometry::PondDims dims;
-  double d = p.maxdepth;
+  double d = p.max_depth_m;
   storage::Storage st = trial_storage(p);
   const storage::Outlet outlet = storm_outlet(setup, s);
   const runoff::StormSpec storm_rain = storm_spec(p, s);
@@ -98,7 +99,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
 
   // A storm that brings no water is neither sized nor simulated.
   if (v > 0.0) {
-    dims = geometry::size_pond(v, setup.ratio, d, p.batter, o.log);
+    dims = geometry::size_pond(v, setup.ratio, d, p.batter_1_in, o.log);
     double v_prev = 0.0;
     for (int c = 1;; ++c) {
       st.depth = d;
@@ -110,7 +111,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
       v = r.peak_volume;
       if (r.total_inflow < kLeastInflow) break;
       if (std::fabs(v - v_prev) <= 0.1) break;
-      dims = geometry::size_pond(v, setup.ratio, d, p.batter, o.log);
+      dims = geometry::size_pond(v, setup.ratio, d, p.batter_1_in, o.log);
       if (c == 10) {
         o.log.line((FreeRecord("i,k,tpod,unstable storage, prvstrg,diff")
                     << s.i << s.k << s.outlet_size << v << v_prev << v - v_prev)
@@ -163,7 +164,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
   rec.emptying_time = r.emptying_time;
   rec.half_emptying_time = r.half_emptying_time;
   // the settlement lagoon: an ellipse for a negative ratio, none for 0
-  const int ratio = p.lagoonratio;
+  const int ratio = p.lagoon_ratio;
   const double mag = std::abs(ratio);
   if (ratio < 0)
     rec.lagoon_width = 2 * std::sqrt(a_lag / mag / 3.1415926);
@@ -201,9 +202,9 @@ runoff::StormSpec storm_spec(const params::DesignParams& p, const DesignStorm& s
 runoff::SubCatchments sub_catchments(const params::DesignParams& p) {
   runoff::SubCatchments subs;
   subs.model = p.loss_model;
-  subs.nsubc = p.nsubc;
-  subs.surface = p.surface.data();
-  subs.area = p.area.data();
+  subs.count = p.subcatchment_count;
+  subs.surface = p.surface_codes.data();
+  subs.area = p.areas_m2.data();
   return subs;
 }
 
@@ -246,7 +247,7 @@ storage::DrainEnd drain_record(const SizingSetup& setup, const DesignStorm& s,
   call.outlet = storm_outlet(setup, s);
   call.diag = &diag;
   call.duration = s.duration;
-  call.runoff_only = setup.p->rnf == 1;
+  call.runoff_only = setup.p->runoff_only == 1;
   return storage::drain_down(call, last, last_t);
 }
 

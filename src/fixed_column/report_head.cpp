@@ -49,19 +49,19 @@ std::string_view estimate_text(int point) {
 // (surface type, and WRAP class when greenfield rates are asked for).
 void write_subcatchments(const ReportContext& ctx, textio::LineSink& out) {
   const params::DesignParams& p = ctx.params;
-  const bool wrap = p.grnff == 1;
+  const bool wrap = p.greenfield_rates == 1;
   Line heading;
   heading.at(38, "Area (m^2)").at(63, "Surface type");
   if (wrap) heading.at(89, "WRAP type");
   out.line(heading.str());
-  const int n = std::min(p.nsubc, params::kMaxSubCatchments);
+  const int n = std::min(p.subcatchment_count, params::kMaxSubCatchments);
   for (int i = 1; i <= n; ++i) {
     const auto slot = static_cast<std::size_t>(i - 1);
     Line row;
     row.at(2, "Sub-catchment  ")
         .at(17, fmt_i(i, 3))
-        .at(36, fmt_f(p.area[slot], 10, 0))
-        .at(62, fmt_i(p.surface[slot], 6));
+        .at(36, fmt_f(p.areas_m2[slot], 10, 0))
+        .at(62, fmt_i(p.surface_codes[slot], 6));
     if (wrap) row.at(89, fmt_i(shown_soil_class(p, i), 6));
     out.line(row.str());
   }
@@ -72,7 +72,8 @@ void write_subcatchments(const ReportContext& ctx, textio::LineSink& out) {
 // and half-emptying line and the settlement lagoon line.
 void write_design_criteria(const ReportContext& ctx, textio::LineSink& out) {
   const params::DesignParams& p = ctx.params;
-  out.line(Line().at(2, "Climate change factor").at(23, fmt_f(p.cchgfac, 10, 1)).str());
+  out.line(
+      Line().at(2, "Climate change factor").at(23, fmt_f(p.climate_change_factor, 10, 1)).str());
   out.line("");
   out.line(Line().at(2, "Design storm ").at(36, "Return periods (year)").str());
   fields::put_lines(textio::ten_per_line(ctx.return_periods, 36, 6), out);
@@ -82,7 +83,7 @@ void write_design_criteria(const ReportContext& ctx, textio::LineSink& out) {
 
   const rainfall::Catchment& c = ctx.catchment;
   const std::string source = rainfall::depth_source_text(c.model, c.grid_kind);
-  if (std::string_view text = estimate_text(p.point); !text.empty()) {
+  if (std::string_view text = estimate_text(p.point_rainfall); !text.empty()) {
     out.line("");
     out.line(text);
     if (!source.empty()) out.line(" " + source);
@@ -92,22 +93,22 @@ void write_design_criteria(const ReportContext& ctx, textio::LineSink& out) {
     out.line(" " + source);
     out.line("");
   }
-  if (p.ponds == 1 || p.sump == 1)
+  if (p.design_pond == 1 || p.design_sump == 1)
     out.line(Line()
                  .at(2, fmt_a(structure_label(p), 17))
                  .at(36, "Batter of")
-                 .at(45, fmt_f(p.batter, 5, 0))
+                 .at(45, fmt_f(p.batter_1_in, 5, 0))
                  .at(52, "Half-emptying time of")
-                 .at(73, fmt_i(p.rhmpt, 6))
+                 .at(73, fmt_i(p.half_emptying_limit_h, 6))
                  .at(79, " h")
                  .str());
-  if (p.lagoonratio != 0) {
-    const char* shape = p.lagoonratio > 0 ? "Rectangular shape          Ratio:    "
-                                          : "Ellipse shape              Ratio:    ";
+  if (p.lagoon_ratio != 0) {
+    const char* shape = p.lagoon_ratio > 0 ? "Rectangular shape          Ratio:    "
+                                           : "Ellipse shape              Ratio:    ";
     out.line(Line()
                  .at(2, "Settlement lagoon: ")
                  .at(36, shape)
-                 .at(73, fmt_i(std::abs(static_cast<long long>(p.lagoonratio)), 5))
+                 .at(73, fmt_i(std::abs(static_cast<long long>(p.lagoon_ratio)), 5))
                  .str());
     out.line("");
     out.line("");
@@ -118,22 +119,22 @@ void write_design_criteria(const ReportContext& ctx, textio::LineSink& out) {
 
 void write_report_head(const ReportContext& ctx, textio::LineSink& report) {
   const params::DesignParams& p = ctx.params;
-  const char* title = p.rnf == 1 ? "RAPID SURFACE RUNOFF ESTIMATES" : "SITE DETAILS";
+  const char* title = p.runoff_only == 1 ? "RAPID SURFACE RUNOFF ESTIMATES" : "SITE DETAILS";
   report.line(Line().at(20, fmt_a(title, 40)).str());
   report.line("");
   write_location_line(ctx, report);
   write_subcatchments(ctx, report);
-  if (p.grnff == 1) write_greenfield_rates(ctx, report);
+  if (p.greenfield_rates == 1) write_greenfield_rates(ctx, report);
 
   // A code of no model (read as the final-value Horton model) has no line.
-  if (const runoff::LossModelEntry* model = runoff::loss_model_of_code(p.rom)) {
+  if (const runoff::LossModelEntry* model = runoff::loss_model_of_code(p.loss_model_code)) {
     report.line("");
     report.line(model->report_line);
   }
   report.line("");
   report.line(profile_text(p.profile));
   report.line("");
-  if (p.rnf == 0) {
+  if (p.runoff_only == 0) {
     report.line("");
     report.line(Line().at(46, fmt_a(structure_label(p), 17)).at(63, "SPECIFICATIONS").str());
     report.line("");

@@ -25,8 +25,8 @@ void write_location_line(const ReportContext& ctx, textio::LineSink& out) {
 }
 
 int shown_soil_class(const params::DesignParams& p, int i) {
-  if (p.wrapf != 1 && i > 1) return params::kUnsetInt;
-  return p.soilFSR[static_cast<std::size_t>(i - 1)];
+  if (p.soil_class_per_subcatchment != 1 && i > 1) return params::kUnsetInt;
+  return p.soil_classes[static_cast<std::size_t>(i - 1)];
 }
 
 void write_greenfield_rates(const ReportContext& ctx, textio::LineSink& out) {

@@ -30,12 +30,12 @@ struct PondDims {
 // A depth reduced to 0 or below stops the run with a message.
 PondDims size_pond(double V, double R, double& d, double b, textio::LineSink& log);
 
-// The initial top dimensions: returns R = topl / topw and adjusts topl and
-// topw (with the console messages) when a base would be negative.  The caller
+// The initial top dimensions: returns R = top_length / top_width and adjusts top_length and
+// top_width (with the console messages) when a base would be negative.  The caller
 // shows "Calculating the pond dimensions" first, and calls it only when the
 // run is not a runoff-only run.  Each message is the text, one blank, the new
 // value in shortest round-trip form and " m", e.g.
 // "Incompatible initial basel - top length has been adjusted to  12 m".
-double check_initial_top(double& topl, double& topw, double maxdepth, double batter);
+double check_initial_top(double& top_length, double& top_width, double max_depth, double batter);
 
 }  // namespace sitedrain::geometry

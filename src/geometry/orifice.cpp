@@ -60,16 +60,18 @@ double discharge_coefficient(double h, double d) {
   return numeric::grid_spline_value(kGrid, row_second_derivatives(), h, d);
 }
 
-// In: the tpod sweep (first, last, step; mm) and the depth step count.
+// In: the diameters_mm sweep (first, last, step; mm) and the depth step count.
 // Out: the diameter list in sweep order, the depth grid 1..n_depth (mm) and
 // the coefficient of every diameter at every grid depth.  Stops the run on a
 // zero step or on a coefficient of 0 or less.
-CoeffTable build_coefficient_table(const params::Triple& tpod, int n_depth) {
-  if (tpod.step == 0) console::stop_with("Orifice diameter step is 0 - no sweep of diameters");
+CoeffTable build_coefficient_table(const params::Triple& diameters_mm, int n_depth) {
+  if (diameters_mm.step == 0)
+    console::stop_with("Orifice diameter step is 0 - no sweep of diameters");
   CoeffTable table;
   table.n_depth = n_depth;
-  for (long long m = 0; m < params::sweep_count(tpod); ++m)
-    table.diameters.push_back(static_cast<int>(params::outlet_size(tpod, static_cast<int>(m + 1))));
+  for (long long m = 0; m < params::sweep_count(diameters_mm); ++m)
+    table.diameters.push_back(
+        static_cast<int>(params::outlet_size(diameters_mm, static_cast<int>(m + 1))));
   table.c.resize(table.diameters.size() * static_cast<std::size_t>(n_depth > 0 ? n_depth : 0));
   std::size_t k = 0;
   for (int t : table.diameters) {

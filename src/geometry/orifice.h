@@ -23,8 +23,8 @@ struct CoeffTable {
   }
 };
 
-// Builds the table for the tpod sweep with n_depth = depth step count.
+// Builds the table for the diameters_mm sweep with n_depth = depth step count.
 // A coefficient of 0 or less stops the run with a message naming the diameter.
-CoeffTable build_coefficient_table(const params::Triple& tpod, int n_depth);
+CoeffTable build_coefficient_table(const params::Triple& diameters_mm, int n_depth);
 
 }  // namespace sitedrain::geometry

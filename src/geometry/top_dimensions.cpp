@@ -12,25 +12,26 @@ namespace sitedrain::geometry {
 
 using numeric::round_places;
 
-// In/out: topl, topw (m).  In: maxdepth, batter.  Returns R = topl / topw as
+// In/out: top_length, top_width (m).  In: max_depth, batter.  Returns R = top_length / top_width as
 // given; shows one console line for each adjusted dimension.
-double check_initial_top(double& topl, double& topw, double maxdepth, double batter) {
-  const double R = topl / topw;
+double check_initial_top(double& top_length, double& top_width, double max_depth, double batter) {
+  const double R = top_length / top_width;
   // Base length, then base width (from the top width as left by the first).
-  if (topl - 2.0 * batter * maxdepth < 0.0) {
-    topl = round_places(2.0 * batter * maxdepth, 1, 1);
-    topw = topl / R;
+  if (top_length - 2.0 * batter * max_depth < 0.0) {
+    top_length = round_places(2.0 * batter * max_depth, 1, 1);
+    top_width = top_length / R;
     console::line(
         (textio::FreeRecord("Incompatible initial basel - top length has been adjusted to ")
-         << topl)
+         << top_length)
             .str() +
         " m");
   }
-  if (topw - 2.0 * batter * maxdepth < 0.0) {
-    topw = round_places(2.0 * batter * maxdepth, 1, 1);
-    topl = R * topw;
+  if (top_width - 2.0 * batter * max_depth < 0.0) {
+    top_width = round_places(2.0 * batter * max_depth, 1, 1);
+    top_length = R * top_width;
     console::line(
-        (textio::FreeRecord("Incompatible initial basew - top width has been adjusted to ") << topw)
+        (textio::FreeRecord("Incompatible initial basew - top width has been adjusted to ")
+         << top_width)
             .str() +
         " m");
   }

@@ -21,20 +21,20 @@ double soil_index(int wrap_class, std::size_t subcatchment) {
 
 }  // namespace
 
-Rates GREENFIELD(double saar4170, int hydromarea, std::span<const double> area,
-                 std::span<const int> soil, int wrapf) {
-  const int region = hydrometric_region(hydromarea);
+Rates estimate_greenfield_rates(double saar4170, int hydrometric_area, std::span<const double> area,
+                                std::span<const int> soil, int class_per_subcatchment) {
+  const int region = hydrometric_region(hydrometric_area);
   const double g30 = growth_factor(region, 30);
   const double g100 = growth_factor(region, 100);
 
-  const std::size_t classes_needed = wrapf == 1 ? area.size() : 1;
+  const std::size_t classes_needed = class_per_subcatchment == 1 ? area.size() : 1;
   if (soil.size() < classes_needed)
     console::stop_with("Greenfield runoff: a WRAP soil class is missing");
 
   double SA = 0.0;   // total area, m^2
   double SAS = 0.0;  // area-weighted soil index sum
   for (std::size_t i = 0; i < area.size(); ++i) {
-    const int wrap_class = wrapf == 1 ? soil[i] : soil[0];
+    const int wrap_class = class_per_subcatchment == 1 ? soil[i] : soil[0];
     SA = SA + area[i];
     SAS = SAS + area[i] * soil_index(wrap_class, i + 1);
   }

@@ -29,12 +29,12 @@ struct Rates {
 double greenfield_rate(const Rates& rates, int return_period);
 
 // Rates for the sub-catchments (areas in m^2, one per sub-catchment; WRAP
-// soil classes 1..5).  When wrapf is 1 `soil` holds one class per
+// soil classes 1..5).  When class_per_subcatchment is 1 `soil` holds one class per
 // sub-catchment; otherwise its first class applies to every sub-catchment.
 // A site under 0.5 km^2 is evaluated at 0.5 km^2 and scaled down by area.
 // Stops with a message on an unlisted hydrometric area, a total area that
 // is not positive, a soil class outside 1..5 or a missing soil class.
-Rates GREENFIELD(double saar4170, int hydromarea, std::span<const double> area,
-                 std::span<const int> soil, int wrapf);
+Rates estimate_greenfield_rates(double saar4170, int hydrometric_area, std::span<const double> area,
+                                std::span<const int> soil, int class_per_subcatchment);
 
 }  // namespace sitedrain::greenfield

@@ -4,7 +4,7 @@
 
 namespace sitedrain::greenfield {
 
-int hydrometric_region(int hydromarea) {
+int hydrometric_region(int hydrometric_area) {
   struct Range {
     int first, last, region;
   };
@@ -13,9 +13,9 @@ int hydrometric_region(int hydromarea) {
       {28, 28, 4}, {54, 54, 4}, {29, 35, 5},   {36, 39, 6},  {40, 44, 7},    {101, 101, 7},
       {45, 53, 8}, {55, 67, 9}, {102, 102, 9}, {68, 76, 10}, {103, 103, 10},
   };
-  if (hydromarea >= 200) return 11;
+  if (hydrometric_area >= 200) return 11;
   for (const Range& r : table)
-    if (hydromarea >= r.first && hydromarea <= r.last) return r.region;
+    if (hydrometric_area >= r.first && hydrometric_area <= r.last) return r.region;
   console::stop_with(kBadHydrometricArea);
 }
 

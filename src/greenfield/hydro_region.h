@@ -12,6 +12,6 @@ inline constexpr std::string_view kBadHydrometricArea =
 // Hydrological region (1..11) of a hydrometric area; an unlisted area
 // (0 and below, 98-100, 109-199) shows
 // "INCORRECT HYDROMETRIC AREA SPECIFIED - PLEASE TRY AGAIN" and stops.
-int hydrometric_region(int hydromarea);
+int hydrometric_region(int hydrometric_area);
 
 }  // namespace sitedrain::greenfield

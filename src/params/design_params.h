@@ -32,45 +32,47 @@ struct DischargeLimit {
   double flow_l_per_s = 0.0;
 };
 
+// The parameter set under names of its own; the comment names each value's
+// key in the parameter file.
 struct DesignParams {
-  int ponds = 0;
-  int grnff = 0;
-  int hydromarea = 0;
-  int diagf = 0;
-  int rnf = 0;
-  int season = 0;
-  int calcrp = 0;
-  int caldur = 0;
-  int nrp = 0;
-  std::array<int, kMaxReturnPeriods> rp{};
-  int ndur = 0;
-  std::array<int, kMaxListedDurations> dur{};
-  double cchgfac = 0.0;
-  int rom = 0;
-  int nsubc = 0;
-  std::array<int, kMaxSubCatchments> surface{};
-  int wrapf = 0;
-  std::array<int, kMaxSubCatchments> soilFSR{};
-  int fixed = 0;
-  int point = 0;
-  int arff = 0;
-  int ctchm = 0;
-  int strmprf = 0;
-  double topl = 0.0;
-  double topw = 0.0;
-  Triple tpod;
-  int sump = 0;
-  Triple pumprate;
-  int soak = 0;
-  int sideno = 0;
-  double ffill = 0.0;
-  double infiltco = 0.0;
-  int rhmpt = 0;
-  int lagoonratio = 0;
-  double maxdepth = 0.0;
-  double batter = 0.0;
-  std::array<double, kMaxSubCatchments> area{};
-  int databaseid = 0;
+  int design_pond = 0;               // ponds: 1: size a pond with an orifice
+  int greenfield_rates = 0;          // grnff: 1: estimate the greenfield runoff rates
+  int hydrometric_area = 0;          // hydromarea
+  int diagnostic_series = 0;         // diagf: 1: write the diagnostic time series
+  int runoff_only = 0;               // rnf: 1: runoff only, no storage
+  int season_code = 0;               // season: 1 all year, 2 summer, 3 winter
+  int return_periods_generated = 0;  // calcrp: 1: from a triple
+  int durations_generated = 0;       // caldur: 1: durations from a triple
+  int return_period_count = 0;       // nrp
+  std::array<int, kMaxReturnPeriods> return_periods_years{};  // rp
+  int duration_count = 0;                                     // ndur
+  std::array<int, kMaxListedDurations> durations_min{};       // dur
+  double climate_change_factor = 0.0;                         // cchgfac
+  int loss_model_code = 0;                                    // rom: 0..3, decoded into loss_model
+  int subcatchment_count = 0;                                 // nsubc
+  std::array<int, kMaxSubCatchments> surface_codes{};         // surface
+  int soil_class_per_subcatchment = 0;                        // wrapf: 1: a class each
+  std::array<int, kMaxSubCatchments> soil_classes{};          // soilFSR
+  int fixed_code = 0;                             // fixed: read and kept, used by nothing
+  int point_rainfall = 0;                         // point: 1: 1 km point rainfall parameters
+  int areal_reduction = 0;                        // arff: 1: apply the areal reduction factor
+  int areal_reduction_area_code = 0;              // ctchm: 1 or 2: the area it is taken for
+  int storm_profile_code = 0;                     // strmprf: decoded into profile
+  double top_length_m = 0.0;                      // topl
+  double top_width_m = 0.0;                       // topw
+  Triple orifice_diameters_mm;                    // tpod
+  int design_sump = 0;                            // sump: 1: size a pumped sump
+  Triple pump_rates_m3_per_h;                     // pumprate
+  int design_soakaway = 0;                        // soak: 1: size a soakaway
+  int soakaway_sides_code = 0;                    // sideno: which sides infiltrate
+  double fill_fraction = 0.0;                     // ffill
+  double infiltration_coefficient_m_per_h = 0.0;  // infiltco
+  int half_emptying_limit_h = 0;                  // rhmpt
+  int lagoon_ratio = 0;      // lagoonratio: length to width; its sign gives the shape
+  double max_depth_m = 0.0;  // maxdepth
+  double batter_1_in = 0.0;  // batter
+  std::array<double, kMaxSubCatchments> areas_m2{};  // area
+  int database_id = 0;                               // databaseid: read and kept, used by nothing
 
   // Design criteria that only a site file gives (none from a parameter
   // file): the discharge limits that replace the greenfield rates in the
@@ -84,24 +86,26 @@ struct DesignParams {
   Season rain_season = Season::none;
 
   DesignParams() {
-    rp.fill(kUnsetInt);
-    dur.fill(kUnsetInt);
-    surface.fill(kUnsetInt);
-    soilFSR.fill(kUnsetInt);
-    area.fill(kUnsetReal);
+    return_periods_years.fill(kUnsetInt);
+    durations_min.fill(kUnsetInt);
+    surface_codes.fill(kUnsetInt);
+    soil_classes.fill(kUnsetInt);
+    areas_m2.fill(kUnsetReal);
   }
 
   // Run modes.
-  bool storage_run() const { return ponds == 1 || sump == 1 || soak == 1 || rnf == 1; }
-  bool greenfield_only() const { return !storage_run() && grnff == 1; }
-  bool rainfall_only() const { return !storage_run() && grnff != 1; }
+  bool storage_run() const {
+    return design_pond == 1 || design_sump == 1 || design_soakaway == 1 || runoff_only == 1;
+  }
+  bool greenfield_only() const { return !storage_run() && greenfield_rates == 1; }
+  bool rainfall_only() const { return !storage_run() && greenfield_rates != 1; }
 
   // Sets the decoded modes from the codes; called whenever a code changes.
   void decode_modes() {
-    loss_model = decode_loss_model(rom);
-    storage_kind = decode_storage_kind(sump, soak, rnf);
-    profile = decode_profile(strmprf);
-    rain_season = decode_season(season);
+    loss_model = decode_loss_model(loss_model_code);
+    storage_kind = decode_storage_kind(design_sump, design_soakaway, runoff_only);
+    profile = decode_profile(storm_profile_code);
+    rain_season = decode_season(season_code);
   }
 };
 

@@ -18,7 +18,7 @@ enum class LossModel { final_horton, horton, green_ampt, green_ampt_pdm };
 // pond otherwise.
 enum class StorageKind { runoff_only, pond, sump, soakaway };
 
-// The storm profile, from strmprf; any code but 2, 3 is uniform.
+// The storm profile, from the code strmprf; any code but 2, 3 is uniform.
 enum class StormProfile { uniform, winter75, summer50 };
 
 // The season of the design rainfall, from season (1, 2, 3); none for a
@@ -46,11 +46,11 @@ constexpr StorageKind decode_storage_kind(int sump, int soak, int rnf) {
                      : StorageKind::pond;
 }
 
-// In: strmprf.  Out: its profile.
-constexpr StormProfile decode_profile(int strmprf) {
-  return strmprf == 2   ? StormProfile::winter75
-         : strmprf == 3 ? StormProfile::summer50
-                        : StormProfile::uniform;
+// In: the code strmprf.  Out: its profile.
+constexpr StormProfile decode_profile(int code) {
+  return code == 2   ? StormProfile::winter75
+         : code == 3 ? StormProfile::summer50
+                     : StormProfile::uniform;
 }
 
 // In: season.  Out: its season, none outside 1..3.

@@ -130,87 +130,93 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
   DesignParams p;
   Records r(in, trace);
 
-  p.ponds = flag(r, "ponds");
+  p.design_pond = flag(r, "ponds");
 
-  p.grnff = flag(r, "grnff");
+  p.greenfield_rates = flag(r, "grnff");
 
   r.keyword("hydromarea");
-  p.hydromarea = r.integer();
-  if (p.hydromarea < 0 || p.hydromarea > 300)
+  p.hydrometric_area = r.integer();
+  if (p.hydrometric_area < 0 || p.hydrometric_area > 300)
     stop_after_keypress("value of hydromarea must be between 1 and 300");
-  if (p.grnff == 1 && p.hydromarea == 0)
+  if (p.greenfield_rates == 1 && p.hydrometric_area == 0)
     stop_after_keypress("value of hydromarea = 0; specify a value ");
 
-  p.diagf = flag(r, "diagf");
+  p.diagnostic_series = flag(r, "diagf");
 
-  p.rnf = flag(r, "rnf");
+  p.runoff_only = flag(r, "rnf");
 
   r.keyword("season");
-  p.season = r.integer();
-  if (!(p.ponds == 0 && p.grnff == 1) && (p.season < 1 || p.season > 3))
+  p.season_code = r.integer();
+  if (!(p.design_pond == 0 && p.greenfield_rates == 1) && (p.season_code < 1 || p.season_code > 3))
     stop_after_keypress("value of season must be 1,2 or 3");
 
   r.keyword("calcrp");
-  p.calcrp = r.integer();
+  p.return_periods_generated = r.integer();
   r.keyword("caldur");
-  p.caldur = r.integer();
+  p.durations_generated = r.integer();
 
   r.keyword("nrp");
-  p.nrp = r.integer();
-  check_count("nrp", p.nrp, kMaxReturnPeriods);
-  read_list(r, "rp", p.nrp, p.rp, "nrp is greater than the actual number of rp values",
+  p.return_period_count = r.integer();
+  check_count("nrp", p.return_period_count, kMaxReturnPeriods);
+  read_list(r, "rp", p.return_period_count, p.return_periods_years,
+            "nrp is greater than the actual number of rp values",
             [](Records& rec) { return rec.integer(); });
-  for (int i = 0; i < p.nrp; ++i) {
-    int v = p.rp[static_cast<std::size_t>(i)];
+  for (int i = 0; i < p.return_period_count; ++i) {
+    int v = p.return_periods_years[static_cast<std::size_t>(i)];
     if (v < 0) stop_after_keypress("nrp is less than the actual number of rp values");
-    if (v == 0 && (p.calcrp != 1 || i == 0))
+    if (v == 0 && (p.return_periods_generated != 1 || i == 0))
       stop_after_keypress("value of rp must be greater than 0");
   }
-  if (p.calcrp == 1 && !generation_ok(p.nrp, p.rp[0], p.rp[1], p.rp[2], kMaxReturnPeriods))
+  if (p.return_periods_generated == 1 &&
+      !generation_ok(p.return_period_count, p.return_periods_years[0], p.return_periods_years[1],
+                     p.return_periods_years[2], kMaxReturnPeriods))
     stop_after_keypress("ERROR in parameters for generating return periods",
                         "the records expected with calcrp = 1: nrp 3, then three rp records of one "
                         "value each: the first return period, the last and the step (years)");
 
   r.keyword("ndur");
-  p.ndur = r.integer();
-  check_count("ndur", p.ndur, kMaxListedDurations);
-  read_list(r, "dur", p.ndur, p.dur, "ndur is greater than the actual number of dur values",
+  p.duration_count = r.integer();
+  check_count("ndur", p.duration_count, kMaxListedDurations);
+  read_list(r, "dur", p.duration_count, p.durations_min,
+            "ndur is greater than the actual number of dur values",
             [](Records& rec) { return rec.integer(); });
-  for (int i = 0; i < p.ndur; ++i) {
-    int v = p.dur[static_cast<std::size_t>(i)];
+  for (int i = 0; i < p.duration_count; ++i) {
+    int v = p.durations_min[static_cast<std::size_t>(i)];
     if (v < 0) stop_after_keypress("ndur is less than the actual number of dur values");
-    if (v == 0 && (p.caldur != 1 || i == 0))
+    if (v == 0 && (p.durations_generated != 1 || i == 0))
       stop_after_keypress("value of dur must be greater than 0");
   }
-  if (p.caldur == 1 && !generation_ok(p.ndur, p.dur[0], p.dur[1], p.dur[2], 0))
+  if (p.durations_generated == 1 && !generation_ok(p.duration_count, p.durations_min[0],
+                                                   p.durations_min[1], p.durations_min[2], 0))
     stop_after_keypress("ERROR in parameters for generating storm durations",
                         "the records expected with caldur = 1: ndur 3, then three dur records of "
                         "one value each: the first duration, the last and the step (minutes)");
-  if (p.caldur == 1 &&
-      (static_cast<long long>(p.dur[1]) - p.dur[0]) / p.dur[2] + 1 > kMaxGeneratedDurations)
+  if (p.durations_generated == 1 &&
+      (static_cast<long long>(p.durations_min[1]) - p.durations_min[0]) / p.durations_min[2] + 1 >
+          kMaxGeneratedDurations)
     bad_value("dur",
               "a first, last and step giving at most " + std::to_string(kMaxGeneratedDurations) +
                   " durations",
               r, r.line() - 2);
 
   r.keyword("cchgfac");
-  p.cchgfac = r.real(2);
+  p.climate_change_factor = r.real(2);
   const int cchgfac_line = r.line();  // checked once the run mode is known
 
   r.keyword("rom");
-  p.rom = r.integer();
+  p.loss_model_code = r.integer();
 
   r.keyword("nsubc");
-  p.nsubc = r.integer();
-  check_count("nsubc", p.nsubc, kMaxSubCatchments);
-  if (p.nsubc == 0) p.nsubc = 1;
+  p.subcatchment_count = r.integer();
+  check_count("nsubc", p.subcatchment_count, kMaxSubCatchments);
+  if (p.subcatchment_count == 0) p.subcatchment_count = 1;
 
-  read_list(r, "surface", p.nsubc, p.surface,
+  read_list(r, "surface", p.subcatchment_count, p.surface_codes,
             "nsubc is greater than the actual number of surface values",
             [](Records& rec) { return rec.integer(); });
-  const int max_surface = (p.rom == 2 || p.rom == 3) ? 11 : 5;
-  for (int i = 0; i < p.nsubc; ++i) {
-    int v = p.surface[static_cast<std::size_t>(i)];
+  const int max_surface = (p.loss_model_code == 2 || p.loss_model_code == 3) ? 11 : 5;
+  for (int i = 0; i < p.subcatchment_count; ++i) {
+    int v = p.surface_codes[static_cast<std::size_t>(i)];
     if (v < 0) stop_after_keypress("nsubc is less than the actual number of surface values");
     if (v == 0) stop_after_keypress("surface value should be non-zero");
     if (v > max_surface)
@@ -220,114 +226,117 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
   }
 
   r.keyword("wrapf");
-  p.wrapf = r.integer();
-  const int nsoil = p.wrapf == 1 ? p.nsubc : 1;
-  read_list(r, "soilFSR", nsoil, p.soilFSR,
+  p.soil_class_per_subcatchment = r.integer();
+  const int nsoil = p.soil_class_per_subcatchment == 1 ? p.subcatchment_count : 1;
+  read_list(r, "soilFSR", nsoil, p.soil_classes,
             "nsubc is greater than the actual number of soilFSR values",
             [](Records& rec) { return rec.integer(); });
   for (int i = 0; i < nsoil; ++i) {
-    int v = p.soilFSR[static_cast<std::size_t>(i)];
+    int v = p.soil_classes[static_cast<std::size_t>(i)];
     if (v < 0) stop_after_keypress("nsubc is less than the actual number of soilFSR values");
-    if (p.grnff == 1 && (v < 1 || v > 5))
+    if (p.greenfield_rates == 1 && (v < 1 || v > 5))
       stop_after_keypress("value of soilFSR must be between 1 and 5");
   }
 
   r.keyword("fixed");
-  p.fixed = r.integer();
+  p.fixed_code = r.integer();
   r.keyword("point");
-  p.point = r.integer();
+  p.point_rainfall = r.integer();
   r.keyword("arff");
-  p.arff = r.integer();
+  p.areal_reduction = r.integer();
 
   r.keyword("ctchm");
-  p.ctchm = r.integer();
-  if (!(p.ponds == 0 && p.grnff == 1) && p.ctchm != 1 && p.ctchm != 2)
+  p.areal_reduction_area_code = r.integer();
+  if (!(p.design_pond == 0 && p.greenfield_rates == 1) && p.areal_reduction_area_code != 1 &&
+      p.areal_reduction_area_code != 2)
     stop_after_keypress("Invalid value for ctchm flag - must be 1 or 2");
 
   r.keyword("strmprf");
-  p.strmprf = r.integer();
-  if (p.strmprf < 1 || p.strmprf > 3) stop_after_keypress("value of strmprf must be 1, 2 or 3");
+  p.storm_profile_code = r.integer();
+  if (p.storm_profile_code < 1 || p.storm_profile_code > 3)
+    stop_after_keypress("value of strmprf must be 1, 2 or 3");
 
   r.keyword("topl");
-  p.topl = r.integer();
+  p.top_length_m = r.integer();
   r.keyword("topw", wide_mismatch("topw"));
-  p.topw = r.integer();
+  p.top_width_m = r.integer();
 
   r.keyword("tpod");
-  p.tpod = {r.integer(17), r.integer(23), r.integer(29)};
+  p.orifice_diameters_mm = {r.integer(17), r.integer(23), r.integer(29)};
 
   r.keyword("sump", wide_mismatch("sump"));
-  p.sump = r.integer();
+  p.design_sump = r.integer();
 
   r.keyword("pumprate");
-  p.pumprate = {r.integer(17), r.integer(23), r.integer(29)};
+  p.pump_rates_m3_per_h = {r.integer(17), r.integer(23), r.integer(29)};
 
   r.keyword("soak", wide_mismatch("soak"));
-  p.soak = r.integer();
+  p.design_soakaway = r.integer();
 
   // The run mode is known from here on.  The factor multiplies every depth
   // of the design rainfall table.
-  if (!p.greenfield_only() && !(p.cchgfac > 0.0))
+  if (!p.greenfield_only() && !(p.climate_change_factor > 0.0))
     bad_value("cchgfac", "greater than 0", r, cchgfac_line);
-  const bool design = p.storage_run() && p.rnf != 1;  // a structure is sized
+  const bool design = p.storage_run() && p.runoff_only != 1;  // a structure is sized
 
   r.keyword("sideno", wide_mismatch("sideno"));
-  p.sideno = r.integer();
+  p.soakaway_sides_code = r.integer();
 
   r.keyword("ffill", wide_mismatch("ffill"));
-  p.ffill = r.real(4);
-  if (p.soak == 1 && (p.ffill < 0.0 || p.ffill >= 1.0))
+  p.fill_fraction = r.real(4);
+  if (p.design_soakaway == 1 && (p.fill_fraction < 0.0 || p.fill_fraction >= 1.0))
     stop_after_keypress("value of ffill must be at least 0 and less than 1");
 
   r.keyword("infiltco");
-  p.infiltco = r.real(4);
-  if (p.soak == 1 && !(p.infiltco > 0.0))
+  p.infiltration_coefficient_m_per_h = r.real(4);
+  if (p.design_soakaway == 1 && !(p.infiltration_coefficient_m_per_h > 0.0))
     bad_value("infiltco", "greater than 0 for a soakaway", r, r.line());
 
   r.keyword("rhmpt");
-  p.rhmpt = r.integer();
-  if (design && p.rhmpt < 0) bad_value("rhmpt", "0 or more", r, r.line());
+  p.half_emptying_limit_h = r.integer();
+  if (design && p.half_emptying_limit_h < 0) bad_value("rhmpt", "0 or more", r, r.line());
 
   r.next("lagoonratio");  // column 1 of this record is not checked
-  p.lagoonratio = r.integer();
-  if (p.storage_run() && (p.lagoonratio < -99999 || p.lagoonratio > 99999))
+  p.lagoon_ratio = r.integer();
+  if (p.storage_run() && (p.lagoon_ratio < -99999 || p.lagoon_ratio > 99999))
     bad_value("lagoonratio", "between -99999 and 99999", r, r.line());
 
   r.keyword("maxdepth", wide_mismatch("maxdepth"));
-  p.maxdepth = r.real(0, 12);
+  p.max_depth_m = r.real(0, 12);
   // The orifice's coefficient table has a row per millimetre of depth; far
   // beyond the coefficient data (heads up to 6.1 m) it only costs time.
-  if (design && p.maxdepth > 100.0) bad_value("maxdepth", "100 m or less", r, r.line());
+  if (design && p.max_depth_m > 100.0) bad_value("maxdepth", "100 m or less", r, r.line());
 
   r.keyword("batter");
-  p.batter = r.real(0, 12);
+  p.batter_1_in = r.real(0, 12);
   // A slope flatter than 1 in 100 is no side of a basin, and far beyond it
   // the sizing's products overflow.
-  if (design && !(p.batter >= 0.0 && p.batter <= 100.0))
+  if (design && !(p.batter_1_in >= 0.0 && p.batter_1_in <= 100.0))
     bad_value("batter", "between 0 and 100", r, r.line());
 
-  read_list(r, "area", p.nsubc, p.area,
+  read_list(r, "area", p.subcatchment_count, p.areas_m2,
             "nsubc is greater than the actual number of catchment area values",
             [](Records& rec) { return rec.real(0, 12); });
   double total_area = 0.0;
-  for (int i = 0; i < p.nsubc; ++i) {
-    if (p.area[static_cast<std::size_t>(i)] < 0.0)
+  for (int i = 0; i < p.subcatchment_count; ++i) {
+    if (p.areas_m2[static_cast<std::size_t>(i)] < 0.0)
       stop_after_keypress("nsubc is less than the actual number of catchment area  values");
-    total_area += p.area[static_cast<std::size_t>(i)];
+    total_area += p.areas_m2[static_cast<std::size_t>(i)];
   }
   // Rain on no area gives no runoff and no greenfield rate.
-  if ((p.storage_run() || p.grnff == 1) && !(total_area > 0.0))
-    bad_value("area", "greater than 0 for at least one sub-catchment", r, r.line() - p.nsubc + 1);
+  if ((p.storage_run() || p.greenfield_rates == 1) && !(total_area > 0.0))
+    bad_value("area", "greater than 0 for at least one sub-catchment", r,
+              r.line() - p.subcatchment_count + 1);
 
   r.keyword("databaseid");
-  p.databaseid = r.integer();
+  p.database_id = r.integer();
   p.decode_modes();
   return p;
 }
 
 }  // namespace
 
-DesignParams GETPARAM(textio::LineReader& in) {
+DesignParams read_parameter_file(textio::LineReader& in) {
   return read_records(in, nullptr);
 }
 

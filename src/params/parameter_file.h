@@ -1,4 +1,4 @@
-// GETPARAM: the parameter file, read strictly by position.  Column 1 of each
+// read_parameter_file: the parameter file, read strictly by position.  Column 1 of each
 // record is a marker (non-blank on keyword records, blank on the second and
 // later records of a list); the value field starts in column 17.
 #pragma once
@@ -15,7 +15,7 @@ namespace sitedrain::params {
 // message and "Type any letter to stop the program", waits for a line of
 // input and stops; an unreadable number or a file that ends early shows a
 // message naming the file, line and field and stops at once.
-DesignParams GETPARAM(textio::LineReader& in);
+DesignParams read_parameter_file(textio::LineReader& in);
 
 // One field of a record as the reader took it.
 struct FieldRead {
@@ -35,7 +35,7 @@ struct RecordRead {
   std::vector<FieldRead> fields;
 };
 
-// The records of a parameter file in the order GETPARAM reads them.
+// The records of a parameter file in the order read_parameter_file reads them.
 struct ParameterTrace {
   std::vector<RecordRead> records;
   // A check or an unreadable field stopped the reading at the last record.
@@ -43,7 +43,7 @@ struct ParameterTrace {
   DesignParams params;  // the values read, when the reading was not stopped
 };
 
-// Reads the file exactly as GETPARAM does, silently (no console line, no
+// Reads the file exactly as read_parameter_file does, silently (no console line, no
 // pause), and returns the records it read: for advice on how the text was
 // read, with the reader's own record order and field columns.
 ParameterTrace trace_parameter_file(textio::LineReader& in);

@@ -32,7 +32,7 @@ struct RunSetup {
 // The outlet sweep of a run, the one place it is formed: the pump rates
 // (m^3/h) of a sump, else the orifice diameters (mm).
 inline const Triple& outlet_sweep(const DesignParams& p) {
-  return p.storage_kind == StorageKind::sump ? p.pumprate : p.tpod;
+  return p.storage_kind == StorageKind::sump ? p.pump_rates_m3_per_h : p.orifice_diameters_mm;
 }
 // Number of sizes of a sweep: trunc((last - first) / step + 1.0), 0 for none.
 long long sweep_count(const Triple& t);
@@ -46,9 +46,9 @@ inline int outlet_position(const Triple& t, double size) {
 }
 
 // Number of 1 mm depth steps up to half a metre above the maximum depth:
-// trunc((maxdepth + 0.5) * 1000) formed in extended precision, so that
-// maxdepth = 1.2 gives 1699.  The one expression for every user of the count.
-int depth_step_count(double maxdepth);
+// trunc((max_depth_m + 0.5) * 1000) formed in extended precision, so that
+// max_depth_m = 1.2 gives 1699.  The one expression for every user of the count.
+int depth_step_count(double max_depth_m);
 
 // Makes the set-up (it may change p: generated lists, nrp, ndur, the tpod
 // triple of soakaway and runoff-only runs, strmprf).  Shows the warnings and

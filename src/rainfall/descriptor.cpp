@@ -148,9 +148,9 @@ Needs needs_of(const params::DesignParams& p, const params::RunSetup& setup, Ddf
   n.parameters = n.table && model == DdfModel::FEH99;
   const bool short_storm =
       std::any_of(setup.durations.begin(), setup.durations.end(), [](int d) { return d < 60; });
-  n.SAAR4170 = (n.parameters && short_storm) || p.grnff == 1;
+  n.SAAR4170 = (n.parameters && short_storm) || p.greenfield_rates == 1;
   n.SAAR = n.table && params::seasonal(p.rain_season);
-  n.AREA = n.table && p.arff == 1 && p.ctchm == 1;
+  n.AREA = n.table && p.areal_reduction == 1 && p.areal_reduction_area_code == 1;
   return n;
 }
 
@@ -168,8 +168,8 @@ void check_descriptor_keys(const DescriptorKeys& keys, const params::DesignParam
     if (!keys.AREA && needs.AREA) missing.push_back(keys.xml ? "area" : "AREA");
   }
   if (needs.parameters) {
-    const auto& names = keys.xml ? (p.point == 0 ? kXmlCatchmentDdf : kXmlPointDdf)
-                                 : (p.point == 0 ? kCatchmentKeys : kPointKeys);
+    const auto& names = keys.xml ? (p.point_rainfall == 0 ? kXmlCatchmentDdf : kXmlPointDdf)
+                                 : (p.point_rainfall == 0 ? kCatchmentKeys : kPointKeys);
     const std::array<bool, 6> found = {keys.C, keys.D1, keys.D2, keys.D3, keys.E, keys.F};
     for (std::size_t j = 0; j < names.size(); ++j)
       if (!found[j]) missing.push_back(names[j]);

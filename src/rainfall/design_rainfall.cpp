@@ -54,12 +54,12 @@ double final_depth(double chosen, double cchgfac) {
   return N / 10.0 * cchgfac;
 }
 
-RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::RunSetup& setup,
+RainfallOutcome design_rainfall(const params::DesignParams& p, const params::RunSetup& setup,
                                 const Catchment& c, textio::LineSink& rain_file,
                                 textio::LineSink& log) {
   const auto& rps = setup.return_periods;
   const auto& durs = setup.durations;
-  write_rainfall_table_head(p.rain_season, c, p.cchgfac, rps, rain_file);
+  write_rainfall_table_head(p.rain_season, c, p.climate_change_factor, rps, rain_file);
   if (!durs.empty() && durs[0] < 60 && params::seasonal(p.rain_season)) {
     rain_file.line(kShortDurationSeasonWarning);
     log.line(textio::fmt_a(kShortDurationSeasonWarning, 81));
@@ -82,8 +82,9 @@ RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::Run
         console::line("ERROR - rainfall is not estimated  for storms longer than 16 days");
         out.beyond_16_days = true;
       }
-      R = areal_depth(R, p.arff, p.ctchm, setup.total_area, c, d);
-      const double depth = final_depth(seasonal_depth(R, p.rain_season, d, c.SAAR), p.cchgfac);
+      R = areal_depth(R, p.areal_reduction, p.areal_reduction_area_code, setup.total_area, c, d);
+      const double depth =
+          final_depth(seasonal_depth(R, p.rain_season, d, c.SAAR), p.climate_change_factor);
       // Descriptor values far outside the models' range (depth-duration-
       // frequency parameters, return periods far beyond the FSR table)
       // give depths that are not numbers, or negative.

@@ -45,7 +45,7 @@ struct RainfallOutcome {
 // rainfall-only runs computes the table and writes its rows.
 // Durations beyond 16 days are reported on the console and kept as placeholder
 // depths, and flagged in the outcome.
-RainfallOutcome DESIGN_RAINFALL(const params::DesignParams& p, const params::RunSetup& setup,
+RainfallOutcome design_rainfall(const params::DesignParams& p, const params::RunSetup& setup,
                                 const Catchment& c, textio::LineSink& rain_file,
                                 textio::LineSink& log);
 

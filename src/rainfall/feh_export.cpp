@@ -397,7 +397,7 @@ DescriptorKeys apply_feh_export(const FehExport& x, int point, int arff, Catchme
 void use_depth_model(DdfModel model, const FehExport* x, const params::DesignParams& p,
                      const params::RunSetup& setup, std::string_view file_name, Catchment& c) {
   c.model = model;
-  c.grid_kind = p.point == 0 ? GridKind::catchment : GridKind::point;
+  c.grid_kind = p.point_rainfall == 0 ? GridKind::catchment : GridKind::point;
   if (model == DdfModel::FEH99 || !(p.storage_run() || p.rainfall_only())) return;
   std::string what = "DDFMODEL '";
   what += ddf_model_name(model);
@@ -411,7 +411,7 @@ void use_depth_model(DdfModel model, const FehExport* x, const params::DesignPar
   if (!g) {
     console::stop_with("ERROR - catchment descriptor file " + std::string(file_name) + " has no " +
                        std::string(grid_element_name(model, c.grid_kind)) + " (needed by " + what +
-                       " with point = " + std::to_string(p.point) + ")");
+                       " with point = " + std::to_string(p.point_rainfall) + ")");
   }
   const std::string name = "the " + std::string(ddf_model_name(model)) + " " +
                            std::string(grid_kind_name(c.grid_kind)) + " depth grid of " +

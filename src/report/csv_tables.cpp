@@ -115,7 +115,7 @@ std::vector<std::pair<std::string, std::string>> csv_tables(const CsvInput& in) 
     if (in.series) files.push_back({"hydrographs.csv", hydrographs_csv(in)});
     files.push_back({"checks.csv", checks_csv(design_checks(r, in.series))});
   }
-  if (p.grnff == 1) files.push_back({"greenfield.csv", greenfield_csv(r.head.rates)});
+  if (p.greenfield_rates == 1) files.push_back({"greenfield.csv", greenfield_csv(r.head.rates)});
   if (p.storage_run() && r.kind == StorageKind::runoff_only)
     files.push_back({"runoff.csv", runoff_csv(r)});
   return files;

@@ -45,7 +45,7 @@ bool limit_of(const DesignResults& r, int rp, DischargeLimitUsed& out) {
     out = {rp, all->flow_l_per_s, "site discharge limit"};
     return true;
   }
-  if (p.grnff != 1) return false;
+  if (p.greenfield_rates != 1) return false;
   const greenfield::Rates& g = r.head.rates;
   const double q = greenfield::greenfield_rate(g, rp) * 1000.0;
   out = {rp, q,
@@ -140,15 +140,15 @@ class Checker {
         {
           CheckRow row = base("Half-emptying", rec);
           row.value = rec.half_emptying_time;
-          row.limit = p_.rhmpt;
+          row.limit = p_.half_emptying_limit_h;
           row.has_limit = true;
           row.unit = "h";
-          const bool ok = design::half_empties_in_time(rec, p_.rhmpt);
+          const bool ok = design::half_empties_in_time(rec, p_.half_emptying_limit_h);
           meets = meets && ok;
           row.verdict = ok ? Verdict::meets : Verdict::does_not_meet;
           row.note = rec.half_emptying_time > 0.0
                          ? "half-empties in " + fixed(rec.half_emptying_time, 1) + " h against " +
-                               std::to_string(p_.rhmpt) + " h"
+                               std::to_string(p_.half_emptying_limit_h) + " h"
                          : "no half-emptying time found (the storage never holds half its volume "
                            "while letting water out)";
           c.rows.push_back(row);
@@ -223,13 +223,14 @@ class Checker {
     {
       CheckRow row;
       row.check = "Climate-change allowance";
-      row.value = p_.cchgfac;
+      row.value = p_.climate_change_factor;
       row.limit = 1.0;
       row.has_limit = true;
-      row.verdict = p_.cchgfac <= 1.0 ? Verdict::warning : Verdict::meets;
-      row.note = p_.cchgfac <= 1.0 ? "climate-change factor " + fixed(p_.cchgfac, 2) +
-                                         ": no allowance for a wetter climate is made"
-                                   : "rainfall depths multiplied by " + fixed(p_.cchgfac, 2);
+      row.verdict = p_.climate_change_factor <= 1.0 ? Verdict::warning : Verdict::meets;
+      row.note = p_.climate_change_factor <= 1.0
+                     ? "climate-change factor " + fixed(p_.climate_change_factor, 2) +
+                           ": no allowance for a wetter climate is made"
+                     : "rainfall depths multiplied by " + fixed(p_.climate_change_factor, 2);
       warnings += row.verdict == Verdict::warning;
       c.rows.push_back(row);
     }
@@ -261,9 +262,9 @@ class Checker {
     if (r_.kind == StorageKind::soakaway) {
       s = c.meeting_every_limit.empty()
               ? "The soakaway does not meet the half-emptying limit of " +
-                    std::to_string(p_.rhmpt) + " h in every return period."
-              : "The soakaway meets the half-emptying limit of " + std::to_string(p_.rhmpt) +
-                    " h in every return period.";
+                    std::to_string(p_.half_emptying_limit_h) + " h in every return period."
+              : "The soakaway meets the half-emptying limit of " +
+                    std::to_string(p_.half_emptying_limit_h) + " h in every return period.";
     } else if (c.meeting_every_limit.empty()) {
       s = "No outlet size meets " + limits + " of every return period.";
     } else {

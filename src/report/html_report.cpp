@@ -184,7 +184,7 @@ class Builder {
     summary();
     if (design_run()) checks();
     if (in_.rain && !in_.rain->empty() && !p_.greenfield_only()) rainfall();
-    if (p_.grnff == 1) greenfield();
+    if (p_.greenfield_rates == 1) greenfield();
     if (p_.storage_run()) {
       if (r_.kind == StorageKind::runoff_only)
         runoff();
@@ -246,7 +246,7 @@ class Builder {
         "greenfield peak rate of the same return period (Qbar up to 2 years, else Qbar times "
         "the regional growth factor), or the site's discharge limit where one is given, and "
         "half-emptying within " +
-        std::to_string(p_.rhmpt) +
+        std::to_string(p_.half_emptying_limit_h) +
         " h. Further checks: the critical storm bracketed by the durations tested, the sizing "
         "settled, storage of 10 m³ or more, pump starts of at most " +
         std::to_string(kPumpStartsPerHourLimit) +
@@ -318,41 +318,46 @@ class Builder {
     if (!p_.greenfield_only()) {
       f.push_back({"Season", std::string(season_name(p_.rain_season))});
       f.push_back({"Rainfall model", rainfall_model_text(h.catchment)});
-      f.push_back({"Rainfall estimate", p_.point == 1  ? "point estimate"
-                                        : p_.arff == 1 ? "catchment, areal reduction factor"
-                                                       : "catchment"});
-      f.push_back({"Climate-change factor", fixed(p_.cchgfac, 2)});
+      f.push_back({"Rainfall estimate", p_.point_rainfall == 1 ? "point estimate"
+                                        : p_.areal_reduction == 1
+                                            ? "catchment, areal reduction factor"
+                                            : "catchment"});
+      f.push_back({"Climate-change factor", fixed(p_.climate_change_factor, 2)});
       f.push_back({"Return periods", list_text(h.return_periods, "years")});
       f.push_back({"Storm durations", list_text(h.durations, "min")});
     }
     if (design_run()) {
       f.push_back({"Storage", std::string(storage_name(p_.storage_kind))});
-      f.push_back({"Maximum depth", fixed(p_.maxdepth, 2) + " m"});
-      f.push_back({"Batter (horizontal to vertical)", fixed(p_.batter, 1) + " : 1"});
+      f.push_back({"Maximum depth", fixed(p_.max_depth_m, 2) + " m"});
+      f.push_back({"Batter (horizontal to vertical)", fixed(p_.batter_1_in, 1) + " : 1"});
       if (p_.storage_kind == StorageKind::pond)
-        f.push_back({"Orifice diameters", std::to_string(p_.tpod.first) + " to " +
-                                              std::to_string(p_.tpod.last) + " mm in steps of " +
-                                              std::to_string(p_.tpod.step) + " mm"});
+        f.push_back({"Orifice diameters",
+                     std::to_string(p_.orifice_diameters_mm.first) + " to " +
+                         std::to_string(p_.orifice_diameters_mm.last) + " mm in steps of " +
+                         std::to_string(p_.orifice_diameters_mm.step) + " mm"});
       if (p_.storage_kind == StorageKind::sump)
-        f.push_back({"Pump rates", std::to_string(p_.pumprate.first) + " to " +
-                                       std::to_string(p_.pumprate.last) + " m³/h in steps of " +
-                                       std::to_string(p_.pumprate.step) + " m³/h"});
+        f.push_back({"Pump rates", std::to_string(p_.pump_rates_m3_per_h.first) + " to " +
+                                       std::to_string(p_.pump_rates_m3_per_h.last) +
+                                       " m³/h in steps of " +
+                                       std::to_string(p_.pump_rates_m3_per_h.step) + " m³/h"});
       if (p_.storage_kind == StorageKind::soakaway) {
-        f.push_back({"Infiltration coefficient", fixed(p_.infiltco, 4) + " m/h"});
         f.push_back(
-            {"Fill fraction (share of the pit taken by fill)",
-             fixed(p_.ffill, 2) + "; voids (share left for water) " + fixed(1.0 - p_.ffill, 2)});
-        f.push_back({"Sides infiltrating", params::infiltrating_sides_text(p_.sideno)});
+            {"Infiltration coefficient", fixed(p_.infiltration_coefficient_m_per_h, 4) + " m/h"});
+        f.push_back({"Fill fraction (share of the pit taken by fill)",
+                     fixed(p_.fill_fraction, 2) + "; voids (share left for water) " +
+                         fixed(1.0 - p_.fill_fraction, 2)});
+        f.push_back(
+            {"Sides infiltrating", params::infiltrating_sides_text(p_.soakaway_sides_code)});
       }
       f.push_back({"Starting top length and width",
-                   fixed(p_.topl, 1) + " m x " + fixed(p_.topw, 1) + " m"});
+                   fixed(p_.top_length_m, 1) + " m x " + fixed(p_.top_width_m, 1) + " m"});
       f.push_back({"Settlement lagoon",
-                   p_.lagoonratio == 0  ? std::string("ratio 0: a lagoon area (peak outflow in "
-                                                       "m³/h / 0.036) is still sized and added "
-                                                       "to the water area; no shape is given")
-                   : p_.lagoonratio > 0 ? "rectangular, ratio " + std::to_string(p_.lagoonratio)
-                                        : "ellipse, ratio " + std::to_string(-p_.lagoonratio)});
-      f.push_back({"Half-emptying time limit", std::to_string(p_.rhmpt) + " h"});
+                   p_.lagoon_ratio == 0  ? std::string("ratio 0: a lagoon area (peak outflow in "
+                                                        "m³/h / 0.036) is still sized and added "
+                                                        "to the water area; no shape is given")
+                   : p_.lagoon_ratio > 0 ? "rectangular, ratio " + std::to_string(p_.lagoon_ratio)
+                                         : "ellipse, ratio " + std::to_string(-p_.lagoon_ratio)});
+      f.push_back({"Half-emptying time limit", std::to_string(p_.half_emptying_limit_h) + " h"});
     }
     f.push_back({"Program", "sitedrain " + in_.version});
     if (in_.notes) f.push_back({"Run date", in_.notes->date});
@@ -373,15 +378,16 @@ class Builder {
     t.css_class = "subcatchments";
     t.head = {"Sub-catchment", "Area (m²)", "Surface type"};
     t.text_column = {false, false, true, true};
-    if (p_.grnff == 1) t.head.push_back("WRAP soil class");
-    const int n = std::clamp(p_.nsubc, 1, params::kMaxSubCatchments);
+    if (p_.greenfield_rates == 1) t.head.push_back("WRAP soil class");
+    const int n = std::clamp(p_.subcatchment_count, 1, params::kMaxSubCatchments);
     for (int i = 0; i < n; ++i) {
       const auto s = static_cast<std::size_t>(i);
-      std::vector<std::string> row{std::to_string(i + 1), fixed(p_.area[s], 0),
-                                   params::surface_text(p_.loss_model, p_.surface[s])};
-      if (p_.grnff == 1)
-        row.push_back(
-            params::wrap_class_text(p_.wrapf == 1 || i == 0 ? p_.soilFSR[s] : p_.soilFSR[0]));
+      std::vector<std::string> row{std::to_string(i + 1), fixed(p_.areas_m2[s], 0),
+                                   params::surface_text(p_.loss_model, p_.surface_codes[s])};
+      if (p_.greenfield_rates == 1)
+        row.push_back(params::wrap_class_text(p_.soil_class_per_subcatchment == 1 || i == 0
+                                                  ? p_.soil_classes[s]
+                                                  : p_.soil_classes[0]));
       t.rows.push_back(row);
     }
     doc_.table(t);
@@ -398,7 +404,7 @@ class Builder {
     doc_.begin_section("Design rainfall", "rainfall");
     Table t;
     t.caption = "Design rainfall depth (mm), " + std::string(season_name(p_.rain_season)) +
-                ", climate-change factor " + fixed(p_.cchgfac, 2);
+                ", climate-change factor " + fixed(p_.climate_change_factor, 2);
     t.css_class = "rainfall";
     t.head.push_back("Duration (min)");
     for (int rp : rps) t.head.push_back(years(rp));
@@ -443,14 +449,14 @@ class Builder {
               {"Q1%", "1% (100 years)", fixed(g.q100, 5), fixed(g.q100 * 1000.0, 2),
                fixed(g.q100 * 1000.0 / ha, 2)}};
     doc_.paragraph("Inputs of the greenfield rates:");
-    doc_.facts(
-        {{"Area", fixed(g.area, 0) + " m² (" + fixed(ha, 3) + " ha)"},
-         {"SAAR used (1941-1970)", fixed(g.saar, 1) + " mm"},
-         {"SOIL (area-weighted index of the WRAP classes)", fixed(g.soil, 3)},
-         {"Hydrometric area and region",
-          std::to_string(p_.hydromarea) + ", growth curve of region " + std::to_string(g.region)},
-         {"Growth factors",
-          "30 years " + fixed(g.growth_30, 3) + ", 100 years " + fixed(g.growth_100, 3)}});
+    doc_.facts({{"Area", fixed(g.area, 0) + " m² (" + fixed(ha, 3) + " ha)"},
+                {"SAAR used (1941-1970)", fixed(g.saar, 1) + " mm"},
+                {"SOIL (area-weighted index of the WRAP classes)", fixed(g.soil, 3)},
+                {"Hydrometric area and region", std::to_string(p_.hydrometric_area) +
+                                                    ", growth curve of region " +
+                                                    std::to_string(g.region)},
+                {"Growth factors",
+                 "30 years " + fixed(g.growth_30, 3) + ", 100 years " + fixed(g.growth_100, 3)}});
     doc_.table(t);
     if (p_.greenfield_only()) {
       chart::LineChart c;
@@ -482,7 +488,7 @@ class Builder {
         std::string(kind == StorageKind::soakaway ? "stored volume" : "total area of water") +
         " (the governing storm). Marks: S the smallest design of the return period (its row "
         "shaded), H half-empties within " +
-        std::to_string(p_.rhmpt) +
+        std::to_string(p_.half_emptying_limit_h) +
         " h, U the sizing did not settle within 16 passes (the volume is the mean of the last "
         "two).");
     Table t;
@@ -491,7 +497,7 @@ class Builder {
     t.head = {"Return period (years)"};
     if (!outlet_name.empty()) t.head.push_back(outlet_name + " (" + outlet_unit + ")");
     const bool soak = kind == StorageKind::soakaway;
-    const double voids = 1.0 - p_.ffill;
+    const double voids = 1.0 - p_.fill_fraction;
     t.head.push_back("Critical duration (min)");
     if (soak) {
       t.head.push_back("Gross pit volume at peak (m³)");
@@ -504,7 +510,7 @@ class Builder {
       t.head.push_back(h);
     if (!soak) {
       t.head.push_back("Lagoon area (m²)");
-      t.head.push_back(p_.lagoonratio < 0 ? "Lagoon axes (m)" : "Lagoon length x width (m)");
+      t.head.push_back(p_.lagoon_ratio < 0 ? "Lagoon axes (m)" : "Lagoon length x width (m)");
     }
     t.head.push_back("Total water area (m²)");
     t.head.push_back("Marks");
@@ -525,7 +531,7 @@ class Builder {
         row.push_back(fixed(rec.top_length, 1) + " x " + fixed(rec.top_width, 1));
         if (!soak) {
           row.push_back(fixed(rec.lagoon_area, 0));
-          row.push_back(p_.lagoonratio == 0
+          row.push_back(p_.lagoon_ratio == 0
                             ? std::string("-")
                             : fixed(rec.lagoon_length, 1) + " x " + fixed(rec.lagoon_width, 1));
         }
@@ -544,7 +550,7 @@ class Builder {
       doc_.note(
           "The soakaway's volumes are those of the pit: the water stored is the gross volume "
           "times the voids (1 - fill fraction " +
-          fixed(p_.ffill, 2) + " = " + fixed(voids, 2) + ").");
+          fixed(p_.fill_fraction, 2) + " = " + fixed(voids, 2) + ").");
     if (kind == StorageKind::pond && in_.coefficients) coefficients();
     doc_.end_section();
     duration_charts();
@@ -624,7 +630,7 @@ class Builder {
       c.series.push_back(s);
     }
     c.marker_name = "critical duration";
-    if (!volume && p_.grnff == 1) {
+    if (!volume && p_.greenfield_rates == 1) {
       const greenfield::Rates& g = r_.head.rates;
       c.references.push_back({g.qbar * 1000.0, "greenfield Qbar"});
       c.references.push_back({g.q30 * 1000.0, "greenfield Q3.33%"});
@@ -674,7 +680,7 @@ class Builder {
       c.title = "Peak outflow" + (named ? ", " + outlet_text(r_.kind, o) : std::string());
       doc_.figure(chart::svg(c),
                   std::string("Peak outflow against storm duration (logarithmic time axis)") +
-                      (p_.grnff == 1 ? ", with the greenfield runoff rates." : ".") +
+                      (p_.greenfield_rates == 1 ? ", with the greenfield runoff rates." : ".") +
                       missing_storms(o),
                   "outflow-duration");
     }
@@ -759,13 +765,13 @@ class Builder {
     const std::string volume = r_.kind == StorageKind::soakaway
                                    ? "Peak gross pit volume " + fixed(s.max_volume, 1) +
                                          " m³ (water stored " +
-                                         fixed(s.max_volume * (1.0 - p_.ffill), 1) + " m³)"
+                                         fixed(s.max_volume * (1.0 - p_.fill_fraction), 1) + " m³)"
                                    : "Peak stored volume " + fixed(s.max_volume, 1) + " m³";
     std::string caption = volume + " at " + fixed(s.peak_volume_time / 3600.0, 2) +
                           " h, peak outflow " + fixed(s.max_outflow * kLitresPerM3h, 2) + " l/s (" +
                           fixed(s.max_outflow, 1) + " m³/h). Half-emptying time " +
                           fixed(rec.half_emptying_time, 1) + " h against " +
-                          std::to_string(p_.rhmpt) + " h";
+                          std::to_string(p_.half_emptying_limit_h) + " h";
     if (s.half_volume_time >= 0.0)
       caption += "; in the drain-down half the peak volume is left at " +
                  fixed(s.half_volume_time / 3600.0, 2) + " h, " +

@@ -53,7 +53,7 @@ CaseInput read_inputs(CaseFormat format, textio::LineReader* descriptor_in,
   textio::LineReader params_in;
   open_input(params_in, c.files.input[0]);
   if (descriptor_in) open_input(*descriptor_in, c.files.input[1]);
-  c.params = params::GETPARAM(params_in);
+  c.params = params::read_parameter_file(params_in);
   return c;
 }
 

@@ -106,37 +106,39 @@ void run_case(const design::SearchOptions& options, RunData& data,
 
   // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
   const std::array<std::string, kOutputCount> names =
-      output_names(files, p.season, input.file, more);
+      output_names(files, p.season_code, input.file, more);
   for (std::size_t j = 0; j < kOutputCount; ++j) {
     if (!out.file[j].open(names[j]))
       console::stop_with("ERROR opening file" + textio::padded_file_name(names[j]));
   }
 
   rainfall::DescriptorKeys keys =
-      xml ? rainfall::apply_feh_export(*xml, p.point, p.arff, catchment)
-          : rainfall::parse_descriptor_values(lines, p.point, p.arff, files.input[1], catchment);
+      xml ? rainfall::apply_feh_export(*xml, p.point_rainfall, p.areal_reduction, catchment)
+          : rainfall::parse_descriptor_values(lines, p.point_rainfall, p.areal_reduction,
+                                              files.input[1], catchment);
   rainfall::use_depth_model(files.ddf_model, xml ? &*xml : nullptr, p, setup, files.input[1],
                             catchment);
   rainfall::check_descriptor_keys(keys, p, setup, files.input[1], files.ddf_model);
   rainfall::check_descriptor_values(keys, catchment, p, setup, files.input[1], files.ddf_model);
 
-  if (p.diagf == 1) fixed_column::write_diagnostic_headings(out[Output::diagnostic]);
+  if (p.diagnostic_series == 1) fixed_column::write_diagnostic_headings(out[Output::diagnostic]);
 
   // Design rainfall.
   rainfall::RainfallOutcome rain;
-  if (p.season >= 1 && p.season <= 3) {
-    rain = rainfall::DESIGN_RAINFALL(p, setup, catchment, out[rainfall_output(p.season)], warnings);
-    out.close(rainfall_output(p.season));
+  if (p.season_code >= 1 && p.season_code <= 3) {
+    rain = rainfall::design_rainfall(p, setup, catchment, out[rainfall_output(p.season_code)],
+                                     warnings);
+    out.close(rainfall_output(p.season_code));
     out.close(Output::rainfall_all_year);
   }
   if (p.storage_run() && rain.beyond_16_days) stop(1);
 
   greenfield::Rates rates;
-  if (p.grnff == 1) {
-    const std::size_t n = static_cast<std::size_t>(p.nsubc);
-    rates = greenfield::GREENFIELD(catchment.SAAR4170, p.hydromarea,
-                                   std::span<const double>(p.area.data(), n),
-                                   std::span<const int>(p.soilFSR.data(), n), p.wrapf);
+  if (p.greenfield_rates == 1) {
+    const std::size_t n = static_cast<std::size_t>(p.subcatchment_count);
+    rates = greenfield::estimate_greenfield_rates(
+        catchment.SAAR4170, p.hydrometric_area, std::span<const double>(p.areas_m2.data(), n),
+        std::span<const int>(p.soil_classes.data(), n), p.soil_class_per_subcatchment);
   }
   // The head of every report, built once: the fixed-column writers read it
   // and it travels with the results to the HTML report and the CSV tables.
@@ -155,11 +157,12 @@ void run_case(const design::SearchOptions& options, RunData& data,
   }
 
   // The storage design.
-  if (p.ponds == 1 && p.storage_kind == params::StorageKind::pond)
-    data.table = geometry::build_coefficient_table(p.tpod, setup.depth_steps);
-  if (p.rnf != 1) {
+  if (p.design_pond == 1 && p.storage_kind == params::StorageKind::pond)
+    data.table = geometry::build_coefficient_table(p.orifice_diameters_mm, setup.depth_steps);
+  if (p.runoff_only != 1) {
     console::line("Calculating the pond dimensions");
-    data.ratio = geometry::check_initial_top(p.topl, p.topw, p.maxdepth, p.batter);
+    data.ratio =
+        geometry::check_initial_top(p.top_length_m, p.top_width_m, p.max_depth_m, p.batter_1_in);
   }
 
   fixed_column::write_storage_head(head, out[Output::report], out[Output::full_results]);

@@ -22,7 +22,7 @@ double horton_capacity(int type, int t) {
 void horton_start(LossState& s) {
   const SubCatchments& subs = *s.subs;
   const int tend = 60 * s.storm->duration;
-  for (int k = 0; k < subs.nsubc; ++k)
+  for (int k = 0; k < subs.count; ++k)
     s.final_loss[k] = subs.surface[k] == kFixedLossSurface
                           ? fixed_loss_rate(s.storm->intensity)
                           : horton_capacity(subs.surface[k], tend) / 3600.0;

@@ -10,8 +10,8 @@ namespace sitedrain::runoff {
 
 StormRunoff::StormRunoff(const SubCatchments& subs, const StormSpec& storm)
     : subs_(subs), storm_(storm), model_(loss_model(subs.model)) {
-  if (subs_.nsubc < 0 || subs_.nsubc > params::kMaxSubCatchments)
-    console::stop_with("Runoff: " + std::to_string(subs_.nsubc) +
+  if (subs_.count < 0 || subs_.count > params::kMaxSubCatchments)
+    console::stop_with("Runoff: " + std::to_string(subs_.count) +
                        " sub-catchments given, at most 10 are allowed");
   loss_.subs = &subs_;
   loss_.storm = &storm_;
@@ -24,7 +24,7 @@ StepResult StormRunoff::step(int t, double dt) {
   const double P = rainfall::profile_factor(storm_.profile, tau) * dt * storm_.intensity;
   r.rain = P;
   const int first = t == 1 ? 1 : 0;
-  const int n = subs_.nsubc;
+  const int n = subs_.count;
   double R = 0.0;
   double Pv = 0.0;
 

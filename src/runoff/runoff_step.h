@@ -14,9 +14,9 @@ namespace sitedrain::runoff {
 // The sub-catchments and runoff model of a run.
 struct SubCatchments {
   params::LossModel model = params::LossModel::final_horton;
-  int nsubc = 1;                 // 0..10
-  const int* surface = nullptr;  // nsubc surface type codes
-  const double* area = nullptr;  // nsubc areas, m^2
+  int count = 1;                 // 0..10
+  const int* surface = nullptr;  // count surface type codes
+  const double* area = nullptr;  // count areas, m^2
 };
 
 // One design storm as the runoff step sees it.

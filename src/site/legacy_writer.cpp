@@ -109,45 +109,46 @@ void check_length(const std::string& s, const std::string& item) {
 LegacyTexts legacy_texts(const params::DesignParams& p, const run::RunFiles& files,
                          const std::string& parameter_file, const std::string& descriptor) {
   Records r;
-  r.whole("ponds", p.ponds);
-  r.whole("grnff", p.grnff);
-  r.whole("hydromarea", p.hydromarea);
-  r.whole("diagf", p.diagf);
-  r.whole("rnf", p.rnf);
-  r.whole("season", p.season);
-  r.whole("calcrp", p.calcrp);
-  r.whole("caldur", p.caldur);
-  r.whole("nrp", p.nrp);
-  r.wholes("rp", p.rp, p.nrp);
-  r.whole("ndur", p.ndur);
-  r.wholes("dur", p.dur, p.ndur);
-  r.real("cchgfac", p.cchgfac, 2, kShortField);
-  r.whole("rom", p.rom);
-  r.whole("nsubc", p.nsubc);
-  r.wholes("surface", p.surface, p.nsubc);
-  r.whole("wrapf", p.wrapf);
-  r.wholes("soilFSR", p.soilFSR, p.wrapf == 1 ? p.nsubc : 1);
-  r.whole("fixed", p.fixed);
-  r.whole("point", p.point);
-  r.whole("arff", p.arff);
-  r.whole("ctchm", p.ctchm);
-  r.whole("strmprf", p.strmprf);
-  r.whole("topl", static_cast<long long>(p.topl));
-  r.whole("topw", static_cast<long long>(p.topw));
-  r.triple("tpod", p.tpod);
-  r.whole("sump", p.sump);
-  r.triple("pumprate", p.pumprate);
-  r.whole("soak", p.soak);
-  r.whole("sideno", p.sideno);
-  r.real("ffill", p.ffill, 4, kShortField);
-  r.real("infiltco", p.infiltco, 4, kShortField);
-  r.whole("rhmpt", p.rhmpt);
-  r.whole("lagoonratio", p.lagoonratio);
-  r.real("maxdepth", p.maxdepth, 0, kLongField);
-  r.real("batter", p.batter, 0, kLongField);
-  for (int i = 0; i < p.nsubc; ++i)
-    r.real("area", p.area[static_cast<std::size_t>(i)], 0, kLongField, i == 0);
-  r.whole("databaseid", p.databaseid);
+  r.whole("ponds", p.design_pond);
+  r.whole("grnff", p.greenfield_rates);
+  r.whole("hydromarea", p.hydrometric_area);
+  r.whole("diagf", p.diagnostic_series);
+  r.whole("rnf", p.runoff_only);
+  r.whole("season", p.season_code);
+  r.whole("calcrp", p.return_periods_generated);
+  r.whole("caldur", p.durations_generated);
+  r.whole("nrp", p.return_period_count);
+  r.wholes("rp", p.return_periods_years, p.return_period_count);
+  r.whole("ndur", p.duration_count);
+  r.wholes("dur", p.durations_min, p.duration_count);
+  r.real("cchgfac", p.climate_change_factor, 2, kShortField);
+  r.whole("rom", p.loss_model_code);
+  r.whole("nsubc", p.subcatchment_count);
+  r.wholes("surface", p.surface_codes, p.subcatchment_count);
+  r.whole("wrapf", p.soil_class_per_subcatchment);
+  r.wholes("soilFSR", p.soil_classes,
+           p.soil_class_per_subcatchment == 1 ? p.subcatchment_count : 1);
+  r.whole("fixed", p.fixed_code);
+  r.whole("point", p.point_rainfall);
+  r.whole("arff", p.areal_reduction);
+  r.whole("ctchm", p.areal_reduction_area_code);
+  r.whole("strmprf", p.storm_profile_code);
+  r.whole("topl", static_cast<long long>(p.top_length_m));
+  r.whole("topw", static_cast<long long>(p.top_width_m));
+  r.triple("tpod", p.orifice_diameters_mm);
+  r.whole("sump", p.design_sump);
+  r.triple("pumprate", p.pump_rates_m3_per_h);
+  r.whole("soak", p.design_soakaway);
+  r.whole("sideno", p.soakaway_sides_code);
+  r.real("ffill", p.fill_fraction, 4, kShortField);
+  r.real("infiltco", p.infiltration_coefficient_m_per_h, 4, kShortField);
+  r.whole("rhmpt", p.half_emptying_limit_h);
+  r.whole("lagoonratio", p.lagoon_ratio);
+  r.real("maxdepth", p.max_depth_m, 0, kLongField);
+  r.real("batter", p.batter_1_in, 0, kLongField);
+  for (int i = 0; i < p.subcatchment_count; ++i)
+    r.real("area", p.areas_m2[static_cast<std::size_t>(i)], 0, kLongField, i == 0);
+  r.whole("databaseid", p.database_id);
   if (!p.discharge_limits.empty())
     throw ConvertError(
         "discharge_limit_l_per_s has no record in the parameter file; leave it out to convert");

@@ -351,8 +351,8 @@ SiteCase SiteReader::read() {
   read_subcatchments(top);
   read_storage(top);
   read_criteria();
-  out_.params.fixed = 0;
-  out_.params.databaseid = 0;
+  out_.params.fixed_code = 0;
+  out_.params.database_id = 0;
   out_.params.decode_modes();
   return std::move(out_);
 }
@@ -405,81 +405,88 @@ void SiteReader::read_run(Place top) {
     if (*storage == storage_none)
       bad(storage_key, *storage_node, "a design sizes a structure",
           "\"pond\", \"sump\", \"soakaway\"");
-    p.ponds = *storage == storage_pond;
-    p.sump = *storage == storage_sump;
-    p.soak = *storage == storage_soakaway;
+    p.design_pond = *storage == storage_pond;
+    p.design_sump = *storage == storage_sump;
+    p.design_soakaway = *storage == storage_soakaway;
   } else if (storage && *storage != storage_none) {
     bad(storage_key, *storage_node,
         "run = \"" + std::string(run_choices()[*run].key) + "\" sizes no structure",
         "\"none\", or leave the key out");
   }
-  p.rnf = *run == run_runoff_only;
+  p.runoff_only = *run == run_runoff_only;
   if (*run == run_greenfield_only) {
     if (greenfield == false)
       bad(key("greenfield_rates"), *root_.get("greenfield_rates"),
           "a greenfield-only run estimates the greenfield rates", "true, or leave the key out");
-    p.grnff = 1;
+    p.greenfield_rates = 1;
   } else if (*run == run_rainfall_only) {
     if (greenfield == true)
       bad(key("greenfield_rates"), *root_.get("greenfield_rates"),
           "a rainfall-only run estimates no greenfield rates (run = \"greenfield-only\" does)",
           "false, or leave the key out");
-    p.grnff = 0;
+    p.greenfield_rates = 0;
   } else {
-    p.grnff = greenfield.value_or(false);
+    p.greenfield_rates = greenfield.value_or(false);
   }
   const SiteKey& area_key = key("hydrometric_area");
-  std::optional<int> area = whole(root_, area_key, p.grnff == 1 ? 1 : 0, 300);
-  if (p.grnff == 1 && !area) missing(area_key, top, needed_text(Needed::greenfield_rates));
-  p.hydromarea = area.value_or(0);
-  p.diagf = flag(root_, key("diagnostic_series")).value_or(false);
+  std::optional<int> area = whole(root_, area_key, p.greenfield_rates == 1 ? 1 : 0, 300);
+  if (p.greenfield_rates == 1 && !area)
+    missing(area_key, top, needed_text(Needed::greenfield_rates));
+  p.hydrometric_area = area.value_or(0);
+  p.diagnostic_series = flag(root_, key("diagnostic_series")).value_or(false);
 }
 
 void SiteReader::read_rainfall(Place top) {
   params::DesignParams& p = out_.params;
   const bool needed = !p.greenfield_only();
   const std::string_view why = needed_text(Needed::not_greenfield_only);
-  p.point = choice(root_, key("rainfall_estimate"), rainfall_estimate_choices()).value_or(0);
+  p.point_rainfall =
+      choice(root_, key("rainfall_estimate"), rainfall_estimate_choices()).value_or(0);
 
   const SiteKey& arf = key("areal_reduction");
   std::optional<bool> arff = flag(root_, arf);
   if (needed && !arff) missing(arf, top, why);
-  p.arff = arff.value_or(false);
+  p.areal_reduction = arff.value_or(false);
   const SiteKey& arf_area = key("areal_reduction_area");
   std::optional<int> ctchm = choice(root_, arf_area, areal_area_choices());
-  if (needed && p.arff == 1 && !ctchm) missing(arf_area, top, needed_text(Needed::areal_reduction));
-  p.ctchm = ctchm.value_or(1);
+  if (needed && p.areal_reduction == 1 && !ctchm)
+    missing(arf_area, top, needed_text(Needed::areal_reduction));
+  p.areal_reduction_area_code = ctchm.value_or(1);
 
   const SiteKey& season = key("season");
   std::optional<int> s = choice(root_, season, season_choices());
   if (needed && !s) missing(season, top, why);
-  p.season = s.value_or(0);
+  p.season_code = s.value_or(0);
 
   const SiteKey& profile = key("storm_profile");
   std::optional<int> strmprf = choice(root_, profile, storm_profile_choices());
   if (needed && !strmprf) missing(profile, top, why);
-  p.strmprf = strmprf.value_or(1);
+  p.storm_profile_code = strmprf.value_or(1);
 
   const SiteKey& factor = key("climate_change_factor");
   std::optional<double> cchgfac =
       number(root_, factor, [needed](double v) { return !needed || v > 0.0; });
   if (needed && !cchgfac) missing(factor, top, why);
-  p.cchgfac = cchgfac.value_or(0.0);
+  p.climate_change_factor = cchgfac.value_or(0.0);
 
   const SiteKey& rp = key("return_periods_years");
   if (const toml::node* n = node(root_, rp))
-    p.calcrp = series(*n, rp, params::kMaxReturnPeriods, params::kMaxReturnPeriods, p.nrp, p.rp);
+    p.return_periods_generated =
+        series(*n, rp, params::kMaxReturnPeriods, params::kMaxReturnPeriods, p.return_period_count,
+               p.return_periods_years);
   else if (needed)
     missing(rp, top, why);
 
   const SiteKey& dur = key("durations_min");
   if (const toml::node* n = node(root_, dur)) {
-    p.caldur =
-        series(*n, dur, params::kMaxListedDurations, params::kMaxGeneratedDurations, p.ndur, p.dur);
+    p.durations_generated =
+        series(*n, dur, params::kMaxListedDurations, params::kMaxGeneratedDurations,
+               p.duration_count, p.durations_min);
   } else if (needed) {
     missing(dur, top, why);
   }
-  if (p.diagf == 1 && (p.calcrp == 1 || p.caldur == 1 || p.ndur > 1 || p.nrp > 1))
+  if (p.diagnostic_series == 1 && (p.return_periods_generated == 1 || p.durations_generated == 1 ||
+                                   p.duration_count > 1 || p.return_period_count > 1))
     bad(key("diagnostic_series"), *root_.get("diagnostic_series"),
         "a diagnostic series is written for a single design storm",
         "true with one return period and one duration, each as a list of one value");
@@ -490,8 +497,8 @@ void SiteReader::read_subcatchments(Place top) {
   const SiteKey& model = key("loss_model");
   std::optional<int> rom = choice(root_, model, loss_model_choices());
   if (!rom) missing(model, top);
-  p.rom = *rom;
-  model_ = params::decode_loss_model(p.rom);
+  p.loss_model_code = *rom;
+  model_ = params::decode_loss_model(p.loss_model_code);
 
   const SiteKey& list_key = key("subcatchment");
   const toml::node* list = node(root_, list_key);
@@ -506,12 +513,12 @@ void SiteReader::read_subcatchments(Place top) {
     bad(list_key, *tables->get(params::kMaxSubCatchments),
         "there are " + std::to_string(tables->size()) + " sub-catchments, more than the model's " +
             std::to_string(params::kMaxSubCatchments));
-  p.nsubc = static_cast<int>(tables->size());
+  p.subcatchment_count = static_cast<int>(tables->size());
 
   const SiteKey& site_soil = key("soil_class");
   const toml::node* one_soil = node(root_, site_soil);
-  p.wrapf = one_soil == nullptr ? 1 : 0;
-  if (one_soil != nullptr) p.soilFSR[0] = soil_class(site_soil, *one_soil);
+  p.soil_class_per_subcatchment = one_soil == nullptr ? 1 : 0;
+  if (one_soil != nullptr) p.soil_classes[0] = soil_class(site_soil, *one_soil);
 
   const SiteKey& area = key("area_m2", Section::subcatchment);
   const SiteKey& surface = key("surface", Section::subcatchment);
@@ -526,29 +533,29 @@ void SiteReader::read_subcatchments(Place top) {
     if (a == nullptr) missing(area, at);
     const double v = number_of(area, *a);
     if (v < 0.0) bad(area, *a, shortest(v) + " is negative", "0 or more");
-    p.area[i] = v;
+    p.areas_m2[i] = v;
     total += v;
     if (first_area == nullptr) first_area = a;
     std::optional<int> s = choice(t, surface, params::surface_types(model_));
     if (!s) missing(surface, at, "for every sub-catchment");
-    p.surface[i] = *s;
+    p.surface_codes[i] = *s;
     const toml::node* c = node(t, soil);
     if (one_soil != nullptr && c != nullptr)
       bad(soil, *c, "the site's soil_class is given already",
           "soil_class once for the site, or in every sub-catchment");
     if (one_soil == nullptr) {
       if (c == nullptr) missing(soil, at, "in every sub-catchment when the site gives none");
-      p.soilFSR[i] = soil_class(soil, *c);
+      p.soil_classes[i] = soil_class(soil, *c);
     }
   }
-  if ((p.storage_run() || p.grnff == 1) && !(total > 0.0))
+  if ((p.storage_run() || p.greenfield_rates == 1) && !(total > 0.0))
     bad(area, *first_area, "the sub-catchments have no area",
         "at least one area_m2 greater than 0");
 }
 
 void SiteReader::read_storage(Place top) {
   params::DesignParams& p = out_.params;
-  const bool design = p.storage_run() && p.rnf != 1;
+  const bool design = p.storage_run() && p.runoff_only != 1;
   const std::string_view why = needed_text(Needed::design);
   auto given = [&](const SiteKey& k, bool needed, std::string_view when, auto value) {
     if (needed && !value) missing(k, top, when);
@@ -557,62 +564,64 @@ void SiteReader::read_storage(Place top) {
   const SiteKey& topl = key("top_length_m");
   // Keys a run does not use take any value the legacy columns hold.
   const long long unused_min = -99999;
-  p.topl =
+  p.top_length_m =
       given(topl, design, why, whole(root_, topl, design ? 1 : unused_min, 999999)).value_or(0);
   const SiteKey& topw = key("top_width_m");
-  p.topw =
+  p.top_width_m =
       given(topw, design, why, whole(root_, topw, design ? 1 : unused_min, 999999)).value_or(0);
   const SiteKey& depth = key("max_depth_m");
-  p.maxdepth =
+  p.max_depth_m =
       given(depth, design, why,
             number(root_, depth, [design](double v) { return !design || (v > 0.0 && v <= 100.0); }))
           .value_or(0.0);
   const SiteKey& batter = key("batter_1_in");
-  p.batter = given(batter, design, why,
-                   number(root_, batter,
-                          [design](double v) { return !design || (v >= 0.0 && v <= 100.0); }))
-                 .value_or(0.0);
+  p.batter_1_in = given(batter, design, why,
+                        number(root_, batter,
+                               [design](double v) { return !design || (v >= 0.0 && v <= 100.0); }))
+                      .value_or(0.0);
 
   const SiteKey& orifice = key("orifice_diameters_mm");
   if (const toml::node* n = node(root_, orifice)) {
-    p.tpod = triple(orifice, *n);
-    if (p.ponds == 1 && !sweep_ok(p.tpod))
+    p.orifice_diameters_mm = triple(orifice, *n);
+    if (p.design_pond == 1 && !sweep_ok(p.orifice_diameters_mm))
       bad(orifice, *n, "the sweep gives no diameter the design can use",
           "from greater than 0, a step other than 0 that goes from `from` towards `to`");
-  } else if (p.ponds == 1) {
+  } else if (p.design_pond == 1) {
     missing(orifice, top, needed_text(Needed::pond));
   }
   const SiteKey& pump = key("pump_rates_m3_per_h");
   if (const toml::node* n = node(root_, pump)) {
-    p.pumprate = triple(pump, *n);
-    if (p.sump == 1 && !sweep_ok(p.pumprate))
+    p.pump_rates_m3_per_h = triple(pump, *n);
+    if (p.design_sump == 1 && !sweep_ok(p.pump_rates_m3_per_h))
       bad(pump, *n, "the sweep gives no pump rate the design can use",
           "from greater than 0, a step other than 0 that goes from `from` towards `to`");
-  } else if (p.sump == 1) {
+  } else if (p.design_sump == 1) {
     missing(pump, top, needed_text(Needed::sump));
   }
 
-  const bool soak = p.soak == 1;
+  const bool soak = p.design_soakaway == 1;
   const std::string_view soak_why = needed_text(Needed::soakaway);
   const SiteKey& sides = key("soakaway_sides");
-  p.sideno =
+  p.soakaway_sides_code =
       given(sides, soak, soak_why, choice(root_, sides, params::soakaway_side_sets())).value_or(0);
   const SiteKey& fill = key("fill_fraction");
-  p.ffill = given(fill, soak, soak_why,
-                  number(root_, fill, [soak](double v) { return !soak || (v >= 0.0 && v < 1.0); }))
-                .value_or(0.0);
+  p.fill_fraction =
+      given(fill, soak, soak_why,
+            number(root_, fill, [soak](double v) { return !soak || (v >= 0.0 && v < 1.0); }))
+          .value_or(0.0);
   const SiteKey& infil = key("infiltration_coefficient_m_per_h");
-  p.infiltco = given(infil, soak, soak_why,
-                     number(root_, infil, [soak](double v) { return !soak || v > 0.0; }))
-                   .value_or(0.0);
+  p.infiltration_coefficient_m_per_h =
+      given(infil, soak, soak_why,
+            number(root_, infil, [soak](double v) { return !soak || v > 0.0; }))
+          .value_or(0.0);
 
   const SiteKey& half = key("half_emptying_limit_h");
-  p.rhmpt =
+  p.half_emptying_limit_h =
       given(half, design, why, whole(root_, half, design ? 0 : unused_min, 999999)).value_or(0);
   const SiteKey& lagoon = key("lagoon_length_to_width");
   const int ratio = given(lagoon, design, why, whole(root_, lagoon, 0, 99999)).value_or(0);
   const int sign = choice(root_, key("lagoon_shape"), lagoon_shape_choices()).value_or(1);
-  p.lagoonratio = sign * ratio;
+  p.lagoon_ratio = sign * ratio;
 }
 
 void SiteReader::read_criteria() {
@@ -636,9 +645,12 @@ void SiteReader::read_criteria() {
     for (char c : years) digits = digits && c >= '0' && c <= '9';
     if (digits) rp = std::stoi(std::string(years));
     bool designed = false;
-    for (int i = 0; i < (p.calcrp == 1 ? 0 : p.nrp); ++i) designed = designed || p.rp[i] == rp;
-    if (p.calcrp == 1 && rp > 0) {
-      for (long long y = p.rp[0]; p.rp[2] > 0 && y <= p.rp[1]; y += p.rp[2])
+    for (int i = 0; i < (p.return_periods_generated == 1 ? 0 : p.return_period_count); ++i)
+      designed = designed || p.return_periods_years[i] == rp;
+    if (p.return_periods_generated == 1 && rp > 0) {
+      for (long long y = p.return_periods_years[0];
+           p.return_periods_years[2] > 0 && y <= p.return_periods_years[1];
+           y += p.return_periods_years[2])
         designed = designed || y == rp;
     }
     if (!designed)

@@ -75,26 +75,27 @@ class Writer {
  public:
   Writer(const DesignParams& p, const run::RunFiles& f, const WriteOptions& o)
       : p_(p), f_(f), o_(o) {
-    require_flag(p.ponds, "ponds");
-    require_flag(p.rnf, "rnf");
-    require_flag(p.sump, "sump");
-    require_flag(p.soak, "soak");
-    require_flag(p.grnff, "grnff");
-    require_flag(p.diagf, "diagf");
-    require_flag(p.point, "point");
-    require_flag(p.arff, "arff");
-    require_flag(p.calcrp, "calcrp");
-    require_flag(p.caldur, "caldur");
-    if (p.ponds + p.sump + p.soak + p.rnf > 1)
-      throw ConvertError("ponds = " + std::to_string(p.ponds) +
-                         ", sump = " + std::to_string(p.sump) +
-                         ", soak = " + std::to_string(p.soak) + ", rnf = " + std::to_string(p.rnf) +
+    require_flag(p.design_pond, "ponds");
+    require_flag(p.runoff_only, "rnf");
+    require_flag(p.design_sump, "sump");
+    require_flag(p.design_soakaway, "soak");
+    require_flag(p.greenfield_rates, "grnff");
+    require_flag(p.diagnostic_series, "diagf");
+    require_flag(p.point_rainfall, "point");
+    require_flag(p.areal_reduction, "arff");
+    require_flag(p.return_periods_generated, "calcrp");
+    require_flag(p.durations_generated, "caldur");
+    if (p.design_pond + p.design_sump + p.design_soakaway + p.runoff_only > 1)
+      throw ConvertError("ponds = " + std::to_string(p.design_pond) +
+                         ", sump = " + std::to_string(p.design_sump) +
+                         ", soak = " + std::to_string(p.design_soakaway) +
+                         ", rnf = " + std::to_string(p.runoff_only) +
                          ": a site file names one storage (or runoff only); set the others to 0");
-    if (p.rom < 0 || p.rom > 3)
-      throw ConvertError("rom = " + std::to_string(p.rom) +
+    if (p.loss_model_code < 0 || p.loss_model_code > 3)
+      throw ConvertError("rom = " + std::to_string(p.loss_model_code) +
                          " has no name in a site file (loss models 0 to 3)");
-    model_ = params::decode_loss_model(p.rom);
-    design_ = p.storage_run() && p.rnf != 1;
+    model_ = params::decode_loss_model(p.loss_model_code);
+    design_ = p.storage_run() && p.runoff_only != 1;
     greenfield_only_ = p.greenfield_only();
   }
 
@@ -135,96 +136,118 @@ Value Writer::top_value(const SiteKey& k) const {
   if (n == "descriptor_lines")
     return defaulted(f_.numline == kDefaultDescriptorLines, std::to_string(f_.numline));
   if (n == "run") {
-    const int run = p.rnf == 1        ? run_runoff_only
-                    : p.storage_run() ? run_design
-                    : p.grnff == 1    ? run_greenfield_only
-                                      : run_rainfall_only;
+    const int run = p.runoff_only == 1        ? run_runoff_only
+                    : p.storage_run()         ? run_design
+                    : p.greenfield_rates == 1 ? run_greenfield_only
+                                              : run_rainfall_only;
     return {toml_string(run_choices()[static_cast<std::size_t>(run)].key)};
   }
   if (n == "storage") {
-    const int s = !design_      ? storage_none
-                  : p.sump == 1 ? storage_sump
-                  : p.soak == 1 ? storage_soakaway
-                                : storage_pond;
+    const int s = !design_                 ? storage_none
+                  : p.design_sump == 1     ? storage_sump
+                  : p.design_soakaway == 1 ? storage_soakaway
+                                           : storage_pond;
     if (!design_ && !o_.commented) return {"", false};
     return {toml_string(storage_choices()[static_cast<std::size_t>(s)].key)};
   }
   if (n == "greenfield_rates") {
     if (greenfield_only_ || !p.storage_run()) return {"", false};
-    return defaulted(p.grnff == 0, p.grnff == 1 ? "true" : "false");
+    return defaulted(p.greenfield_rates == 0, p.greenfield_rates == 1 ? "true" : "false");
   }
   if (n == "hydrometric_area")
-    return unused_unless(p.grnff == 1, p.hydromarea == 0, std::to_string(p.hydromarea));
-  if (n == "diagnostic_series") return defaulted(p.diagf == 0, p.diagf == 1 ? "true" : "false");
+    return unused_unless(p.greenfield_rates == 1, p.hydrometric_area == 0,
+                         std::to_string(p.hydrometric_area));
+  if (n == "diagnostic_series")
+    return defaulted(p.diagnostic_series == 0, p.diagnostic_series == 1 ? "true" : "false");
   if (n == "rainfall_model") {
     const int m = static_cast<int>(f_.ddf_model);
     return defaulted(m == 0, key_text(rainfall_model_choices(), m, "DDFMODEL"));
   }
   if (n == "rainfall_estimate")
-    return defaulted(p.point == 0, key_text(rainfall_estimate_choices(), p.point, "point"));
+    return defaulted(p.point_rainfall == 0,
+                     key_text(rainfall_estimate_choices(), p.point_rainfall, "point"));
   if (n == "areal_reduction")
-    return unused_unless(rain, p.arff == 0, p.arff == 1 ? "true" : "false");
+    return unused_unless(rain, p.areal_reduction == 0, p.areal_reduction == 1 ? "true" : "false");
   if (n == "areal_reduction_area") {
-    if (p.ctchm != 1 && p.ctchm != 2) {
-      if (rain) throw ConvertError("ctchm = " + std::to_string(p.ctchm) + " has no name (1 or 2)");
+    if (p.areal_reduction_area_code != 1 && p.areal_reduction_area_code != 2) {
+      if (rain)
+        throw ConvertError("ctchm = " + std::to_string(p.areal_reduction_area_code) +
+                           " has no name (1 or 2)");
       return {"", false};
     }
-    return unused_unless(rain && p.arff == 1, p.ctchm == 1,
-                         key_text(areal_area_choices(), p.ctchm, "ctchm"));
+    return unused_unless(rain && p.areal_reduction == 1, p.areal_reduction_area_code == 1,
+                         key_text(areal_area_choices(), p.areal_reduction_area_code, "ctchm"));
   }
   if (n == "season") {
-    if (p.season < 1 || p.season > 3) {
-      if (rain) throw ConvertError("season = " + std::to_string(p.season) + " has no name");
+    if (p.season_code < 1 || p.season_code > 3) {
+      if (rain) throw ConvertError("season = " + std::to_string(p.season_code) + " has no name");
       return {"", false};
     }
-    return unused_unless(rain, false, key_text(season_choices(), p.season, "season"));
+    return unused_unless(rain, false, key_text(season_choices(), p.season_code, "season"));
   }
   if (n == "storm_profile")
-    return unused_unless(rain, p.strmprf == 1,
-                         key_text(storm_profile_choices(), p.strmprf, "strmprf"));
+    return unused_unless(rain, p.storm_profile_code == 1,
+                         key_text(storm_profile_choices(), p.storm_profile_code, "strmprf"));
   if (n == "climate_change_factor")
-    return unused_unless(rain, p.cchgfac == 0.0, toml_number(p.cchgfac));
+    return unused_unless(rain, p.climate_change_factor == 0.0,
+                         toml_number(p.climate_change_factor));
   if (n == "return_periods_years")
-    return unused_unless(rain, p.nrp == 0, series_text(p.calcrp == 1, p.nrp, p.rp));
+    return unused_unless(rain, p.return_period_count == 0,
+                         series_text(p.return_periods_generated == 1, p.return_period_count,
+                                     p.return_periods_years));
   if (n == "durations_min")
-    return unused_unless(rain, p.ndur == 0, series_text(p.caldur == 1, p.ndur, p.dur));
-  if (n == "loss_model") return {key_text(loss_model_choices(), p.rom, "rom")};
+    return unused_unless(
+        rain, p.duration_count == 0,
+        series_text(p.durations_generated == 1, p.duration_count, p.durations_min));
+  if (n == "loss_model") return {key_text(loss_model_choices(), p.loss_model_code, "rom")};
   if (n == "soil_class") {
-    if (p.wrapf == 1) return {o_.commented ? "\"low\"" : "", false};
-    return {key_text(params::wrap_soil_classes(), p.soilFSR[0], "soilFSR")};
+    if (p.soil_class_per_subcatchment == 1) return {o_.commented ? "\"low\"" : "", false};
+    return {key_text(params::wrap_soil_classes(), p.soil_classes[0], "soilFSR")};
   }
   if (n == "top_length_m")
-    return unused_unless(design_, p.topl == 0.0, std::to_string(static_cast<long long>(p.topl)));
+    return unused_unless(design_, p.top_length_m == 0.0,
+                         std::to_string(static_cast<long long>(p.top_length_m)));
   if (n == "top_width_m")
-    return unused_unless(design_, p.topw == 0.0, std::to_string(static_cast<long long>(p.topw)));
-  if (n == "max_depth_m") return unused_unless(design_, p.maxdepth == 0.0, toml_number(p.maxdepth));
-  if (n == "batter_1_in") return unused_unless(design_, p.batter == 0.0, toml_number(p.batter));
+    return unused_unless(design_, p.top_width_m == 0.0,
+                         std::to_string(static_cast<long long>(p.top_width_m)));
+  if (n == "max_depth_m")
+    return unused_unless(design_, p.max_depth_m == 0.0, toml_number(p.max_depth_m));
+  if (n == "batter_1_in")
+    return unused_unless(design_, p.batter_1_in == 0.0, toml_number(p.batter_1_in));
   if (n == "orifice_diameters_mm")
-    return unused_unless(p.ponds == 1, p.tpod.first == 0 && p.tpod.last == 0 && p.tpod.step == 0,
-                         triple_text(p.tpod));
+    return unused_unless(p.design_pond == 1,
+                         p.orifice_diameters_mm.first == 0 && p.orifice_diameters_mm.last == 0 &&
+                             p.orifice_diameters_mm.step == 0,
+                         triple_text(p.orifice_diameters_mm));
   if (n == "pump_rates_m3_per_h")
-    return unused_unless(p.sump == 1,
-                         p.pumprate.first == 0 && p.pumprate.last == 0 && p.pumprate.step == 0,
-                         triple_text(p.pumprate));
+    return unused_unless(p.design_sump == 1,
+                         p.pump_rates_m3_per_h.first == 0 && p.pump_rates_m3_per_h.last == 0 &&
+                             p.pump_rates_m3_per_h.step == 0,
+                         triple_text(p.pump_rates_m3_per_h));
   if (n == "soakaway_sides") {
-    const int code = p.sideno >= 0 && p.sideno <= 7 ? p.sideno : 8;
-    if (p.soak == 1 && code != p.sideno && code != 8)
-      throw ConvertError("sideno = " + std::to_string(p.sideno) + " has no name");
-    return unused_unless(p.soak == 1, p.sideno == 0,
+    const int code =
+        p.soakaway_sides_code >= 0 && p.soakaway_sides_code <= 7 ? p.soakaway_sides_code : 8;
+    if (p.design_soakaway == 1 && code != p.soakaway_sides_code && code != 8)
+      throw ConvertError("sideno = " + std::to_string(p.soakaway_sides_code) + " has no name");
+    return unused_unless(p.design_soakaway == 1, p.soakaway_sides_code == 0,
                          key_text(params::soakaway_side_sets(), code, "sideno"));
   }
-  if (n == "fill_fraction") return unused_unless(p.soak == 1, p.ffill == 0.0, toml_number(p.ffill));
+  if (n == "fill_fraction")
+    return unused_unless(p.design_soakaway == 1, p.fill_fraction == 0.0,
+                         toml_number(p.fill_fraction));
   if (n == "infiltration_coefficient_m_per_h")
-    return unused_unless(p.soak == 1, p.infiltco == 0.0, toml_number(p.infiltco));
+    return unused_unless(p.design_soakaway == 1, p.infiltration_coefficient_m_per_h == 0.0,
+                         toml_number(p.infiltration_coefficient_m_per_h));
   if (n == "half_emptying_limit_h")
-    return unused_unless(design_, p.rhmpt == 0, std::to_string(p.rhmpt));
+    return unused_unless(design_, p.half_emptying_limit_h == 0,
+                         std::to_string(p.half_emptying_limit_h));
   if (n == "lagoon_length_to_width")
-    return unused_unless(
-        design_, p.lagoonratio == 0,
-        std::to_string(p.lagoonratio < 0 ? -static_cast<long long>(p.lagoonratio) : p.lagoonratio));
+    return unused_unless(design_, p.lagoon_ratio == 0,
+                         std::to_string(p.lagoon_ratio < 0 ? -static_cast<long long>(p.lagoon_ratio)
+                                                           : p.lagoon_ratio));
   if (n == "lagoon_shape")
-    return defaulted(p.lagoonratio >= 0,
-                     toml_string(p.lagoonratio < 0 ? "elliptic" : "rectangular"));
+    return defaulted(p.lagoon_ratio >= 0,
+                     toml_string(p.lagoon_ratio < 0 ? "elliptic" : "rectangular"));
   if (n == "discharge_limit_l_per_s") {
     if (p.discharge_limits.empty()) return {o_.commented ? "5.0" : "", false};
     if (p.discharge_limits.size() == 1 && p.discharge_limits[0].return_period_years == 0)
@@ -277,18 +300,18 @@ std::string Writer::text() {
     }
     entry(out, k, top_value(k));
   }
-  for (int i = 0; i < p_.nsubc; ++i) {
+  for (int i = 0; i < p_.subcatchment_count; ++i) {
     const std::size_t s = static_cast<std::size_t>(i);
     out += "\n[[subcatchment]]\n";
     for (const SiteKey& k : site_keys()) {
       if (k.section != Section::subcatchment) continue;
       Value v;
       if (k.name == "area_m2") {
-        v.text = toml_number(p_.area[s]);
+        v.text = toml_number(p_.areas_m2[s]);
       } else if (k.name == "surface") {
-        v.text = key_text(params::surface_types(model_), p_.surface[s], "surface");
-      } else if (p_.wrapf == 1) {
-        v.text = key_text(params::wrap_soil_classes(), p_.soilFSR[s], "soilFSR");
+        v.text = key_text(params::surface_types(model_), p_.surface_codes[s], "surface");
+      } else if (p_.soil_class_per_subcatchment == 1) {
+        v.text = key_text(params::wrap_soil_classes(), p_.soil_classes[s], "soilFSR");
       }
       if (i > 0 && o_.commented) {
         if (!v.text.empty()) out += std::string(k.name) + " = " + v.text + "\n";

@@ -6,10 +6,11 @@ namespace sitedrain::storage {
 
 // A sloping side whose base edge is E wets (h b + E) h s: the mean of its
 // bottom edge E and top edge E + 2 h b, times the slant height h s.
-double soakaway_outflow(double L, double W, double b, int sideno, double infiltco, double h) {
+double soakaway_outflow(double L, double W, double b, int sides, double infiltration_m_per_h,
+                        double h) {
   const double s = std::sqrt(b * b + 1.0);
   double a;
-  switch (sideno) {
+  switch (sides) {
     case 0:
       a = 0.0;
       break;
@@ -38,7 +39,7 @@ double soakaway_outflow(double L, double W, double b, int sideno, double infiltc
       a = 2.0 * (2.0 * h * b + L + W) * h * s;
       break;
   }
-  return (W * L + a) * infiltco;
+  return (W * L + a) * infiltration_m_per_h;
 }
 
 }  // namespace sitedrain::storage

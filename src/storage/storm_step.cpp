@@ -57,7 +57,7 @@ StormStep::Next StormStep::prepare() {
              static_cast<std::size_t>(outlet.position - 1) * static_cast<std::size_t>(n_grid_);
   }
   if (storage_run_) form_basin_terms();
-  unit_fill_ = 1.0 - st.ffill == 1.0;
+  unit_fill_ = 1.0 - st.fill_fraction == 1.0;
   last_t_ = 60 * call_.duration;
   return Next::search;
 }
@@ -66,7 +66,7 @@ void StormStep::fill(double runoff) {
   // One-second steps: the outflow volume of the last step is its rate.
   // x / 1 is x: a pond or a sump (no fill) needs no division.
   const double change = runoff - 1.0 * outflow_;
-  stored_ = stored_ + (unit_fill_ ? change : change / (1.0 - call_.storage.ffill));
+  stored_ = stored_ + (unit_fill_ ? change : change / (1.0 - call_.storage.fill_fraction));
   if (stored_ < 0.0) stored_ = 0.0;
 }
 
@@ -194,7 +194,8 @@ void StormStep::end_step(double h) {
     if (st.kind == params::StorageKind::sump) {
       outflow_ = call_.outlet.value / kSecondsPerHour;
     } else if (st.kind == params::StorageKind::soakaway) {
-      outflow_ = soakaway_outflow(st.base_l, st.base_w, st.batter, st.sideno, st.infiltco, h) /
+      outflow_ = soakaway_outflow(st.base_l, st.base_w, st.batter, st.soakaway_sides,
+                                  st.infiltration_m_per_h, h) /
                  kSecondsPerHour;
     } else {  // the mean of the orifice rates at the last and at this depth
       const double q_prev = orifice_rate_at(depth_);

@@ -22,9 +22,9 @@ struct Storage {
   double base_l = 0.0;                                   // base length L, m
   double batter = 0.0;                                   // side batter b, horizontal per vertical
   params::StorageKind kind = params::StorageKind::pond;  // how water leaves: orifice, pump, ground
-  int sideno = 0;         // soakaway sides that infiltrate (soakaway.h)
-  double ffill = 0.0;     // soakaway fill fraction (0 for ponds and sumps)
-  double infiltco = 0.0;  // soakaway infiltration coefficient, m/h
+  int soakaway_sides = 0;             // soakaway sides that infiltrate (soakaway.h)
+  double fill_fraction = 0.0;         // soakaway fill fraction (0 for ponds and sumps)
+  double infiltration_m_per_h = 0.0;  // soakaway infiltration coefficient, m/h
 };
 
 // The outlet.

@@ -36,7 +36,7 @@ std::vector<InputWarning> warnings_of(const Lines& lines) {
     const console::Redirect quiet(silent);
     try {
       textio::LineReader in(path);
-      p = params::GETPARAM(in);
+      p = params::read_parameter_file(in);
       setup = params::make_run_setup(*p);
     } catch (const RunStop&) {
       p.reset();

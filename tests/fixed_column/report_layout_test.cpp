@@ -27,11 +27,14 @@ struct Hexham {
   std::string location = "Hexham";
   greenfield::Rates rates;
   Hexham() {
-    p.nsubc = 2;
-    p.area[0] = 16500., p.area[1] = 7200., p.surface[0] = 9, p.surface[1] = 5;
-    p.soilFSR[0] = 4, p.soilFSR[1] = 3, p.wrapf = 1, p.rom = 2, p.point = 0;
-    p.ponds = 1, p.sump = 0, p.soak = 0, p.rnf = 0, p.grnff = 0, p.strmprf = 3;
-    p.rhmpt = 24, p.lagoonratio = 2, p.cchgfac = 1.4, p.batter = 3.0;
+    p.subcatchment_count = 2;
+    p.areas_m2[0] = 16500., p.areas_m2[1] = 7200., p.surface_codes[0] = 9, p.surface_codes[1] = 5;
+    p.soil_classes[0] = 4, p.soil_classes[1] = 3, p.soil_class_per_subcatchment = 1,
+    p.loss_model_code = 2, p.point_rainfall = 0;
+    p.design_pond = 1, p.design_sump = 0, p.design_soakaway = 0, p.runoff_only = 0,
+    p.greenfield_rates = 0, p.storm_profile_code = 3;
+    p.half_emptying_limit_h = 24, p.lagoon_ratio = 2, p.climate_change_factor = 1.4,
+    p.batter_1_in = 3.0;
   }
   std::vector<std::string> head() const {
     KeptLines out;
@@ -43,16 +46,16 @@ struct Hexham {
 TEST(ReportHead, ModelAndEstimateLinesOnlyForKnownCodes) {
   const std::vector<std::string> full = Hexham().head();
   Hexham site;
-  site.p.rom = 5;
+  site.p.loss_model_code = 5;
   std::vector<std::string> want = full;
   want.erase(want.begin() + 7, want.begin() + 9);  // the empty line and the model line
   EXPECT_EQ(site.head(), want);
   site = Hexham();
-  site.p.point = 2;
+  site.p.point_rainfall = 2;
   want = full;
   want.erase(want.begin() + 22, want.begin() + 25);  // the estimate line with its empty lines
   EXPECT_EQ(site.head(), want);
-  site.p.point = 1;
+  site.p.point_rainfall = 1;
   EXPECT_EQ(site.head()[23], " Based on point estimate");
 }
 
@@ -73,9 +76,9 @@ TEST(ReportHead, LocationAndStructureLabelFields) {
   site.location = "";
   EXPECT_EQ(site.head()[2].substr(0, 34), " Location                     NGR ");
   EXPECT_EQ(textio::fmt_a(structure_label(site.p), 17), "ATTENUATION POND ");
-  site.p.sump = 1;  // with ponds = 1
+  site.p.design_sump = 1;  // with ponds = 1
   EXPECT_EQ(textio::fmt_a(structure_label(site.p), 17), "SUMP             ");
-  site.p.soak = 1;
+  site.p.design_soakaway = 1;
   EXPECT_EQ(structure_label(site.p), "SOAKAWAY                 ");
   site.p.decode_modes();
   EXPECT_EQ(site.p.storage_kind, StorageKind::sump);
@@ -83,8 +86,8 @@ TEST(ReportHead, LocationAndStructureLabelFields) {
 
 TEST(ReportHead, GreenfieldRatesWithASingleSoilClass) {
   Hexham site;
-  site.p.grnff = 1;
-  site.p.wrapf = 0;  // later soil slots show the unset marker
+  site.p.greenfield_rates = 1;
+  site.p.soil_class_per_subcatchment = 0;  // later soil slots show the unset marker
   site.rates = {0.01234, 0.02345, 0.03456};
   const std::vector<std::string> head = site.head();
   EXPECT_EQ(head[5].substr(61), "     9                          4");

@@ -41,25 +41,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const unsigned rp_bits = data[3];
 
   params::DesignParams p;
-  p.season = 1 + static_cast<int>(flags % 3);
-  p.point = (flags >> 2) & 1;
-  p.arff = (flags >> 3) & 1;
-  p.ctchm = 1 + ((flags >> 4) & 1);
-  p.grnff = (flags >> 5) & 1;
-  p.hydromarea = 22;
+  p.season_code = 1 + static_cast<int>(flags % 3);
+  p.point_rainfall = (flags >> 2) & 1;
+  p.areal_reduction = (flags >> 3) & 1;
+  p.areal_reduction_area_code = 1 + ((flags >> 4) & 1);
+  p.greenfield_rates = (flags >> 5) & 1;
+  p.hydrometric_area = 22;
   switch (flags >> 6) {
-    case 0: p.ponds = 1; break;
-    case 1: p.rnf = 1; break;
-    case 2: p.soak = 1; break;
+    case 0: p.design_pond = 1; break;
+    case 1: p.runoff_only = 1; break;
+    case 2: p.design_soakaway = 1; break;
     default: break;  // rainfall-only, or greenfield-only with grnff
   }
-  p.cchgfac = 1.0;
-  p.nsubc = 2;
-  p.area[0] = 16500.0;
-  p.area[1] = 7200.0;
-  p.soilFSR[0] = 4;
-  p.soilFSR[1] = 3;
-  p.wrapf = 1;
+  p.climate_change_factor = 1.0;
+  p.subcatchment_count = 2;
+  p.areas_m2[0] = 16500.0;
+  p.areas_m2[1] = 7200.0;
+  p.soil_classes[0] = 4;
+  p.soil_classes[1] = 3;
+  p.soil_class_per_subcatchment = 1;
   p.decode_modes();
 
   params::RunSetup setup;
@@ -69,9 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (rp_bits & (1u << i)) setup.return_periods.push_back(kReturnPeriods[i]);
   if (setup.durations.empty()) setup.durations.push_back(60);
   if (setup.return_periods.empty()) setup.return_periods.push_back(30);
-  p.ndur = static_cast<int>(setup.durations.size());
-  p.nrp = static_cast<int>(setup.return_periods.size());
-  setup.total_area = p.area[0] + p.area[1];
+  p.duration_count = static_cast<int>(setup.durations.size());
+  p.return_period_count = static_cast<int>(setup.return_periods.size());
+  setup.total_area = p.areas_m2[0] + p.areas_m2[1];
 
   try {
     textio::LineReader in;
@@ -80,21 +80,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> lines = rainfall::read_descriptor_lines(in, numline);
     rainfall::parse_grid_reference(lines.front(), in.name(), c);
     const rainfall::DescriptorKeys keys =
-        rainfall::parse_descriptor_values(lines, p.point, p.arff, in.name(), c);
+        rainfall::parse_descriptor_values(lines, p.point_rainfall, p.areal_reduction, in.name(), c);
     rainfall::check_descriptor_keys(keys, p, setup, in.name());
     rainfall::check_descriptor_values(keys, c, p, setup, in.name());
 
     fuzz::NullSink rain_file, log;
     const rainfall::RainfallOutcome rain =
-        rainfall::DESIGN_RAINFALL(p, setup, c, rain_file, log);
+        rainfall::design_rainfall(p, setup, c, rain_file, log);
     for (double depth : rain.table.v) {
       if (!(std::isfinite(depth) && depth >= 0.0)) std::fprintf(stderr, "depth %g\n", depth);
       SITEDRAIN_FUZZ_CHECK(std::isfinite(depth) && depth >= 0.0);
     }
-    if (p.grnff == 1) {
-      const greenfield::Rates r = greenfield::GREENFIELD(
-          c.SAAR4170, p.hydromarea, std::span<const double>(p.area.data(), 2),
-          std::span<const int>(p.soilFSR.data(), 2), p.wrapf);
+    if (p.greenfield_rates == 1) {
+      const greenfield::Rates r = greenfield::estimate_greenfield_rates(
+          c.SAAR4170, p.hydrometric_area, std::span<const double>(p.areas_m2.data(), 2),
+          std::span<const int>(p.soil_classes.data(), 2), p.soil_class_per_subcatchment);
       SITEDRAIN_FUZZ_CHECK(std::isfinite(r.qbar) && std::isfinite(r.q30) && std::isfinite(r.q100));
       SITEDRAIN_FUZZ_CHECK(r.qbar >= 0.0);
     }

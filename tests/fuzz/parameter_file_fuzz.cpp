@@ -22,13 +22,13 @@ namespace {
 // allocation-failure message, which the unit tests cover.
 double predicted_table_bytes(const params::DesignParams& p) {
   if (!p.storage_run()) return 0.0;
-  params::Triple t = p.sump == 1 ? p.pumprate : p.tpod;
-  if (p.sump != 1 && (p.soak == 1 || p.rnf == 1)) t = {1, 1, 1};
+  params::Triple t = p.design_sump == 1 ? p.pump_rates_m3_per_h : p.orifice_diameters_mm;
+  if (p.design_sump != 1 && (p.design_soakaway == 1 || p.runoff_only == 1)) t = {1, 1, 1};
   if (t.step == 0) return 0.0;
   const double outlets = std::trunc((static_cast<double>(t.last) - t.first) / t.step + 1.0);
-  double ndur = p.ndur;
-  if (p.caldur == 1 && p.dur[2] != 0)
-    ndur = std::trunc((static_cast<double>(p.dur[1]) - p.dur[0]) / p.dur[2]) + 1.0;
+  double ndur = p.duration_count;
+  if (p.durations_generated == 1 && p.durations_min[2] != 0)
+    ndur = std::trunc((static_cast<double>(p.durations_min[1]) - p.durations_min[0]) / p.durations_min[2]) + 1.0;
   return std::fabs(outlets) * std::fabs(ndur) * 100.0 * 19.0 * 8.0;
 }
 
@@ -49,25 +49,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     textio::LineReader in;
     in.open_text(std::string(fuzz::as_text(data, size)), "params.txt");
-    params::DesignParams p = params::GETPARAM(in);
-    SITEDRAIN_FUZZ_CHECK(p.nrp >= 0 && p.nrp <= params::kMaxReturnPeriods);
-    SITEDRAIN_FUZZ_CHECK(p.ndur >= 0 && p.ndur <= params::kMaxListedDurations);
-    SITEDRAIN_FUZZ_CHECK(p.nsubc >= 1 && p.nsubc <= params::kMaxSubCatchments);
+    params::DesignParams p = params::read_parameter_file(in);
+    SITEDRAIN_FUZZ_CHECK(p.return_period_count >= 0 && p.return_period_count <= params::kMaxReturnPeriods);
+    SITEDRAIN_FUZZ_CHECK(p.duration_count >= 0 && p.duration_count <= params::kMaxListedDurations);
+    SITEDRAIN_FUZZ_CHECK(p.subcatchment_count >= 1 && p.subcatchment_count <= params::kMaxSubCatchments);
     if (predicted_table_bytes(p) > 256.0e6) return 0;
 
     const params::RunSetup s = params::make_run_setup(p);
-    SITEDRAIN_FUZZ_CHECK(static_cast<int>(s.return_periods.size()) == p.nrp);
-    SITEDRAIN_FUZZ_CHECK(static_cast<int>(s.durations.size()) == p.ndur);
+    SITEDRAIN_FUZZ_CHECK(static_cast<int>(s.return_periods.size()) == p.return_period_count);
+    SITEDRAIN_FUZZ_CHECK(static_cast<int>(s.durations.size()) == p.duration_count);
     if (!p.greenfield_only()) {
-      SITEDRAIN_FUZZ_CHECK(p.nrp >= 1 && p.ndur >= 1);
+      SITEDRAIN_FUZZ_CHECK(p.return_period_count >= 1 && p.duration_count >= 1);
       for (int rp : s.return_periods) SITEDRAIN_FUZZ_CHECK(rp >= 1);
       for (int d : s.durations) SITEDRAIN_FUZZ_CHECK(d >= 1);
       SITEDRAIN_FUZZ_CHECK(std::isfinite(s.total_area));
     }
     if (p.storage_run()) {
       SITEDRAIN_FUZZ_CHECK(s.outlet_count >= 1);
-      SITEDRAIN_FUZZ_CHECK(s.combinations == static_cast<std::int64_t>(s.outlet_count) * p.ndur * p.nrp);
-      SITEDRAIN_FUZZ_CHECK(p.strmprf >= 1 && p.strmprf <= 3);
+      SITEDRAIN_FUZZ_CHECK(s.combinations == static_cast<std::int64_t>(s.outlet_count) * p.duration_count * p.return_period_count);
+      SITEDRAIN_FUZZ_CHECK(p.storm_profile_code >= 1 && p.storm_profile_code <= 3);
     }
   } catch (const RunStop&) {
   }

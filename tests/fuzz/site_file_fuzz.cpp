@@ -19,9 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const site::SiteCase c = site::parse_site_file(fuzz::as_text(data, size), "site.toml");
     const params::DesignParams& p = c.params;
-    SITEDRAIN_FUZZ_CHECK(p.nsubc >= 1 && p.nsubc <= params::kMaxSubCatchments);
-    SITEDRAIN_FUZZ_CHECK(p.nrp >= 0 && p.nrp <= params::kMaxReturnPeriods);
-    SITEDRAIN_FUZZ_CHECK(p.ndur >= 0 && p.ndur <= params::kMaxListedDurations);
+    SITEDRAIN_FUZZ_CHECK(p.subcatchment_count >= 1 &&
+                         p.subcatchment_count <= params::kMaxSubCatchments);
+    SITEDRAIN_FUZZ_CHECK(p.return_period_count >= 0 &&
+                         p.return_period_count <= params::kMaxReturnPeriods);
+    SITEDRAIN_FUZZ_CHECK(p.duration_count >= 0 && p.duration_count <= params::kMaxListedDurations);
     SITEDRAIN_FUZZ_CHECK(c.files.numline >= 1);
     for (const std::string& name : c.files.input)
       SITEDRAIN_FUZZ_CHECK(name.size() <= run::kNameLength);

@@ -37,12 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto model = static_cast<rainfall::DdfModel>(more % 3);
 
   params::DesignParams p;
-  p.season = 1 + static_cast<int>(flags % 3);
-  p.point = (flags >> 2) & 1;
-  p.arff = (flags >> 3) & 1;
-  p.ctchm = 1 + ((flags >> 4) & 1);
-  p.ponds = (flags >> 5) & 1;  // else a rainfall-only run
-  p.cchgfac = 1.0;
+  p.season_code = 1 + static_cast<int>(flags % 3);
+  p.point_rainfall = (flags >> 2) & 1;
+  p.areal_reduction = (flags >> 3) & 1;
+  p.areal_reduction_area_code = 1 + ((flags >> 4) & 1);
+  p.design_pond = (flags >> 5) & 1;  // else a rainfall-only run
+  p.climate_change_factor = 1.0;
   p.decode_modes();
   params::RunSetup setup;
   for (std::size_t k = 0; k < kDurations.size(); ++k)
@@ -59,13 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name = "cd_Site_2024.xml";
     const rainfall::FehExport x = rainfall::parse_feh_export(text, name);
     rainfall::Catchment c;
-    const rainfall::DescriptorKeys keys = rainfall::apply_feh_export(x, p.point, p.arff, c);
+    const rainfall::DescriptorKeys keys =
+        rainfall::apply_feh_export(x, p.point_rainfall, p.areal_reduction, c);
     rainfall::use_depth_model(model, &x, p, setup, name, c);
     rainfall::check_descriptor_keys(keys, p, setup, name, model);
     rainfall::check_descriptor_values(keys, c, p, setup, name, model);
 
     fuzz::NullSink rain_file, log;
-    const rainfall::RainfallOutcome rain = rainfall::DESIGN_RAINFALL(p, setup, c, rain_file, log);
+    const rainfall::RainfallOutcome rain = rainfall::design_rainfall(p, setup, c, rain_file, log);
     for (double depth : rain.table.v) {
       if (!(std::isfinite(depth) && depth >= 0.0)) std::fprintf(stderr, "depth %g\n", depth);
       SITEDRAIN_FUZZ_CHECK(std::isfinite(depth) && depth >= 0.0);

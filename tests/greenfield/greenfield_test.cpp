@@ -18,7 +18,7 @@ const std::string kBadArea = "INCORRECT HYDROMETRIC AREA SPECIFIED - PLEASE TRY 
 
 Rates rates(double saar, int hydromarea, std::vector<double> area, std::vector<int> soil,
             int wrapf = 1) {
-  return GREENFIELD(saar, hydromarea, area, soil, wrapf);
+  return estimate_greenfield_rates(saar, hydromarea, area, soil, wrapf);
 }
 
 TEST(Greenfield, AreaScaling) {

@@ -14,26 +14,30 @@ using params::make_run_setup;
 
 DesignParams pond() {
   DesignParams p;
-  p.ponds = 1, p.season = 1, p.ctchm = 2, p.strmprf = 1, p.rom = 2;
-  p.nrp = 1, p.rp[0] = 2, p.ndur = 1, p.dur[0] = 60, p.nsubc = 1, p.area[0] = 1000.0;
-  p.topl = 30, p.topw = 15, p.maxdepth = 1.5, p.tpod = {50, 100, 25}, p.pumprate = {10, 100, 10};
+  p.design_pond = 1, p.season_code = 1, p.areal_reduction_area_code = 2, p.storm_profile_code = 1,
+  p.loss_model_code = 2;
+  p.return_period_count = 1, p.return_periods_years[0] = 2, p.duration_count = 1,
+  p.durations_min[0] = 60, p.subcatchment_count = 1, p.areas_m2[0] = 1000.0;
+  p.top_length_m = 30, p.top_width_m = 15, p.max_depth_m = 1.5,
+  p.orifice_diameters_mm = {50, 100, 25}, p.pump_rates_m3_per_h = {10, 100, 10};
   return p;
 }
 
 TEST(RunSetup, GeneratedAndListedStorms) {
   DesignParams p = pond();
-  p.calcrp = 1, p.nrp = 3, p.rp[0] = 2, p.rp[1] = 100, p.rp[2] = 10;
+  p.return_periods_generated = 1, p.return_period_count = 3, p.return_periods_years[0] = 2,
+  p.return_periods_years[1] = 100, p.return_periods_years[2] = 10;
   EXPECT_EQ(make_run_setup(p).return_periods,
             (std::vector<int>{2, 12, 22, 32, 42, 52, 62, 72, 82, 92}));
-  EXPECT_EQ(p.nrp, 10);
-  EXPECT_EQ(p.rp[9], 92);
-  EXPECT_EQ(p.rp[10], params::kUnsetInt);
+  EXPECT_EQ(p.return_period_count, 10);
+  EXPECT_EQ(p.return_periods_years[9], 92);
+  EXPECT_EQ(p.return_periods_years[10], params::kUnsetInt);
   p = pond();
-  p.caldur = 1, p.ndur = 3, p.dur = {60, 360, 60};
+  p.durations_generated = 1, p.duration_count = 3, p.durations_min = {60, 360, 60};
   EXPECT_EQ(make_run_setup(p).durations, (std::vector<int>{60, 120, 180, 240, 300, 360}));
-  EXPECT_EQ(p.ndur, 6);
+  EXPECT_EQ(p.duration_count, 6);
   p = pond();
-  p.ndur = 2, p.dur = {30, 60, params::kUnsetInt};
+  p.duration_count = 2, p.durations_min = {30, 60, params::kUnsetInt};
   EXPECT_EQ(make_run_setup(p).durations, (std::vector<int>{30, 60}));
 }
 
@@ -48,13 +52,14 @@ TEST(RunSetup, OutletSweepsAndTableSizes) {
   };
   for (const auto& c : cases) {
     DesignParams p = pond();
-    p.tpod = c.tpod, p.sump = c.sump, p.soak = c.soak, p.rnf = c.rnf;
-    if (c.rnf) p.ponds = 0;
+    p.orifice_diameters_mm = c.tpod, p.design_sump = c.sump, p.design_soakaway = c.soak,
+    p.runoff_only = c.rnf;
+    if (c.rnf) p.design_pond = 0;
     auto s = make_run_setup(p);
     EXPECT_EQ(s.outlet_count, c.expected) << c.tpod.first << " " << c.tpod.last;
     EXPECT_EQ(s.combinations, c.expected);
     EXPECT_EQ(s.tables.records.size(), static_cast<std::size_t>(19 * c.expected));
-    EXPECT_TRUE(!(c.soak || c.rnf) || p.tpod.first == 1);
+    EXPECT_TRUE(!(c.soak || c.rnf) || p.orifice_diameters_mm.first == 1);
   }
 }
 
@@ -65,12 +70,12 @@ TEST(RunSetup, DepthStepsHortonProfileAndTotalArea) {
   EXPECT_EQ(params::depth_step_count(0.0), 500);
   for (int rom : {0, 1, 4, -1, 2}) {  // the Horton models force the uniform profile
     DesignParams p = pond();
-    p.rom = rom, p.strmprf = 3;
+    p.loss_model_code = rom, p.storm_profile_code = 3;
     make_run_setup(p);
-    EXPECT_EQ(p.strmprf, rom == 2 ? 3 : 1) << rom;
+    EXPECT_EQ(p.storm_profile_code, rom == 2 ? 3 : 1) << rom;
   }
   DesignParams p = pond();  // small areas count in the total
-  p.nsubc = 2, p.area[0] = 0.5, p.area[1] = 100.0;
+  p.subcatchment_count = 2, p.areas_m2[0] = 0.5, p.areas_m2[1] = 100.0;
   EXPECT_DOUBLE_EQ(make_run_setup(p).total_area, 100.5);
 }
 

@@ -35,9 +35,10 @@ TEST_P(ValueDomain, RefusedWhereRead) {
   textio::LineReader in;
   in.open_text(text, "params.txt");
   if (c.message.empty())
-    EXPECT_EQ(console_of([&] { params::GETPARAM(in); }), "");
+    EXPECT_EQ(console_of([&] { params::read_parameter_file(in); }), "");
   else
-    EXPECT_EQ(stop_output([&] { params::GETPARAM(in); }), c.message + "\n" + kPause + "\n");
+    EXPECT_EQ(stop_output([&] { params::read_parameter_file(in); }),
+              c.message + "\n" + kPause + "\n");
 }
 
 // Sets key to value in the run that first makes the change.

@@ -140,9 +140,9 @@ TEST(DescriptorKeysNeeded, MissingKeysStopTheRunInOneMessage) {
   };
   for (const auto& n : cases) {
     params::DesignParams p;
-    p.ponds = n.ponds, p.grnff = n.grnff, p.season = n.season;
+    p.design_pond = n.ponds, p.greenfield_rates = n.grnff, p.season_code = n.season;
     p.decode_modes();
-    p.point = n.point, p.arff = n.arff, p.ctchm = n.ctchm;
+    p.point_rainfall = n.point, p.areal_reduction = n.arff, p.areal_reduction_area_code = n.ctchm;
     params::RunSetup setup;
     setup.return_periods = {10};
     setup.durations = n.durs;

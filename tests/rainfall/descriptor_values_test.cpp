@@ -33,12 +33,13 @@ TEST_P(DescriptorValues, RefusedWhenTheRunNeedsThem) {
     if (l.substr(0, l.find(',')) == std::string(v.line).substr(0, std::string(v.line).find(',')))
       l = v.line;
   params::DesignParams p;
-  p.ponds = 1, p.season = v.season, p.grnff = v.grnff, p.arff = v.arff, p.ctchm = v.ctchm;
+  p.design_pond = 1, p.season_code = v.season, p.greenfield_rates = v.grnff,
+  p.areal_reduction = v.arff, p.areal_reduction_area_code = v.ctchm;
   p.decode_modes();
   params::RunSetup setup;
   setup.return_periods = {30}, setup.durations = {v.duration};
   Catchment c;
-  const DescriptorKeys keys = parse_descriptor_values(lines, 0, p.arff, kFile, c);
+  const DescriptorKeys keys = parse_descriptor_values(lines, 0, p.areal_reduction, kFile, c);
   auto check = [&] { check_descriptor_values(keys, c, p, setup, kFile); };
   if (std::string(v.message).empty())
     EXPECT_EQ(testing::console_of(check), "");
@@ -68,12 +69,12 @@ INSTANTIATE_TEST_SUITE_P(
 // report would have shown as asterisks of a valid-looking design.
 TEST(DesignRainfallDomain, DepthThatIsNoNumberStopsTheRun) {
   params::DesignParams p;
-  p.ponds = 1, p.season = 1, p.cchgfac = 1.0;
+  p.design_pond = 1, p.season_code = 1, p.climate_change_factor = 1.0;
   params::RunSetup setup;
   setup.return_periods = {2, 30}, setup.durations = {60, 120};
   const Catchment c{.C = -0.0224, .D1 = 0.379, .D2 = 0.327, .D3 = 0.29, .E = 0.2e297, .F = 2.431};
   testing::KeptLines rain_file, log;
-  EXPECT_EQ(testing::stop_output([&] { DESIGN_RAINFALL(p, setup, c, rain_file, log); }),
+  EXPECT_EQ(testing::stop_output([&] { design_rainfall(p, setup, c, rain_file, log); }),
             "ERROR - the rainfall models give no finite depth for a return period of 2 years "
             "and a duration of 60 min: check the catchment descriptor values\n");
 }

@@ -82,7 +82,7 @@ TEST(FinalDepth, RoundsToTenthsHalvesAwayFromZeroThenScales) {
 // The bundled cases show the warning of a seasonal run starting at 15 min.
 TEST(DesignRainfall, SeasonalWarningOnlyForAShortFirstDuration) {
   params::DesignParams p;
-  p.ponds = 1, p.season = 2, p.cchgfac = 1.0;
+  p.design_pond = 1, p.season_code = 2, p.climate_change_factor = 1.0;
   params::RunSetup setup;
   setup.return_periods = {10}, setup.durations = {60, 15};
   const Catchment c{.SAAR4170 = 846,
@@ -95,7 +95,7 @@ TEST(DesignRainfall, SeasonalWarningOnlyForAShortFirstDuration) {
                     .E = 0.279,
                     .F = 2.431};
   KeptLines rain, log;
-  EXPECT_EQ(console_of([&] { DESIGN_RAINFALL(p, setup, c, rain, log); }), "");
+  EXPECT_EQ(console_of([&] { design_rainfall(p, setup, c, rain, log); }), "");
   EXPECT_TRUE(log.lines.empty());
 }
 

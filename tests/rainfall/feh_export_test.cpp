@@ -130,9 +130,9 @@ TEST(FehExport, AbsentValuesAndWhatEachModelNeeds) {
   Catchment c;
   const DescriptorKeys keys = apply_feh_export(x, 0, 1, c);
   params::DesignParams p;
-  p.season = 2;
-  p.arff = 1;
-  p.ctchm = 1;
+  p.season_code = 2;
+  p.areal_reduction = 1;
+  p.areal_reduction_area_code = 1;
   p.decode_modes();
   params::RunSetup setup;
   setup.return_periods = {2, 100};
@@ -163,12 +163,12 @@ TEST(FehExport, AbsentValuesAndWhatEachModelNeeds) {
   EXPECT_EQ(stop_output([&] { use_depth_model(DdfModel::FEH22, &x, p, setup, kFile, c); }),
             "ERROR - the FEH22 catchment depth grid of cd_Site.xml covers return periods from 1.3 "
             "to 100000 years: the run's return period of 1 year is outside it\n");
-  p.point = 1;
+  p.point_rainfall = 1;
   EXPECT_EQ(stop_output([&] { use_depth_model(DdfModel::FEH13, &x, p, setup, kFile, c); }),
             "ERROR - catchment descriptor file cd_Site.xml has no PointDDF2013Values (needed by "
             "DDFMODEL 'FEH13' with point = 1)\n");
-  p.ponds = 0;
-  p.grnff = 1;  // a greenfield-only run computes no depths and needs no grid
+  p.design_pond = 0;
+  p.greenfield_rates = 1;  // a greenfield-only run computes no depths and needs no grid
   use_depth_model(DdfModel::FEH13, nullptr, p, setup, kFile, c);
 }
 

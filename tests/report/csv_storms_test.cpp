@@ -119,7 +119,7 @@ TEST(StormsCsv, HeaderRowsAndShortestRoundTrip) {
 // (the smallest design and the designs that half-empty in time).
 TEST(StormsCsv, CriticalKeepsTheSelectionsOfItsRecords) {
   DesignResults res;
-  res.head.params.ponds = 1;
+  res.head.params.design_pond = 1;
   for (int duration : {30, 60, 120, 240}) res.records.push_back({.duration = duration});
   res.governing = {{1, 3}};
   res.smallest = {3};

@@ -29,9 +29,9 @@ design::DesignResults results(int rp, std::vector<Design> designs,
   design::DesignResults r;
   r.kind = kind;
   r.head.params.storage_kind = kind;
-  r.head.params.rhmpt = 6;
-  r.head.params.cchgfac = 1.4;
-  r.head.params.grnff = 1;
+  r.head.params.half_emptying_limit_h = 6;
+  r.head.params.climate_change_factor = 1.4;
+  r.head.params.greenfield_rates = 1;
   r.head.rates.qbar = 0.005;  // 5 l/s
   r.head.rates.region = 9;
   r.head.total_area = 20000.0;
@@ -117,7 +117,7 @@ TEST(DesignChecks, GreenfieldRateOfTheReturnPeriodOrTheSiteLimit) {
   EXPECT_EQ(row(c, "Peak discharge", 50).limit, 7.5);
   EXPECT_EQ(row(c, "Peak discharge", 50).verdict, Verdict::does_not_meet);
   r.head.params.discharge_limits = {{0, 20.0}};
-  r.head.params.grnff = 0;
+  r.head.params.greenfield_rates = 0;
   c = report::design_checks(r, nullptr);
   EXPECT_EQ(c.meeting_every_limit, (std::vector<double>{50, 100}));
 }
@@ -125,7 +125,7 @@ TEST(DesignChecks, GreenfieldRateOfTheReturnPeriodOrTheSiteLimit) {
 TEST(DesignChecks, PumpStartsAndNoAllowance) {
   design::DesignResults r =
       results(30, {{20, 60, 5.5, 1.0, 400}, {40, 60, 11.1, 0.5, 300}}, params::StorageKind::sump);
-  r.head.params.cchgfac = 1.0;
+  r.head.params.climate_change_factor = 1.0;
   std::vector<design::StormSeries> series(2);
   series[0].record = 0;
   series[0].most_starts_in_an_hour = 12;

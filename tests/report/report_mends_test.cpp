@@ -25,20 +25,20 @@ std::string page_of(const design::DesignResults& r) {
 design::DesignResults design_run(params::StorageKind kind) {
   design::DesignResults r;
   params::DesignParams& p = r.head.params;
-  (kind == params::StorageKind::soakaway ? p.soak
-   : kind == params::StorageKind::sump   ? p.sump
-                                         : p.ponds) = 1;
-  p.nsubc = 2;
-  p.area[0] = 16500;
-  p.area[1] = 7200;
-  p.surface[0] = 9;
-  p.surface[1] = 5;
-  p.soilFSR[0] = 4;
-  p.soilFSR[1] = 3;
-  p.wrapf = 1;
-  p.rom = 2;  // Green-Ampt
-  p.ffill = 0.3;
-  p.sideno = 4;
+  (kind == params::StorageKind::soakaway ? p.design_soakaway
+   : kind == params::StorageKind::sump   ? p.design_sump
+                                         : p.design_pond) = 1;
+  p.subcatchment_count = 2;
+  p.areas_m2[0] = 16500;
+  p.areas_m2[1] = 7200;
+  p.surface_codes[0] = 9;
+  p.surface_codes[1] = 5;
+  p.soil_classes[0] = 4;
+  p.soil_classes[1] = 3;
+  p.soil_class_per_subcatchment = 1;
+  p.loss_model_code = 2;  // Green-Ampt
+  p.fill_fraction = 0.3;
+  p.soakaway_sides_code = 4;
   p.decode_modes();
   r.kind = p.storage_kind;
   r.head.return_periods = {30};
@@ -71,7 +71,7 @@ TEST(ReportMends, SoakawayFillCodesAreaNoRunoffAndLagoon) {
   EXPECT_EQ(count_of(soak, "sandy clay (Green-Ampt soil row 9)"), 1);
 
   design::DesignResults pond = design_run(params::StorageKind::pond);
-  pond.head.params.grnff = 1;
+  pond.head.params.greenfield_rates = 1;
   pond.head.rates.region = 1;
   const std::string p = page_of(pond);
   EXPECT_EQ(count_of(p, "4 (low winter rain acceptance)"), 1);
@@ -80,15 +80,15 @@ TEST(ReportMends, SoakawayFillCodesAreaNoRunoffAndLagoon) {
 
   // greenfield only: the area the rates were computed for
   design::DesignResults g;
-  g.head.params.grnff = 1;
+  g.head.params.greenfield_rates = 1;
   g.head.rates.area = 43000;
   g.head.rates.qbar = 0.001;
   EXPECT_EQ(count_of(page_of(g), "Total sub-catchment area</dt><dd>43000 m²"), 1);
 
   // runoff only: a storm the loss model ends at once
   design::DesignResults ro = design_run(params::StorageKind::runoff_only);
-  ro.head.params.soak = 0;
-  ro.head.params.rnf = 1;
+  ro.head.params.design_soakaway = 0;
+  ro.head.params.runoff_only = 1;
   ro.head.params.decode_modes();
   ro.kind = params::StorageKind::runoff_only;
   ro.runoff_rows = {{30, 60, 0.0, 0.0, 20.0, 0.0}, {30, 120, 1.0, 100.0, 30.0, 711.0}};

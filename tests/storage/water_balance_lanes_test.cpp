@@ -143,10 +143,11 @@ void add_case(const std::string& name, CaseCalls& c) {
   const run::RunFiles files = run::resolve_files(
       run::parse_control(testing::read_file(dir / "PSnamel.nml"), "PSnamel.nml"), "PSnamel.nml");
   textio::LineReader in((dir / files.input[0]).string());
-  c.p = params::GETPARAM(in);
+  c.p = params::read_parameter_file(in);
   const params::RunSetup setup = params::make_run_setup(c.p);
   const bool pond = c.p.storage_kind == params::StorageKind::pond;
-  if (pond) c.table = geometry::build_coefficient_table(c.p.tpod, setup.depth_steps);
+  if (pond)
+    c.table = geometry::build_coefficient_table(c.p.orifice_diameters_mm, setup.depth_steps);
   const runoff::SubCatchments subs = design::sub_catchments(c.p);
   for (int duration : setup.durations) {
     for (double depth : {2.0, 9.0, 31.0, 70.0, 150.0}) {
@@ -160,25 +161,27 @@ void add_case(const std::string& name, CaseCalls& c) {
         for (double share : {1.0, 0.05}) {
           StormCall call;
           testing::KeptLines log;
-          double d = c.p.maxdepth;
-          const geometry::PondDims dims = geometry::size_pond(
-              std::max(total * share, 1.0), c.p.topl / c.p.topw, d, c.p.batter, log);
+          double d = c.p.max_depth_m;
+          const geometry::PondDims dims =
+              geometry::size_pond(std::max(total * share, 1.0), c.p.top_length_m / c.p.top_width_m,
+                                  d, c.p.batter_1_in, log);
           const bool soakaway = c.p.storage_kind == params::StorageKind::soakaway;
           call.storage = {d,
                           dims.Wb,
                           dims.Lb,
-                          c.p.batter,
+                          c.p.batter_1_in,
                           c.p.storage_kind,
-                          c.p.sideno,
-                          soakaway ? c.p.ffill : 0.0,
-                          c.p.infiltco};
-          const params::Triple sweep = c.p.sump == 1 ? c.p.pumprate : c.p.tpod;
+                          c.p.soakaway_sides_code,
+                          soakaway ? c.p.fill_fraction : 0.0,
+                          c.p.infiltration_coefficient_m_per_h};
+          const params::Triple sweep =
+              c.p.design_sump == 1 ? c.p.pump_rates_m3_per_h : c.p.orifice_diameters_mm;
           call.outlet = {static_cast<double>(sweep.first + (j - 1) * sweep.step),
                          pond ? &c.table : nullptr, j};
           call.runoff = runoff.data();
           call.n_runoff = static_cast<int>(runoff.size());
           call.duration = duration;
-          call.runoff_only = c.p.rnf == 1;
+          call.runoff_only = c.p.runoff_only == 1;
           c.calls.push_back(call);
         }
       }

@@ -94,7 +94,7 @@ inline storage::Results reference_water_balance(storage::Storage& st, const stor
       }
     } else if (r.runoff > 0.0) {
       ++out.storage_steps;
-      S = S + (r.runoff - dt * Q) / (1.0 - st.ffill);
+      S = S + (r.runoff - dt * Q) / (1.0 - st.fill_fraction);
       if (S < 0.0) S = 0.0;
       if (t1 == 0) t1 = t;
       h = S > 1.0 ? reference_water_depth(S, st.batter, st.base_w, st.base_l, st.depth) : 0.0;
@@ -103,8 +103,8 @@ inline storage::Results reference_water_balance(storage::Storage& st, const stor
         if (st.kind == StorageKind::sump)
           Q = outlet.value / 3600.0;
         else if (st.kind == StorageKind::soakaway)
-          Q = storage::soakaway_outflow(st.base_l, st.base_w, st.batter, st.sideno, st.infiltco,
-                                        h) /
+          Q = storage::soakaway_outflow(st.base_l, st.base_w, st.batter, st.soakaway_sides,
+                                        st.infiltration_m_per_h, h) /
               3600.0;
         else
           Q = (reference_orifice_outflow(h_prev, outlet) + reference_orifice_outflow(h, outlet)) /
