@@ -12,6 +12,7 @@
 #include "params/run_setup.h"
 #include "rainfall/descriptor.h"
 #include "rainfall/feh_export.h"
+#include "runoff/loss_model.h"
 #include "site/site_file.h"
 #include "site/site_keys.h"
 #include "site/site_writer.h"
@@ -89,7 +90,7 @@ std::string summary(const run::CaseInput& c, const params::RunSetup& s) {
     const std::size_t k = static_cast<std::size_t>(i);
     const int soil = p.soil_class_per_subcatchment == 1 ? p.soil_classes[k] : p.soil_classes[0];
     line("  " + std::to_string(i + 1) + ": " + number(p.areas_m2[k]) + " m2, " +
-         params::surface_text(p.loss_model, p.surface_codes[k]) + ", WRAP soil class " +
+         runoff::surface_text(p.loss_model, p.surface_codes[k]) + ", WRAP soil class " +
          params::wrap_class_text(soil));
   }
   if (design) {

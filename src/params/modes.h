@@ -4,6 +4,8 @@
 // file is read; the computations and writers use the enums only.
 #pragma once
 
+#include <array>
+
 namespace sitedrain::params {
 
 // Sub-catchments of a run (the lists of surface types, soils and areas).
@@ -11,7 +13,7 @@ inline constexpr int kMaxSubCatchments = 10;
 // Durations are whole minutes and the rainfall model ends at 16 days.
 inline constexpr int kLongestStorm = 23040;
 
-// The runoff (loss) model, from rom; any code but 1, 2, 3 is final_horton.
+// The runoff (loss) model, from rom; a code of no model is final_horton.
 enum class LossModel { final_horton, horton, green_ampt, green_ampt_pdm };
 
 // What the run designs, from sump, soak and rnf (in that precedence); a
@@ -30,12 +32,40 @@ constexpr bool seasonal(Season s) {
   return s == Season::summer || s == Season::winter;
 }
 
+// A loss model's code in the parameter file (rom) and the number of
+// surface types it accepts (codes 1 to that number).  What a model computes
+// and how it is named is its entry in runoff/loss_model.cpp.
+struct LossModelCode {
+  LossModel model;
+  int code;
+  int surface_types;
+};
+
+inline constexpr std::array<LossModelCode, 4> kLossModelCodes{{
+    {LossModel::final_horton, 0, 5},
+    {LossModel::horton, 1, 5},
+    {LossModel::green_ampt, 2, 11},
+    {LossModel::green_ampt_pdm, 3, 11},
+}};
+
+// In: rom.  Out: the code's row, or nullptr for a code of no model.
+constexpr const LossModelCode* find_loss_model_code(int rom) {
+  for (const LossModelCode& c : kLossModelCodes)
+    if (c.code == rom) return &c;
+  return nullptr;
+}
+
 // In: rom.  Out: its loss model.
 constexpr LossModel decode_loss_model(int rom) {
-  return rom == 1   ? LossModel::horton
-         : rom == 2 ? LossModel::green_ampt
-         : rom == 3 ? LossModel::green_ampt_pdm
-                    : LossModel::final_horton;
+  const LossModelCode* c = find_loss_model_code(rom);
+  return c != nullptr ? c->model : LossModel::final_horton;
+}
+
+// In: a loss model.  Out: the number of surface types it accepts.
+constexpr int surface_type_count(LossModel model) {
+  for (const LossModelCode& c : kLossModelCodes)
+    if (c.model == model) return c.surface_types;
+  return 0;
 }
 
 // In: the sump, soak and rnf flags.  Out: the kind of storage designed.

@@ -13,6 +13,19 @@ namespace {
 
 using console::stop_after_keypress;
 
+// "value of surface must be between 1 and 11 for rom = 2 or 3": the range of
+// the surface codes and every model code that accepts as many.
+std::string surface_range_message(int max_surface) {
+  std::string codes;
+  for (const LossModelCode& c : kLossModelCodes) {
+    if (c.surface_types != max_surface) continue;
+    if (!codes.empty()) codes += " or ";
+    codes += std::to_string(c.code);
+  }
+  return "value of surface must be between 1 and " + std::to_string(max_surface) +
+         " for rom = " + codes;
+}
+
 using Role = RecordRead::Role;
 
 // Positional reader of the parameter file's records; with a trace it notes
@@ -214,15 +227,12 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
   read_list(r, "surface", p.subcatchment_count, p.surface_codes,
             "nsubc is greater than the actual number of surface values",
             [](Records& rec) { return rec.integer(); });
-  const int max_surface = (p.loss_model_code == 2 || p.loss_model_code == 3) ? 11 : 5;
+  const int max_surface = surface_type_count(decode_loss_model(p.loss_model_code));
   for (int i = 0; i < p.subcatchment_count; ++i) {
     int v = p.surface_codes[static_cast<std::size_t>(i)];
     if (v < 0) stop_after_keypress("nsubc is less than the actual number of surface values");
     if (v == 0) stop_after_keypress("surface value should be non-zero");
-    if (v > max_surface)
-      stop_after_keypress(max_surface == 11
-                              ? "value of surface must be between 1 and 11 for rom = 2 or 3"
-                              : "value of surface must be between 1 and 5 for rom = 0 or 1");
+    if (v > max_surface) stop_after_keypress(surface_range_message(max_surface));
   }
 
   r.keyword("wrapf");

@@ -13,6 +13,7 @@
 #include "rainfall/depth_grid.h"
 #include "report/design_checks.h"
 #include "report/html.h"
+#include "runoff/loss_model.h"
 
 namespace sitedrain::report {
 
@@ -34,20 +35,6 @@ std::string list_text(const std::vector<int>& v, std::string_view unit) {
   std::string s;
   for (std::size_t n = 0; n < v.size(); ++n) s += (n ? ", " : "") + std::to_string(v[n]);
   return s + " " + std::string(unit);
-}
-
-std::string_view loss_model_name(params::LossModel m) {
-  switch (m) {
-    case params::LossModel::horton:
-      return "Horton";
-    case params::LossModel::green_ampt:
-      return "Green-Ampt";
-    case params::LossModel::green_ampt_pdm:
-      return "Green-Ampt with a probability-distributed store";
-    case params::LossModel::final_horton:
-      break;
-  }
-  return "Final-value Horton";
 }
 
 std::string_view profile_name(params::StormProfile s) {
@@ -312,7 +299,7 @@ class Builder {
     f.push_back({"Total sub-catchment area",
                  fixed(p_.greenfield_only() ? h.rates.area : h.total_area, 0) + " m²"});
     if (p_.storage_run()) {
-      f.push_back({"Loss model", std::string(loss_model_name(p_.loss_model))});
+      f.push_back({"Loss model", runoff::loss_model(p_.loss_model).name});
       f.push_back({"Storm profile", std::string(profile_name(p_.profile))});
     }
     if (!p_.greenfield_only()) {
@@ -383,7 +370,7 @@ class Builder {
     for (int i = 0; i < n; ++i) {
       const auto s = static_cast<std::size_t>(i);
       std::vector<std::string> row{std::to_string(i + 1), fixed(p_.areas_m2[s], 0),
-                                   params::surface_text(p_.loss_model, p_.surface_codes[s])};
+                                   runoff::surface_text(p_.loss_model, p_.surface_codes[s])};
       if (p_.greenfield_rates == 1)
         row.push_back(params::wrap_class_text(p_.soil_class_per_subcatchment == 1 || i == 0
                                                   ? p_.soil_classes[s]

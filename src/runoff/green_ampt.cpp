@@ -24,12 +24,30 @@ constexpr Soil kSoils[11] = {
     {0.423, 29.22, 0.05, 0.9}, {0.385, 31.63, 0.03, 0.9},
 };
 
+constexpr params::CodeName kSoilTextures[11] = {
+    {1, "sand", "sand"},
+    {2, "loamy-sand", "loamy sand"},
+    {3, "sandy-loam", "sandy loam"},
+    {4, "loam", "loam"},
+    {5, "silt-loam", "silt loam"},
+    {6, "sandy-clay-loam", "sandy clay loam"},
+    {7, "clay-loam", "clay loam"},
+    {8, "silty-clay-loam", "silty clay loam"},
+    {9, "sandy-clay", "sandy clay"},
+    {10, "silty-clay", "silty clay"},
+    {11, "clay", "clay"},
+};
+
 [[noreturn]] void bad_call(const char* what, int value) {
   console::stop_with(std::string("Green-Ampt infiltration: ") + what + " " + std::to_string(value) +
                      " is out of range");
 }
 
 }  // namespace
+
+std::span<const params::CodeName> green_ampt_soil_textures() {
+  return kSoilTextures;
+}
 
 double green_ampt_rate(GreenAmptState& state, int type, int first, int i, double rain) {
   if (type < 1 || type > 11) bad_call("soil row", type);

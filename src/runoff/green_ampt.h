@@ -5,7 +5,9 @@
 #pragma once
 
 #include <array>
+#include <span>
 
+#include "params/code_names.h"
 #include "params/modes.h"
 
 namespace sitedrain::runoff {
@@ -27,6 +29,10 @@ struct GreenAmptState {
 // before the step.  Advances F and Fp of slot i.  A row outside 1..11 or a
 // slot outside 1..10 stops the run.
 double green_ampt_rate(GreenAmptState& state, int type, int first, int i, double rain);
+
+// The surface types of the Green-Ampt models: the eleven soil texture
+// classes, in the order of the soil rows.
+std::span<const params::CodeName> green_ampt_soil_textures();
 
 struct LossState;
 

@@ -1,6 +1,8 @@
 #include "runoff/horton.h"
 
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "maths/maths.h"
@@ -10,6 +12,36 @@
 #include "textio/console.h"
 
 namespace sitedrain::runoff {
+
+namespace {
+
+// "Horton curve N: 280 mm/h falling to 6 mm/h, decay 1.6 per minute", from
+// the curves themselves.
+std::string horton_description(int row) {
+  const HortonRow& r = kHortonRows[row - 1];
+  char text[96];
+  std::snprintf(text, sizeof text,
+                "Horton curve %d: %g mm/h falling to %g mm/h, decay %g per minute", row, r.f0, r.fc,
+                r.k);
+  return text;
+}
+
+}  // namespace
+
+std::span<const params::CodeName> horton_surfaces() {
+  // The descriptions live as long as the program.
+  static const std::array<std::string, 4> texts{horton_description(1), horton_description(2),
+                                                horton_description(3), horton_description(4)};
+  static const std::array<params::CodeName, 5> table{{
+      {1, "horton-1", texts[0]},
+      {2, "horton-2", texts[1]},
+      {3, "horton-3", texts[2]},
+      {4, "horton-4", texts[3]},
+      {kFixedLossSurface, "fixed-loss",
+       "fixed-loss surface: 5 % of the storm's mean intensity is lost"},
+  }};
+  return table;
+}
 
 double horton_capacity(int type, int t) {
   if (type < 1 || type > 4)

@@ -2,6 +2,10 @@
 // as the storm goes on.  Surface types 1 to 4 select a row of the table.
 #pragma once
 
+#include <span>
+
+#include "params/code_names.h"
+
 namespace sitedrain::runoff {
 
 // One surface type's Horton curve.
@@ -23,6 +27,10 @@ inline constexpr HortonRow kHortonRows[4] = {
 // of the storm.  Final-value Horton takes it with t = 60 x duration, the
 // lowest rate of the storm.  A type outside 1..4 stops the run.
 double horton_capacity(int type, int t);
+
+// The surface types of the Horton models: the four curves, then the
+// fixed-loss surface.
+std::span<const params::CodeName> horton_surfaces();
 
 struct LossState;
 

@@ -1,11 +1,15 @@
 // The loss models behind one table: each model is a file of this folder
-// (horton.cpp, green_ampt.cpp, pdm.cpp) with its step function, and one
-// entry of the table (loss_model.cpp).  A new model is its own file, a value
-// and code in params/modes.h (LossModel, decode_loss_model) and an entry.
+// (horton.cpp, green_ampt.cpp, pdm.cpp) with its step function and its
+// surface types, and one entry of the table (loss_model.cpp).  A new model
+// is its own file, a value with its code and surface count in
+// params/modes.h (LossModel, kLossModelCodes) and an entry.
 #pragma once
 
 #include <array>
+#include <span>
+#include <string>
 
+#include "params/code_names.h"
 #include "params/modes.h"
 #include "runoff/green_ampt.h"
 
@@ -27,9 +31,13 @@ struct LossState {
 
 struct LossModelEntry {
   params::LossModel model;
-  int code;                 // rom in the parameter file
+  const char* key;          // the site file's name of the model ("green-ampt")
   const char* report_line;  // the report's model line
   const char* name;         // the model's name in plain words
+  // The surface types the model accepts, in code order, and what a report
+  // writes before a surface code ("Green-Ampt soil row 5").
+  std::span<const params::CodeName> (*surface_types)();
+  const char* surface_code_label;
   // Forms what the model needs before the first step (nullptr: nothing).
   void (*start)(LossState& s);
   // A first step that gives no runoff even at the final_loss rates means a
@@ -51,5 +59,17 @@ const LossModelEntry& loss_model(params::LossModel m);
 // The entry of a parameter file code, or nullptr for a code of no model
 // (which the computations read as the final-value Horton model).
 const LossModelEntry* loss_model_of_code(int rom);
+
+// Every model by its code (rom), in code order: the code, the site file's
+// key and the name in plain words.
+std::span<const params::CodeName> loss_model_names();
+
+// The surface types a loss model accepts, in code order.
+std::span<const params::CodeName> surface_types(params::LossModel model);
+
+// "silt loam (Green-Ampt soil row 5)", "fixed-loss surface: ... (5)": the
+// description of a surface code under a model and the code in brackets;
+// "code N (not a surface type of this model)" for any other code.
+std::string surface_text(params::LossModel model, int code);
 
 }  // namespace sitedrain::runoff

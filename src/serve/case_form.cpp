@@ -142,7 +142,7 @@ params::LossModel loss_model_of(const FormValues& f) {
   const auto it = f.keys.find("loss_model");
   if (it != f.keys.end())
     if (const auto code = params::find_key(site::loss_model_choices(), it->second))
-      return static_cast<params::LossModel>(*code);
+      return params::decode_loss_model(*code);
   return params::LossModel::green_ampt;
 }
 

@@ -33,6 +33,7 @@
 #include <toml++/toml.h>
 #pragma pop_macro("NDEBUG")
 
+#include "runoff/loss_model.h"
 #include "site/site_keys.h"
 #include "textio/console.h"
 #include "textio/fixed_field.h"
@@ -536,7 +537,7 @@ void SiteReader::read_subcatchments(Place top) {
     p.areas_m2[i] = v;
     total += v;
     if (first_area == nullptr) first_area = a;
-    std::optional<int> s = choice(t, surface, params::surface_types(model_));
+    std::optional<int> s = choice(t, surface, runoff::surface_types(model_));
     if (!s) missing(surface, at, "for every sub-catchment");
     p.surface_codes[i] = *s;
     const toml::node* c = node(t, soil);

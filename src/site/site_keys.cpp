@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "runoff/loss_model.h"
+
 namespace sitedrain::site {
 
 namespace {
@@ -33,13 +35,6 @@ constexpr std::array<CodeName, 3> kProfiles{{
     {1, "uniform", "uniform intensity"},
     {2, "winter-75", "winter 75%"},
     {3, "summer-50", "summer 50%"},
-}};
-
-constexpr std::array<CodeName, 4> kLossModels{{
-    {0, "final-horton", "Final-value Horton"},
-    {1, "horton", "Horton"},
-    {2, "green-ampt", "Green-Ampt"},
-    {3, "green-ampt-pdm", "Green-Ampt with a probability-distributed store"},
 }};
 
 constexpr std::array<CodeName, 3> kRainfallModels{{
@@ -116,7 +111,7 @@ const std::array<SiteKey, 44> kKeys{{
      whole_series, not_greenfield_only, "", "1 to 3 durations, or a sweep of up to 23040, each greater than 0",
      "caldur, ndur, dur", {}},
     {"loss_model", top, kLoss, "", "runoff (infiltration) model of the sub-catchments' surfaces",
-     choice, always, "", "", "rom", kLossModels},
+     choice, always, "", "", "rom", runoff::loss_model_names()},
     {"soil_class", top, kSubc, "", "one WRAP soil class for the whole site (or give soil_class in each sub-catchment)",
      soil_class, optional, "", "very-high, high, moderate, low, very-low, or 1 to 5", "wrapf, soilFSR", {}},
     {"area_m2", subcatchment, kSubc, "m2", "area of the sub-catchment",
@@ -253,7 +248,7 @@ std::string site_key_of_record(std::string_view record) {
 }
 
 std::span<const params::CodeName> key_choices(const SiteKey& key, params::LossModel model) {
-  if (key.name == "surface") return params::surface_types(model);
+  if (key.name == "surface") return runoff::surface_types(model);
   if (key.type == ValueType::soil_class) return params::wrap_soil_classes();
   if (key.name == "soakaway_sides") return params::soakaway_side_sets();
   return key.choices;
@@ -296,7 +291,7 @@ std::span<const params::CodeName> storm_profile_choices() {
   return kProfiles;
 }
 std::span<const params::CodeName> loss_model_choices() {
-  return kLossModels;
+  return runoff::loss_model_names();
 }
 std::span<const params::CodeName> rainfall_model_choices() {
   return kRainfallModels;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "params/code_names.h"
+#include "runoff/loss_model.h"
 #include "site/site_keys.h"
 
 namespace sitedrain::site {
@@ -309,7 +310,7 @@ std::string Writer::text() {
       if (k.name == "area_m2") {
         v.text = toml_number(p_.areas_m2[s]);
       } else if (k.name == "surface") {
-        v.text = key_text(params::surface_types(model_), p_.surface_codes[s], "surface");
+        v.text = key_text(runoff::surface_types(model_), p_.surface_codes[s], "surface");
       } else if (p_.soil_class_per_subcatchment == 1) {
         v.text = key_text(params::wrap_soil_classes(), p_.soil_classes[s], "soilFSR");
       }

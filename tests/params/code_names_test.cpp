@@ -1,9 +1,14 @@
+// The names of the codes: the WRAP classes, the soakaway sides and the
+// surface types of each loss model.
 #include "params/code_names.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+#include <vector>
+
+#include "runoff/loss_model.h"
 
 namespace sitedrain::params {
 namespace {
@@ -15,12 +20,11 @@ TEST(CodeNames, EveryAcceptedCodeIsNamedAndKeysRoundTrip) {
     std::span<const CodeName> names;
     int first, last;
   };
-  const Table tables[] = {{surface_types(LossModel::final_horton), 1, 5},
-                          {surface_types(LossModel::horton), 1, 5},
-                          {surface_types(LossModel::green_ampt), 1, 11},
-                          {surface_types(LossModel::green_ampt_pdm), 1, 11},
-                          {wrap_soil_classes(), 1, 5},
-                          {soakaway_side_sets(), 0, 8}};
+  std::vector<Table> tables{{wrap_soil_classes(), 1, 5}, {soakaway_side_sets(), 0, 8}};
+  // Each loss model names exactly the surface codes the parameter file
+  // accepts under it.
+  for (const LossModelCode& m : kLossModelCodes)
+    tables.push_back({runoff::surface_types(m.model), 1, m.surface_types});
   for (const Table& t : tables) {
     std::set<std::string_view> keys;
     for (int code = t.first; code <= t.last; ++code) {
@@ -35,6 +39,7 @@ TEST(CodeNames, EveryAcceptedCodeIsNamedAndKeysRoundTrip) {
 }
 
 TEST(CodeNames, TextsNameTheCodeUnderTheModel) {
+  using runoff::surface_text;
   EXPECT_EQ(surface_text(LossModel::green_ampt, 5), "silt loam (Green-Ampt soil row 5)");
   EXPECT_EQ(surface_text(LossModel::horton, 5),
             "fixed-loss surface: 5 % of the storm's mean intensity is lost (5)");
