@@ -31,9 +31,9 @@ struct CsvInput {
 
 // Every name csv_tables may give a table, in the order above (the names the
 // command line checks before a run).
-inline constexpr std::array<std::string_view, 6> kCsvTableNames = {
-    "rainfall.csv",    "storms.csv",     "critical.csv",
-    "hydrographs.csv", "greenfield.csv", "runoff.csv"};
+inline constexpr std::array<std::string_view, 7> kCsvTableNames = {
+    "rainfall.csv", "storms.csv",     "critical.csv", "hydrographs.csv",
+    "checks.csv",   "greenfield.csv", "runoff.csv"};
 
 // In: what the run computed.  Out: the tables of its mode, as file name and
 // contents.

@@ -109,8 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "--report O/r.html C", 2, kControl,
                    "sitedrain: OFILENAME(5) (results_full.txt) and --report (@/O/r.html) name the "
                    "same file\n"},
-        RefusedRun{"report_is_a_table", nullptr, "--report O/rainfall.csv --csv O C", 2, "",
-                   "sitedrain: --report 'O/rainfall.csv' is the table rainfall.csv of --csv 'O'\n"},
+        RefusedRun{"report_is_a_table", nullptr, "--report O/checks.csv --csv O C", 2, "",
+                   "sitedrain: --report 'O/checks.csv' is the table checks.csv of --csv 'O'\n"},
         RefusedRun{"report_and_tables_one_path", nullptr, "--report O/x --csv O/x C", 2, "",
                    "sitedrain: --report 'O/x' and --csv 'O/x' name the same path\n"},
         RefusedRun{"tables_below_a_file", nullptr, "--csv a_file/t C", 2, "",

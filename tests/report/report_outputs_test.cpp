@@ -9,11 +9,13 @@
 // and no chart split between pages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <regex>
 #include <sstream>
 
+#include "report/csv_tables.h"
 #include "support/browser.h"
 #include "support/command.h"
 #include "support/console_text.h"
@@ -194,6 +196,11 @@ TEST_P(ReportOutputs, OutputsTablesAndBrowser) {
     files.push_back(e.path().filename().string());
   std::sort(files.begin(), files.end());
   EXPECT_EQ(files, m.csv);
+  // Each table's name is one the command line checks before a run.
+  for (const std::string& f : files)
+    EXPECT_NE(std::find(report::kCsvTableNames.begin(), report::kCsvTableNames.end(), f),
+              report::kCsvTableNames.end())
+        << f;
 
   const std::string kind = m.kind;
   if (!kind.empty()) {
