@@ -37,6 +37,7 @@ class Search {
     sizing_.in_order = options.in_order;
     sizing_.stats = options.stats;
     results_.kind = kind_;
+    if (in.record_room != nullptr) results_.records = std::move(*in.record_room);
     results_.records.reserve(static_cast<std::size_t>(setup_.combinations));
     results_.governing.resize(static_cast<std::size_t>(p_.return_period_count));
   }

@@ -25,6 +25,9 @@ struct SearchInput {
   const std::vector<double>* rain = nullptr;  // rain[k * nrp + i], mm (k duration, i return period)
   const geometry::CoeffTable* table = nullptr;  // pond designs
   double ratio = 1.0;                           // top length-to-width ratio R
+  // Room for the storm records, reserved by the caller before any output
+  // existed (nullptr: the search reserves it); the search fills it.
+  std::vector<StormRecord>* record_room = nullptr;
 };
 
 // How the storms are computed.  in_order: in order on one thread, the

@@ -43,21 +43,10 @@ long long sweep_count(const Triple& t) {
   return static_cast<long long>(n);
 }
 
-namespace {
-
-template <class T>
-void allocate(std::vector<T>& v, long long n) {
-  if (n < 0 || static_cast<unsigned long long>(n) > std::numeric_limits<std::size_t>::max() / 64)
-    throw std::bad_alloc();
-  v.assign(static_cast<std::size_t>(n), T{});
-}
-
-[[noreturn]] void allocation_error() {
+void stop_for_allocation_failure() {
   console::line(textio::fmt_a("ALLOACTION ERROR - probably insufficient memory", 81));
   console::stop_with("Unexcpected allocation error");
 }
-
-}  // namespace
 
 int depth_step_count(double max_depth_m) {
   long double steps = (static_cast<long double>(max_depth_m) + 0.5L) * 1000.0L;
@@ -98,7 +87,7 @@ RunSetup make_run_setup(DesignParams& p) {
       s.durations.assign(p.durations_min.begin(), p.durations_min.begin() + p.duration_count);
     }
   } catch (const std::bad_alloc&) {
-    allocation_error();
+    stop_for_allocation_failure();
   }
 
   if (!p.greenfield_only() && (p.return_period_count < 1 || p.duration_count < 1))
@@ -132,19 +121,11 @@ RunSetup make_run_setup(DesignParams& p) {
         console::stop_with(pump ? "ERROR - pump rates must be greater than 0"
                                 : "ERROR - orifice diameters must be greater than 0");
     }
-    if (outlets > std::numeric_limits<int>::max()) allocation_error();
+    if (outlets > std::numeric_limits<int>::max()) stop_for_allocation_failure();
     s.outlet_count = static_cast<int>(outlets);
     s.depth_steps = depth_step_count(p.max_depth_m);
     s.combinations =
         static_cast<std::int64_t>(s.outlet_count) * p.duration_count * p.return_period_count;
-    try {
-      allocate(s.tables.records, s.combinations * 19);
-      allocate(s.tables.governing, s.combinations);
-      allocate(s.tables.smallest, s.combinations);
-      allocate(s.tables.half_emptying, s.combinations);
-    } catch (const std::bad_alloc&) {
-      allocation_error();
-    }
   }
 
   // 6. Storage and rainfall-only runs.

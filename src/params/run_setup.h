@@ -10,15 +10,6 @@
 
 namespace sitedrain::params {
 
-// The working tables of the design search, created once here so that an
-// allocation failure stops the run before any output file exists.
-struct WorkingTables {
-  std::vector<double> records;     // combinations x 19 reals: room for the storm records
-  std::vector<int> governing;      // nrp x (outlet count x ndur)
-  std::vector<int> smallest;       // combinations
-  std::vector<int> half_emptying;  // combinations
-};
-
 struct RunSetup {
   std::vector<int> return_periods;  // nrp entries, years
   std::vector<int> durations;       // ndur entries, minutes
@@ -26,8 +17,10 @@ struct RunSetup {
   int depth_steps = 0;              // 1 mm depth steps of the coefficient table and grid
   std::int64_t combinations = 0;    // outlet count x ndur x nrp
   double total_area = 0.0;          // m^2, sum of the sub-catchment areas
-  WorkingTables tables;             // storage runs
 };
+
+// Stops the run with the message of a case too large for memory.
+[[noreturn]] void stop_for_allocation_failure();
 
 // The outlet sweep of a run, the one place it is formed: the pump rates
 // (m^3/h) of a sump, else the orifice diameters (mm).

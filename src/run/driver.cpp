@@ -91,6 +91,16 @@ void run_case(const design::SearchOptions& options, RunData& data,
     data.notes.inputs.push_back(report::input_file(data.parameter_file));
   data.notes.inputs.push_back(report::input_file(files.input[1]));
   params::RunSetup setup = params::make_run_setup(p);
+  // The room for a design's storm records is taken now, so that a case too
+  // large for memory stops before any output file exists.
+  std::vector<design::StormRecord> record_room;
+  if (p.storage_run()) {
+    try {
+      record_room.reserve(static_cast<std::size_t>(setup.combinations));
+    } catch (const std::exception&) {  // bad_alloc, or more than a vector can hold
+      params::stop_for_allocation_failure();
+    }
+  }
 
   // The descriptor file's lines and its grid reference; or the FEH XML export.
   rainfall::Catchment catchment;
@@ -174,6 +184,7 @@ void run_case(const design::SearchOptions& options, RunData& data,
   in.rain = &rain.table.v;
   in.table = &data.table;
   in.ratio = data.ratio;
+  in.record_room = &record_room;
   design::SearchOutput sink;
   sink.log = &warnings;
   sink.full = &out[Output::full_results];
@@ -181,7 +192,6 @@ void run_case(const design::SearchOptions& options, RunData& data,
   sink.diag = &diagnostic;
   sink.progress_name = out[Output::progress].name();
   out.close(Output::progress);  // rewritten at every storm
-  setup.tables = {};            // the search keeps its own tables
   design::ReportHeadData kept_head = std::move(head);
   data.results = design::design_search(in, sink, options);
   data.results.head = std::move(kept_head);

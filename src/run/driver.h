@@ -1,5 +1,6 @@
-// The program driver: sequences the phases of one run and owns its files and
-// working tables.  Returns the exit status and what the run computed.
+// The program driver: sequences the phases of one run and owns its files
+// (the room for the storm records is taken before any output exists).
+// Returns the exit status and what the run computed.
 #pragma once
 
 #include <span>
