@@ -137,12 +137,8 @@ bool generation_ok(int count, int first, int last, int step, long long max_value
   return true;
 }
 
-// The records in file order with their checks; trace, when given, receives
-// each record read.
-DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace) {
-  DesignParams p;
-  Records r(in, trace);
-
+// ponds to season: what the run computes.
+void read_run_records(Records& r, DesignParams& p) {
   p.design_pond = flag(r, "ponds");
 
   p.greenfield_rates = flag(r, "grnff");
@@ -162,7 +158,10 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
   p.season_code = r.integer();
   if (!(p.design_pond == 0 && p.greenfield_rates == 1) && (p.season_code < 1 || p.season_code > 3))
     stop_after_keypress("value of season must be 1,2 or 3");
+}
 
+// calcrp to rp: the return periods, listed or generated.
+void read_return_periods(Records& r, DesignParams& p) {
   r.keyword("calcrp");
   p.return_periods_generated = r.integer();
   r.keyword("caldur");
@@ -186,7 +185,10 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
     stop_after_keypress("ERROR in parameters for generating return periods",
                         "the records expected with calcrp = 1: nrp 3, then three rp records of one "
                         "value each: the first return period, the last and the step (years)");
+}
 
+// ndur and dur: the storm durations, listed or generated.
+void read_durations(Records& r, DesignParams& p) {
   r.keyword("ndur");
   p.duration_count = r.integer();
   check_count("ndur", p.duration_count, kMaxListedDurations);
@@ -211,11 +213,10 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
               "a first, last and step giving at most " + std::to_string(kMaxGeneratedDurations) +
                   " durations",
               r, r.line() - 2);
+}
 
-  r.keyword("cchgfac");
-  p.climate_change_factor = r.real(2);
-  const int cchgfac_line = r.line();  // checked once the run mode is known
-
+// rom to soilFSR: the loss model, the surface types and the soil classes.
+void read_subcatchment_records(Records& r, DesignParams& p) {
   r.keyword("rom");
   p.loss_model_code = r.integer();
 
@@ -247,7 +248,10 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
     if (p.greenfield_rates == 1 && (v < 1 || v > 5))
       stop_after_keypress("value of soilFSR must be between 1 and 5");
   }
+}
 
+// fixed to strmprf: the rainfall options.
+void read_rainfall_options(Records& r, DesignParams& p) {
   r.keyword("fixed");
   p.fixed_code = r.integer();
   r.keyword("point");
@@ -265,7 +269,11 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
   p.storm_profile_code = r.integer();
   if (p.storm_profile_code < 1 || p.storm_profile_code > 3)
     stop_after_keypress("value of strmprf must be 1, 2 or 3");
+}
 
+// topl to soak: the starting top and the outlets; the storage kind is
+// known after them.
+void read_outlet_records(Records& r, DesignParams& p) {
   r.keyword("topl");
   p.top_length_m = r.integer();
   r.keyword("topw", wide_mismatch("topw"));
@@ -282,11 +290,10 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
 
   r.keyword("soak", wide_mismatch("soak"));
   p.design_soakaway = r.integer();
+}
 
-  // The run mode is known from here on.  The factor multiplies every depth
-  // of the design rainfall table.
-  if (!p.greenfield_only() && !(p.climate_change_factor > 0.0))
-    bad_value("cchgfac", "greater than 0", r, cchgfac_line);
+// sideno to batter: the structure.
+void read_structure_records(Records& r, DesignParams& p) {
   const bool design = p.storage_run() && p.runoff_only != 1;  // a structure is sized
 
   r.keyword("sideno", wide_mismatch("sideno"));
@@ -323,7 +330,10 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
   // the sizing's products overflow.
   if (design && !(p.batter_1_in >= 0.0 && p.batter_1_in <= 100.0))
     bad_value("batter", "between 0 and 100", r, r.line());
+}
 
+// The sub-catchment areas.
+void read_areas(Records& r, DesignParams& p) {
   read_list(r, "area", p.subcatchment_count, p.areas_m2,
             "nsubc is greater than the actual number of catchment area values",
             [](Records& rec) { return rec.real(0, 12); });
@@ -337,7 +347,29 @@ DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace
   if ((p.storage_run() || p.greenfield_rates == 1) && !(total_area > 0.0))
     bad_value("area", "greater than 0 for at least one sub-catchment", r,
               r.line() - p.subcatchment_count + 1);
+}
 
+// The records in file order with their checks; trace, when given, receives
+// each record read.
+DesignParams read_records(textio::LineReader& in, std::vector<RecordRead>* trace) {
+  DesignParams p;
+  Records r(in, trace);
+  read_run_records(r, p);
+  read_return_periods(r, p);
+  read_durations(r, p);
+  r.keyword("cchgfac");
+  p.climate_change_factor = r.real(2);
+  const int cchgfac_line = r.line();  // checked once the run mode is known
+
+  read_subcatchment_records(r, p);
+  read_rainfall_options(r, p);
+  read_outlet_records(r, p);
+  // The run mode is known from here on.  The factor multiplies every depth
+  // of the design rainfall table.
+  if (!p.greenfield_only() && !(p.climate_change_factor > 0.0))
+    bad_value("cchgfac", "greater than 0", r, cchgfac_line);
+  read_structure_records(r, p);
+  read_areas(r, p);
   r.keyword("databaseid");
   p.database_id = r.integer();
   p.decode_modes();
