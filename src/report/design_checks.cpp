@@ -86,7 +86,6 @@ class Checker {
   DesignChecks run() {
     DesignChecks c;
     c.any_outlet = r_.kind != StorageKind::soakaway;
-    const auto& durs = r_.head.durations;
     std::map<double, bool> every;  // outlet: meets every limit so far
     std::size_t unbracketed = 0, designs = 0, warnings = 0;
     for (std::size_t i = 0; i < r_.governing.size(); ++i) {
@@ -99,112 +98,19 @@ class Checker {
         const StormRecord& rec = r_.records[n];
         ++designs;
         const std::size_t first = c.rows.size();
-        bool meets = true;
-        // The critical storm bracketed.
-        {
-          CheckRow row = base("Critical storm bracketed", rec);
-          row.value = rec.duration;
-          row.unit = "min";
-          const int shortest = durs.empty() ? 0 : durs.front();
-          const int longest = durs.empty() ? 0 : durs.back();
-          const bool at_end = durs.empty() || rec.duration == shortest || rec.duration == longest;
-          row.verdict = at_end ? Verdict::does_not_meet : Verdict::meets;
-          row.note = at_end ? std::string("the critical duration is the ") +
-                                  (rec.duration == shortest ? "shortest" : "longest") +
-                                  " tested (" + std::to_string(shortest) + " to " +
-                                  std::to_string(longest) + " min): extend the durations"
-                            : "durations of " + std::to_string(shortest) + " to " +
-                                  std::to_string(longest) + " min tested on both sides";
-          unbracketed += at_end;
-          c.rows.push_back(row);
-        }
-        // Peak discharge against the limit of the return period.
-        if (o.has_limit) {
-          CheckRow row = base("Peak discharge", rec);
-          row.value = rec.peak_outflow * kLitresPerM3h;
-          row.limit = o.limit.flow_l_per_s;
-          row.has_limit = true;
-          row.unit = "l/s";
-          const bool ok = row.value <= row.limit;
-          meets = meets && ok;
-          row.verdict = ok ? Verdict::meets : Verdict::does_not_meet;
-          const double ha = r_.head.total_area / kM2PerHa;
-          row.note = fixed(row.value, 2) + " l/s against " + fixed(row.limit, 2) + " l/s of the " +
-                     o.limit.source;
-          if (ha > 0.0)
-            row.note += "; " + fixed(row.value / ha, 2) + " against " + fixed(row.limit / ha, 2) +
-                        " l/s/ha";
-          c.rows.push_back(row);
-        }
-        // Half-emptying within the limit.
-        {
-          CheckRow row = base("Half-emptying", rec);
-          row.value = rec.half_emptying_time;
-          row.limit = p_.half_emptying_limit_h;
-          row.has_limit = true;
-          row.unit = "h";
-          const bool ok = design::half_empties_in_time(rec, p_.half_emptying_limit_h);
-          meets = meets && ok;
-          row.verdict = ok ? Verdict::meets : Verdict::does_not_meet;
-          row.note = rec.half_emptying_time > 0.0
-                         ? "half-empties in " + fixed(rec.half_emptying_time, 1) + " h against " +
-                               std::to_string(p_.half_emptying_limit_h) + " h"
-                         : "no half-emptying time found (the storage never holds half its volume "
-                           "while letting water out)";
-          c.rows.push_back(row);
-        }
-        // Sizing settled.
-        {
-          CheckRow row = base("Sizing settled", rec);
-          row.value = rec.peak_volume;
-          row.unit = "m³";
-          row.verdict = rec.unstable ? Verdict::warning : Verdict::meets;
-          row.note = rec.unstable
-                         ? "the sizing did not settle within 16 passes (U): the volume " +
-                               fixed(rec.peak_volume, 1) + " m³ is the mean of the last two"
-                         : "the volume settled within 0.1 m³";
-          c.rows.push_back(row);
-        }
-        // Small storage.
-        {
-          CheckRow row = base("Small storage", rec);
-          row.value = rec.peak_volume;
-          row.limit = kSmallStorageM3;
-          row.has_limit = true;
-          row.unit = "m³";
-          const bool small = rec.peak_volume < kSmallStorageM3;
-          row.verdict = small ? Verdict::warning : Verdict::meets;
-          row.note = small ? "peak stored volume under 10 m³: the model counts 1 m³ or less as "
-                             "empty, so its depths and outflows are coarse here"
-                           : "peak stored volume of 10 m³ or more";
-          c.rows.push_back(row);
-        }
-        // Pump starts.
-        if (r_.kind == StorageKind::sump) {
-          CheckRow row = base("Pump starts", rec);
-          row.limit = kPumpStartsPerHourLimit;
-          row.has_limit = true;
-          row.unit = "starts/h";
-          const auto s = series_of_.find(n);
-          if (s != series_of_.end()) {
-            row.value = s->second->most_starts_in_an_hour;
-            const bool many = row.value > kPumpStartsPerHourLimit;
-            row.verdict = many ? Verdict::warning : Verdict::meets;
-            row.note = std::to_string(s->second->most_starts_in_an_hour) +
-                       " starts in the busiest hour of the critical storm and its drain-down (" +
-                       std::to_string(s->second->pump_starts) + " in all) against " +
-                       std::to_string(kPumpStartsPerHourLimit) +
-                       " an hour (a common limit for small submersible pumps)";
-            if (many) row.note += ": the pump's switching levels must hold it to fewer";
-          } else {
-            row.value = NAN;
-            row.verdict = Verdict::warning;
-            row.note = "not simulated";
-          }
-          c.rows.push_back(row);
-        }
-        for (std::size_t k = first; k < c.rows.size(); ++k)
+        c.rows.push_back(critical_storm_bracketed(rec));
+        unbracketed += c.rows.back().verdict == Verdict::does_not_meet;
+        if (o.has_limit) c.rows.push_back(peak_discharge(rec, o.limit));
+        c.rows.push_back(half_emptying(rec));
+        c.rows.push_back(sizing_settled(rec));
+        c.rows.push_back(small_storage(rec));
+        if (r_.kind == StorageKind::sump) c.rows.push_back(pump_starts(rec, n));
+        bool meets = true;  // the limits: discharge and half-emptying
+        for (std::size_t k = first; k < c.rows.size(); ++k) {
           warnings += c.rows[k].verdict == Verdict::warning;
+          if (c.rows[k].check == kPeakDischarge || c.rows[k].check == kHalfEmptying)
+            meets = meets && c.rows[k].verdict == Verdict::meets;
+        }
         if (meets) o.outlets.push_back(rec.outlet_size);
         auto [it, added] = every.emplace(rec.outlet_size, meets);
         if (!added) it->second = it->second && meets;
@@ -219,26 +125,134 @@ class Checker {
     for (const auto& [outlet, ok] : every)
       if (ok) c.meeting_every_limit.push_back(outlet);
 
-    // No climate-change allowance.
-    {
-      CheckRow row;
-      row.check = "Climate-change allowance";
-      row.value = p_.climate_change_factor;
-      row.limit = 1.0;
-      row.has_limit = true;
-      row.verdict = p_.climate_change_factor <= 1.0 ? Verdict::warning : Verdict::meets;
-      row.note = p_.climate_change_factor <= 1.0
-                     ? "climate-change factor " + fixed(p_.climate_change_factor, 2) +
-                           ": no allowance for a wetter climate is made"
-                     : "rainfall depths multiplied by " + fixed(p_.climate_change_factor, 2);
-      warnings += row.verdict == Verdict::warning;
-      c.rows.push_back(row);
-    }
+    c.rows.push_back(climate_change_allowance());
+    warnings += c.rows.back().verdict == Verdict::warning;
     c.verdict = verdict(c, unbracketed, designs, warnings);
     return c;
   }
 
  private:
+  static constexpr const char* kPeakDischarge = "Peak discharge";
+  static constexpr const char* kHalfEmptying = "Half-emptying";
+
+  // The critical storm lies between the shortest and the longest duration.
+  CheckRow critical_storm_bracketed(const StormRecord& rec) const {
+    const auto& durs = r_.head.durations;
+    CheckRow row = base("Critical storm bracketed", rec);
+    row.value = rec.duration;
+    row.unit = "min";
+    const int shortest = durs.empty() ? 0 : durs.front();
+    const int longest = durs.empty() ? 0 : durs.back();
+    const bool at_end = durs.empty() || rec.duration == shortest || rec.duration == longest;
+    row.verdict = at_end ? Verdict::does_not_meet : Verdict::meets;
+    row.note = at_end ? std::string("the critical duration is the ") +
+                            (rec.duration == shortest ? "shortest" : "longest") + " tested (" +
+                            std::to_string(shortest) + " to " + std::to_string(longest) +
+                            " min): extend the durations"
+                      : "durations of " + std::to_string(shortest) + " to " +
+                            std::to_string(longest) + " min tested on both sides";
+    return row;
+  }
+
+  // Peak discharge against the limit of the return period.
+  CheckRow peak_discharge(const StormRecord& rec, const DischargeLimitUsed& limit) const {
+    CheckRow row = base(kPeakDischarge, rec);
+    row.value = rec.peak_outflow * kLitresPerM3h;
+    row.limit = limit.flow_l_per_s;
+    row.has_limit = true;
+    row.unit = "l/s";
+    row.verdict = row.value <= row.limit ? Verdict::meets : Verdict::does_not_meet;
+    const double ha = r_.head.total_area / kM2PerHa;
+    row.note =
+        fixed(row.value, 2) + " l/s against " + fixed(row.limit, 2) + " l/s of the " + limit.source;
+    if (ha > 0.0)
+      row.note +=
+          "; " + fixed(row.value / ha, 2) + " against " + fixed(row.limit / ha, 2) + " l/s/ha";
+    return row;
+  }
+
+  // Half-emptying within the limit.
+  CheckRow half_emptying(const StormRecord& rec) const {
+    CheckRow row = base(kHalfEmptying, rec);
+    row.value = rec.half_emptying_time;
+    row.limit = p_.half_emptying_limit_h;
+    row.has_limit = true;
+    row.unit = "h";
+    row.verdict = design::half_empties_in_time(rec, p_.half_emptying_limit_h)
+                      ? Verdict::meets
+                      : Verdict::does_not_meet;
+    row.note = rec.half_emptying_time > 0.0
+                   ? "half-empties in " + fixed(rec.half_emptying_time, 1) + " h against " +
+                         std::to_string(p_.half_emptying_limit_h) + " h"
+                   : "no half-emptying time found (the storage never holds half its volume "
+                     "while letting water out)";
+    return row;
+  }
+
+  CheckRow sizing_settled(const StormRecord& rec) const {
+    CheckRow row = base("Sizing settled", rec);
+    row.value = rec.peak_volume;
+    row.unit = "m³";
+    row.verdict = rec.unstable ? Verdict::warning : Verdict::meets;
+    row.note = rec.unstable ? "the sizing did not settle within 16 passes (U): the volume " +
+                                  fixed(rec.peak_volume, 1) + " m³ is the mean of the last two"
+                            : "the volume settled within 0.1 m³";
+    return row;
+  }
+
+  CheckRow small_storage(const StormRecord& rec) const {
+    CheckRow row = base("Small storage", rec);
+    row.value = rec.peak_volume;
+    row.limit = kSmallStorageM3;
+    row.has_limit = true;
+    row.unit = "m³";
+    const bool small = rec.peak_volume < kSmallStorageM3;
+    row.verdict = small ? Verdict::warning : Verdict::meets;
+    row.note = small ? "peak stored volume under 10 m³: the model counts 1 m³ or less as "
+                       "empty, so its depths and outflows are coarse here"
+                     : "peak stored volume of 10 m³ or more";
+    return row;
+  }
+
+  // Pump starts in the busiest hour of the critical storm (record n).
+  CheckRow pump_starts(const StormRecord& rec, std::size_t n) const {
+    CheckRow row = base("Pump starts", rec);
+    row.limit = kPumpStartsPerHourLimit;
+    row.has_limit = true;
+    row.unit = "starts/h";
+    const auto s = series_of_.find(n);
+    if (s == series_of_.end()) {
+      row.value = NAN;
+      row.verdict = Verdict::warning;
+      row.note = "not simulated";
+      return row;
+    }
+    row.value = s->second->most_starts_in_an_hour;
+    const bool many = row.value > kPumpStartsPerHourLimit;
+    row.verdict = many ? Verdict::warning : Verdict::meets;
+    row.note = std::to_string(s->second->most_starts_in_an_hour) +
+               " starts in the busiest hour of the critical storm and its drain-down (" +
+               std::to_string(s->second->pump_starts) + " in all) against " +
+               std::to_string(kPumpStartsPerHourLimit) +
+               " an hour (a common limit for small submersible pumps)";
+    if (many) row.note += ": the pump's switching levels must hold it to fewer";
+    return row;
+  }
+
+  CheckRow climate_change_allowance() const {
+    CheckRow row;
+    row.check = "Climate-change allowance";
+    row.value = p_.climate_change_factor;
+    row.limit = 1.0;
+    row.has_limit = true;
+    row.verdict = p_.climate_change_factor <= 1.0 ? Verdict::warning : Verdict::meets;
+    row.note = p_.climate_change_factor <= 1.0
+                   ? "climate-change factor " + fixed(p_.climate_change_factor, 2) +
+                         ": no allowance for a wetter climate is made"
+                   : "rainfall depths multiplied by " + fixed(p_.climate_change_factor, 2);
+    return row;
+  }
+
   const DesignResults& r_;
   const params::DesignParams& p_;
   std::map<std::size_t, const design::StormSeries*> series_of_;
