@@ -193,12 +193,14 @@ TEST(WaterBalanceLanes, EveryCallAsTheOracleAloneAndInLanes) {
   std::deque<CaseCalls> cases;
   std::vector<StormCall> calls;
   const std::vector<double> nan(200, std::numeric_limits<double>::quiet_NaN());
+  const std::vector<double> one_step{0.0, 50.0, 0.0};
   for (const std::string name : {"pond_design", "sump_design", "soakaway_design"}) {
     CaseCalls& c = cases.emplace_back();
     ASSERT_NO_FATAL_FAILURE(add_case(name, c));
     calls.insert(calls.end(), c.calls.begin(), c.calls.end());
     // Odd calls among them: runoff only, a NaN inflow, a search that pauses
-    // (NaN batter), an outlet without coefficients, a storage of no depth.
+    // (NaN batter), an outlet without coefficients, a storage of no depth,
+    // runoff in one step only (statistics of a single storage step).
     StormCall odd = c.calls.back();
     odd.runoff_only = true;
     calls.push_back(odd);
@@ -216,6 +218,15 @@ TEST(WaterBalanceLanes, EveryCallAsTheOracleAloneAndInLanes) {
     odd = c.calls.back();
     odd.storage.depth = 0.0;
     calls.push_back(odd);
+    odd = c.calls.back();
+    odd.runoff = one_step.data();
+    odd.n_runoff = static_cast<int>(one_step.size());
+    calls.push_back(odd);
+    if (c.p.storage_kind == params::StorageKind::pond)  // orifices that overdraw the pond
+      for (StormCall k : c.calls) {
+        k.outlet.value *= 10.0;
+        calls.push_back(k);
+      }
   }
   std::shuffle(calls.begin(), calls.end(), std::mt19937(17));
   for (std::size_t k = 0; k < calls.size(); ++k) calls[k].tag = k;
