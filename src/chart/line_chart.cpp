@@ -270,49 +270,18 @@ int legend_rows(const std::vector<Entry>& entries, double width) {
 
 constexpr double kLegendRow = 18.0;
 
-// One panel of a chart in the box (x0, y0, w, h).  x_shared: the shared x
-// range of a two-panel chart.  x_labels: tick labels and the axis label.
-// right_margin: room for a right-hand axis (both panels keep the same plot
-// width).
-std::string panel(const LineChart& c, double x0, double y0, double w, double h,
-                  const Scale* x_shared, bool x_labels, bool right_margin) {
-  const std::vector<Entry> entries = legend_entries(c);
-  const double left = 72, right = right_margin ? 72 : 24;
-  const double top = c.title.empty() ? 12 : 30;
-  const double legend_h = legend_rows(entries, w - left - right) * kLegendRow;
-  const double bottom = (x_labels ? 48 : 10) + legend_h;
-  const double px0 = x0 + left, px1 = x0 + w - right;
-  const double py0 = y0 + top, py1 = y0 + h - bottom;
+// The plot area of a panel and its scales (sr: the right-hand axis, when the
+// chart has one).
+struct Plot {
+  double px0, px1, py0, py1;
+  Scale sx, sy, sr;
+};
 
-  Scale sx;
-  if (x_shared) {
-    sx = *x_shared;
-  } else {
-    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-    x_range(c, lo, hi);
-    sx = make_scale(c.x, lo, hi);
-  }
-  sx.p0 = px0;
-  sx.p1 = px1;
-  double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-  y_range(c, false, lo, hi);
-  Scale sy = make_scale(c.y, lo, hi);
-  sy.p0 = py1;
-  sy.p1 = py0;
-  Scale sr;
-  if (c.y_right) {
-    lo = std::numeric_limits<double>::infinity(), hi = -lo;
-    y_range(c, true, lo, hi);
-    sr = make_scale(*c.y_right, lo, hi);
-    sr.p0 = py1;
-    sr.p1 = py0;
-  }
-
+// Grid and ticks.
+std::string frame_and_axes(const LineChart& c, const Plot& p, double x0, double w, bool x_labels) {
+  const double px0 = p.px0, px1 = p.px1, py0 = p.py0, py1 = p.py1;
+  const Scale &sx = p.sx, &sy = p.sy, &sr = p.sr;
   std::string o;
-  if (!c.title.empty())
-    o += "<text class=\"chart-title\" x=\"" + num(px0) + "\" y=\"" + num(y0 + 18) +
-         "\" font-weight=\"bold\">" + escape(c.title) + "</text>\n";
-  // Grid and ticks.
   o += "<g stroke=\"#d9d9d9\" stroke-width=\"1\">";
   for (double t : sx.ticks)
     o += "<line x1=\"" + num(sx(t)) + "\" y1=\"" + num(py0) + "\" x2=\"" + num(sx(t)) + "\" y2=\"" +
@@ -345,9 +314,15 @@ std::string panel(const LineChart& c, double x0, double y0, double w, double h,
          ") rotate(90)\" text-anchor=\"middle\">" + escape(axis_text(*c.y_right)) + "</text>";
   }
   o += "</g>\n";
+  return o;
+}
 
-  // Reference lines, named at the right end (at the left when two names
-  // would overlap).
+// Reference lines, named at the right end (at the left when two names
+// would overlap).
+std::string reference_lines(const LineChart& c, const Plot& p) {
+  const double px0 = p.px0, px1 = p.px1, py0 = p.py0;
+  const Scale& sy = p.sy;
+  std::string o;
   double last_label = -1e9;
   for (const Reference& r : c.references) {
     if (!usable(r.y, sy.log)) continue;
@@ -363,8 +338,14 @@ std::string panel(const LineChart& c, double x0, double y0, double w, double h,
          "</text>\n";
     if (!at_left) last_label = py;
   }
+  return o;
+}
 
-  // Vertical lines, named at the top of the plot.
+// Vertical lines, named at the top of the plot.
+std::string vertical_lines(const LineChart& c, const Plot& p) {
+  const double px0 = p.px0, px1 = p.px1, py0 = p.py0, py1 = p.py1;
+  const Scale& sx = p.sx;
+  std::string o;
   for (const VerticalLine& v : c.verticals) {
     if (!usable(v.x, sx.log)) continue;
     const double px = sx(v.x);
@@ -378,8 +359,13 @@ std::string panel(const LineChart& c, double x0, double y0, double w, double h,
     }
     o += "\n";
   }
+  return o;
+}
 
-  // Series, their point markers, then the critical markers on top.
+// Series, their point markers, then the critical markers on top.
+std::string series_and_markers(const LineChart& c, const Plot& p) {
+  const Scale &sx = p.sx, &sy = p.sy, &sr = p.sr;
+  std::string o;
   for (std::size_t i = 0; i < c.series.size(); ++i) {
     const Series& s = c.series[i];
     const Scale& ys = s.right && c.y_right ? sr : sy;
@@ -412,10 +398,15 @@ std::string panel(const LineChart& c, double x0, double y0, double w, double h,
          "<circle cx=\"" + num(sx(m.x)) + "\" cy=\"" + num(ys(m.y)) +
          "\" r=\"8\" fill=\"none\" stroke=\"#000\" stroke-width=\"1.5\"/></g>\n";
   }
+  return o;
+}
 
-  // Legend rows under the plot.
+// Legend rows under the plot, the first with its top at y_top.
+std::string legend(const std::vector<Entry>& entries, const Plot& p, double y_top) {
+  const double px0 = p.px0, px1 = p.px1;
+  std::string o;
   if (!entries.empty()) {
-    double lx = px0, ly = y0 + h - legend_h + 12;
+    double lx = px0, ly = y_top + 12;
     o += "<g class=\"legend\">";
     for (const Entry& e : entries) {
       const double ew = entry_width(e);
@@ -438,6 +429,58 @@ std::string panel(const LineChart& c, double x0, double y0, double w, double h,
     }
     o += "</g>\n";
   }
+  return o;
+}
+
+// One panel of a chart in the box (x0, y0, w, h).  x_shared: the shared x
+// range of a two-panel chart.  x_labels: tick labels and the axis label.
+// right_margin: room for a right-hand axis (both panels keep the same plot
+// width).
+std::string panel(const LineChart& c, double x0, double y0, double w, double h,
+                  const Scale* x_shared, bool x_labels, bool right_margin) {
+  const std::vector<Entry> entries = legend_entries(c);
+  const double left = 72, right = right_margin ? 72 : 24;
+  const double top = c.title.empty() ? 12 : 30;
+  const double legend_h = legend_rows(entries, w - left - right) * kLegendRow;
+  const double bottom = (x_labels ? 48 : 10) + legend_h;
+  const double px0 = x0 + left, px1 = x0 + w - right;
+  const double py0 = y0 + top, py1 = y0 + h - bottom;
+
+  Plot p{px0, px1, py0, py1, {}, {}, {}};
+  Scale& sx = p.sx;
+  if (x_shared) {
+    sx = *x_shared;
+  } else {
+    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+    x_range(c, lo, hi);
+    sx = make_scale(c.x, lo, hi);
+  }
+  sx.p0 = px0;
+  sx.p1 = px1;
+  double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+  y_range(c, false, lo, hi);
+  Scale& sy = p.sy;
+  sy = make_scale(c.y, lo, hi);
+  sy.p0 = py1;
+  sy.p1 = py0;
+  Scale& sr = p.sr;
+  if (c.y_right) {
+    lo = std::numeric_limits<double>::infinity(), hi = -lo;
+    y_range(c, true, lo, hi);
+    sr = make_scale(*c.y_right, lo, hi);
+    sr.p0 = py1;
+    sr.p1 = py0;
+  }
+
+  std::string o;
+  if (!c.title.empty())
+    o += "<text class=\"chart-title\" x=\"" + num(px0) + "\" y=\"" + num(y0 + 18) +
+         "\" font-weight=\"bold\">" + escape(c.title) + "</text>\n";
+  o += frame_and_axes(c, p, x0, w, x_labels);
+  o += reference_lines(c, p);
+  o += vertical_lines(c, p);
+  o += series_and_markers(c, p);
+  o += legend(entries, p, y0 + h - legend_h);
   return o;
 }
 

@@ -75,6 +75,20 @@ struct Outputs {
   }
 };
 
+// The room for a design's storm records, taken before the outputs open so
+// that a case too large for memory stops before any output file exists.
+std::vector<design::StormRecord> reserve_record_room(const params::DesignParams& p,
+                                                     const params::RunSetup& setup) {
+  std::vector<design::StormRecord> room;
+  if (!p.storage_run()) return room;
+  try {
+    room.reserve(static_cast<std::size_t>(setup.combinations));
+  } catch (const std::exception&) {  // bad_alloc, or more than a vector can hold
+    params::stop_for_allocation_failure();
+  }
+  return room;
+}
+
 // The phases of one run, in order; data receives what the run computed.
 void run_case(const design::SearchOptions& options, RunData& data,
               std::span<const CommandLineOutput> more) {
@@ -91,16 +105,7 @@ void run_case(const design::SearchOptions& options, RunData& data,
     data.notes.inputs.push_back(report::input_file(data.parameter_file));
   data.notes.inputs.push_back(report::input_file(files.input[1]));
   params::RunSetup setup = params::make_run_setup(p);
-  // The room for a design's storm records is taken now, so that a case too
-  // large for memory stops before any output file exists.
-  std::vector<design::StormRecord> record_room;
-  if (p.storage_run()) {
-    try {
-      record_room.reserve(static_cast<std::size_t>(setup.combinations));
-    } catch (const std::exception&) {  // bad_alloc, or more than a vector can hold
-      params::stop_for_allocation_failure();
-    }
-  }
+  std::vector<design::StormRecord> record_room = reserve_record_room(p, setup);
 
   // The descriptor file's lines and its grid reference; or the FEH XML export.
   rainfall::Catchment catchment;
