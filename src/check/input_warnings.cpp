@@ -353,10 +353,12 @@ std::vector<InputWarning> design_value_warnings(const params::DesignParams& p,
   const bool design = p.storage_run() && p.storage_kind != params::StorageKind::runoff_only;
   const bool soakaway = design && p.storage_kind == params::StorageKind::soakaway;
 
-  if (p.loss_model == params::LossModel::final_horton && p.loss_model_code != 0 && p.storage_run())
+  if (params::find_loss_model_code(p.loss_model_code) == nullptr && p.storage_run())
     add("rom",
-        "rom " + std::to_string(p.loss_model_code) +
-            " is not a loss model code (0-3); the run uses Final-value Horton, code 0",
+        "rom " + std::to_string(p.loss_model_code) + " is not a loss model code (" +
+            std::to_string(params::kLossModelCodes.front().code) + "-" +
+            std::to_string(params::kLossModelCodes.back().code) +
+            "); the run uses Final-value Horton, code 0",
         misreading);
   if (!p.greenfield_only() && p.climate_change_factor > 0.0 && p.climate_change_factor < 1.0)
     add("cchgfac",

@@ -92,9 +92,11 @@ class Writer {
                          ", soak = " + std::to_string(p.design_soakaway) +
                          ", rnf = " + std::to_string(p.runoff_only) +
                          ": a site file names one storage (or runoff only); set the others to 0");
-    if (p.loss_model_code < 0 || p.loss_model_code > 3)
+    if (params::find_loss_model_code(p.loss_model_code) == nullptr)
       throw ConvertError("rom = " + std::to_string(p.loss_model_code) +
-                         " has no name in a site file (loss models 0 to 3)");
+                         " has no name in a site file (loss models " +
+                         std::to_string(params::kLossModelCodes.front().code) + " to " +
+                         std::to_string(params::kLossModelCodes.back().code) + ")");
     model_ = params::decode_loss_model(p.loss_model_code);
     design_ = p.storage_run() && p.runoff_only != 1;
     greenfield_only_ = p.greenfield_only();
@@ -111,6 +113,9 @@ class Writer {
   bool greenfield_only_ = false;
 
   Value top_value(const SiteKey& k) const;
+  std::optional<Value> run_value(std::string_view n) const;
+  std::optional<Value> rainfall_value(std::string_view n) const;
+  std::optional<Value> storage_value(std::string_view n) const;
   // A key with a default: written when the case holds another value (and
   // always in a commented file).
   Value defaulted(bool is_default, std::string text) const {
@@ -129,11 +134,17 @@ Value unused_unless(bool used, bool is_default, std::string text) {
 }
 
 Value Writer::top_value(const SiteKey& k) const {
-  const std::string_view n = k.name;
+  if (std::optional<Value> v = run_value(k.name)) return *v;
+  if (std::optional<Value> v = rainfall_value(k.name)) return *v;
+  if (std::optional<Value> v = storage_value(k.name)) return *v;
+  return {"", false};
+}
+
+// The files and what the run computes.
+std::optional<Value> Writer::run_value(std::string_view n) const {
   const DesignParams& p = p_;
-  const bool rain = !greenfield_only_;
   if (n == "descriptor_file")
-    return {toml_string(o_.descriptor.empty() ? rtrim(f_.input[1]) : o_.descriptor)};
+    return Value{toml_string(o_.descriptor.empty() ? rtrim(f_.input[1]) : o_.descriptor)};
   if (n == "descriptor_lines")
     return defaulted(f_.numline == kDefaultDescriptorLines, std::to_string(f_.numline));
   if (n == "run") {
@@ -141,18 +152,18 @@ Value Writer::top_value(const SiteKey& k) const {
                     : p.storage_run()         ? run_design
                     : p.greenfield_rates == 1 ? run_greenfield_only
                                               : run_rainfall_only;
-    return {toml_string(run_choices()[static_cast<std::size_t>(run)].key)};
+    return Value{toml_string(run_choices()[static_cast<std::size_t>(run)].key)};
   }
   if (n == "storage") {
     const int s = !design_                 ? storage_none
                   : p.design_sump == 1     ? storage_sump
                   : p.design_soakaway == 1 ? storage_soakaway
                                            : storage_pond;
-    if (!design_ && !o_.commented) return {"", false};
-    return {toml_string(storage_choices()[static_cast<std::size_t>(s)].key)};
+    if (!design_ && !o_.commented) return Value{"", false};
+    return Value{toml_string(storage_choices()[static_cast<std::size_t>(s)].key)};
   }
   if (n == "greenfield_rates") {
-    if (greenfield_only_ || !p.storage_run()) return {"", false};
+    if (greenfield_only_ || !p.storage_run()) return Value{"", false};
     return defaulted(p.greenfield_rates == 0, p.greenfield_rates == 1 ? "true" : "false");
   }
   if (n == "hydrometric_area")
@@ -160,6 +171,13 @@ Value Writer::top_value(const SiteKey& k) const {
                          std::to_string(p.hydrometric_area));
   if (n == "diagnostic_series")
     return defaulted(p.diagnostic_series == 0, p.diagnostic_series == 1 ? "true" : "false");
+  return std::nullopt;
+}
+
+// The rainfall, the loss model and the soil class of the site.
+std::optional<Value> Writer::rainfall_value(std::string_view n) const {
+  const DesignParams& p = p_;
+  const bool rain = !greenfield_only_;
   if (n == "rainfall_model") {
     const int m = static_cast<int>(f_.ddf_model);
     return defaulted(m == 0, key_text(rainfall_model_choices(), m, "DDFMODEL"));
@@ -174,7 +192,7 @@ Value Writer::top_value(const SiteKey& k) const {
       if (rain)
         throw ConvertError("ctchm = " + std::to_string(p.areal_reduction_area_code) +
                            " has no name (1 or 2)");
-      return {"", false};
+      return Value{"", false};
     }
     return unused_unless(rain && p.areal_reduction == 1, p.areal_reduction_area_code == 1,
                          key_text(areal_area_choices(), p.areal_reduction_area_code, "ctchm"));
@@ -182,7 +200,7 @@ Value Writer::top_value(const SiteKey& k) const {
   if (n == "season") {
     if (p.season_code < 1 || p.season_code > 3) {
       if (rain) throw ConvertError("season = " + std::to_string(p.season_code) + " has no name");
-      return {"", false};
+      return Value{"", false};
     }
     return unused_unless(rain, false, key_text(season_choices(), p.season_code, "season"));
   }
@@ -200,11 +218,17 @@ Value Writer::top_value(const SiteKey& k) const {
     return unused_unless(
         rain, p.duration_count == 0,
         series_text(p.durations_generated == 1, p.duration_count, p.durations_min));
-  if (n == "loss_model") return {key_text(loss_model_choices(), p.loss_model_code, "rom")};
+  if (n == "loss_model") return Value{key_text(loss_model_choices(), p.loss_model_code, "rom")};
   if (n == "soil_class") {
-    if (p.soil_class_per_subcatchment == 1) return {o_.commented ? "\"low\"" : "", false};
-    return {key_text(params::wrap_soil_classes(), p.soil_classes[0], "soilFSR")};
+    if (p.soil_class_per_subcatchment == 1) return Value{o_.commented ? "\"low\"" : "", false};
+    return Value{key_text(params::wrap_soil_classes(), p.soil_classes[0], "soilFSR")};
   }
+  return std::nullopt;
+}
+
+// The structure and the design criteria.
+std::optional<Value> Writer::storage_value(std::string_view n) const {
+  const DesignParams& p = p_;
   if (n == "top_length_m")
     return unused_unless(design_, p.top_length_m == 0.0,
                          std::to_string(static_cast<long long>(p.top_length_m)));
@@ -250,16 +274,16 @@ Value Writer::top_value(const SiteKey& k) const {
     return defaulted(p.lagoon_ratio >= 0,
                      toml_string(p.lagoon_ratio < 0 ? "elliptic" : "rectangular"));
   if (n == "discharge_limit_l_per_s") {
-    if (p.discharge_limits.empty()) return {o_.commented ? "5.0" : "", false};
+    if (p.discharge_limits.empty()) return Value{o_.commented ? "5.0" : "", false};
     if (p.discharge_limits.size() == 1 && p.discharge_limits[0].return_period_years == 0)
-      return {toml_number(p.discharge_limits[0].flow_l_per_s)};
+      return Value{toml_number(p.discharge_limits[0].flow_l_per_s)};
     std::string s = "{ ";
     for (std::size_t i = 0; i < p.discharge_limits.size(); ++i)
       s += (i ? ", " : "") + std::to_string(p.discharge_limits[i].return_period_years) + " = " +
            toml_number(p.discharge_limits[i].flow_l_per_s);
-    return {s + " }"};
+    return Value{s + " }"};
   }
-  return {"", false};
+  return std::nullopt;
 }
 
 void Writer::entry(std::string& out, const SiteKey& k, const Value& v) const {
