@@ -111,6 +111,7 @@ bool Server::Impl::start_run(const std::string& name, const fs::path& case_dir) 
   return runs.start(name, run_request(case_dir));
 }
 
+// A run of a case: its page, its progress, starting and cancelling it.
 void Server::Impl::install_run_routes() {
   http.Get("/run", [this](const httplib::Request& req, httplib::Response& res) {
     const auto dir = case_of(req, res);
@@ -173,7 +174,11 @@ void Server::Impl::install_run_routes() {
     runs.cancel(name);
     see_other(res, "/run?case=" + name);
   });
+}
 
+// The outputs of a case's last run: the results page with the report in a
+// frame, one output file, the case folder as a zip.
+void Server::Impl::install_output_routes() {
   http.Get("/results", [this](const httplib::Request& req, httplib::Response& res) {
     const auto dir = case_of(req, res);
     if (!dir) return;

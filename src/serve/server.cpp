@@ -193,6 +193,7 @@ void Server::Impl::install_routes() {
   install_case_routes();
   install_edit_routes();
   install_run_routes();
+  install_output_routes();
 }
 
 Server::Server(ServerConfig config) : impl_(std::make_unique<Impl>(std::move(config))) {}

@@ -26,6 +26,7 @@ struct Server::Impl {
   void install_case_routes();
   void install_edit_routes();
   void install_run_routes();
+  void install_output_routes();
 
   // The guard's check of a request; on refusal the response is made.
   httplib::Server::HandlerResponse before_routing(const httplib::Request& req,
