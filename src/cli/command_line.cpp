@@ -14,7 +14,6 @@
 #include "run/file_identity.h"
 #include "textio/console.h"
 #include "textio/fixed_field.h"
-#include "serve/serve_options.h"
 
 namespace sitedrain::cli {
 
@@ -191,8 +190,6 @@ std::string version_text() {
 int run_command(int argc, const char* const* argv) {
   std::vector<std::string_view> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  if (!args.empty() && args[0] == "serve")
-    return serve::serve_command(std::span<const std::string_view>(args).subspan(1));
   // The commands on cases: new, check, convert.
   if (!args.empty() && (args[0] == "new" || args[0] == "check" || args[0] == "convert")) {
     std::error_code ec;
