@@ -22,7 +22,7 @@ class UsageErrors : public ::testing::TestWithParam<UsageCase> {};
 // the folder as it was.
 TEST_P(UsageErrors, MessageUsageAndStatus2) {
   const UsageCase& c = GetParam();
-  const fs::path dir = make_temp_dir("usage");
+  const TempDir dir("usage");
   copy_files(case_dir("pond_design"), dir);
   fs::create_directory(dir / "empty");
   write_file(dir / "a_file", "");
@@ -32,7 +32,6 @@ TEST_P(UsageErrors, MessageUsageAndStatus2) {
   EXPECT_EQ(r.err, std::string("sitedrain: ") + c.message + "\n" + cli::usage_text());
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(listing(dir), before);
-  fs::remove_all(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,21 +49,23 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"threads_overflow", "--threads 99999999999",
                   "--threads needs a whole number of at least 1, not '99999999999'"},
         UsageCase{"no_folder", "nowhere", "no folder 'nowhere'"},
-        UsageCase{"no_case", "empty",
-                  "no case in 'empty' (no site.toml or PSnamel.nml); `sitedrain new empty` writes a "
-                  "site file there"},
+        UsageCase{
+            "no_case", "empty",
+            "no case in 'empty' (no site.toml or PSnamel.nml); `sitedrain new empty` writes a "
+            "site file there"},
         UsageCase{"two_folders", ". empty", "one CASE_DIR only, not '.' and 'empty'"},
         UsageCase{"empty_folder_name", "''", "CASE_DIR is empty"},
         UsageCase{"escape_in_option", "\"$(printf '%s\\033[2Jport' --re)\"",
                   "unknown option '--re\\x1B[2Jport'"},
-        UsageCase{"report_is_folder", "--report empty", "--report needs a file name, not the folder 'empty'"},
+        UsageCase{"report_is_folder", "--report empty",
+                  "--report needs a file name, not the folder 'empty'"},
         UsageCase{"report_folder_missing", "--report missing/r.html",
                   "no folder for the report 'missing/r.html'"},
         UsageCase{"csv_is_file", "--csv a_file", "--csv needs a folder, not the file 'a_file'"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, HelpAndVersionOnStandardOutput) {
-  const fs::path dir = make_temp_dir("help");
+  const TempDir dir("help");
   CommandResult r = run_command_in(dir, "--help");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, cli::usage_text());
@@ -73,23 +74,21 @@ TEST(CommandLine, HelpAndVersionOnStandardOutput) {
   EXPECT_EQ(r.out, cli::version_text());
   EXPECT_EQ(r.err, "");
   EXPECT_TRUE(fs::is_empty(dir));
-  fs::remove_all(dir);
 }
 
 // Relative paths are taken from the start folder, in either option form,
 // and "--" ends the options.
 TEST(CommandLine, PathsFromTheStartFolder) {
-  const fs::path dir = make_temp_dir("paths");
+  const TempDir dir("paths");
   fs::create_directories(dir / "sites" / "-a");
   write_file(dir / "sites" / "-a" / "PSnamel.nml", "");
-  const std::vector<std::string_view> args{"--report", "out/../r.html", "--csv=tables",
-                                           "--threads", "3", "--", "sites/-a"};
+  const std::vector<std::string_view> args{
+      "--report", "out/../r.html", "--csv=tables", "--threads", "3", "--", "sites/-a"};
   const cli::CommandLine c = cli::parse_command_line(args, dir);
   EXPECT_EQ(c.case_dir, dir / "sites" / "-a");
   EXPECT_EQ(c.report, dir / "r.html");
   EXPECT_EQ(c.csv_dir, dir / "tables");
   EXPECT_EQ(c.threads, 3);
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -32,12 +32,6 @@ std::map<std::string, std::string> snapshot(const fs::path& dir) {
   return tree;
 }
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-    text.replace(at, from.size(), to);
-  return text;
-}
-
 // A start folder holding the sump case in C, an empty folder O and a file.
 fs::path start_folder() {
   const fs::path start = make_temp_dir("output_paths");
