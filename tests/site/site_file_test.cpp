@@ -164,14 +164,19 @@ TEST(SiteFile, FolderWithBothFormatsIsRefusedNamingBoth) {
   EXPECT_EQ(run_command_in(dir, "convert").status, 1);
 }
 
-// The written example site is the bundled pond case: a new case runs to its
-// very designs, and check reads it back in words.
+// The written example site is the bundled pond case (and the bundled
+// site-file example): a new case runs to its very designs, and check reads
+// it back in words.
 TEST(SiteFile, NewCaseRunsAsWritten) {
   const TempDir dir("new_case");
   const std::string descriptor = (case_dir("pond_design") / "cd_Hexham_2023_v2.csv").string();
   CommandResult made = run_command_in(dir, "new --descriptor '" + descriptor + "' pond");
   ASSERT_EQ(made.status, 0) << made.err;
   EXPECT_EQ(run_command_in(dir, "new pond").status, 1);  // never overwritten
+  // the bundled site-file example is what `new` writes, its comments from the key table
+  EXPECT_EQ(read_file(dir / "pond" / "site.toml"),
+            read_file(fs::path(SITEDRAIN_TEST_CASES) / ".." / ".." / "examples" / "pond_site" /
+                      "site.toml"));
   const RunResult r = run_program(dir / "pond");
   expect_expected_outputs(dir / "pond", "pond_design", r.status, r.console, "new",
                           after_first_line);
@@ -242,18 +247,6 @@ TEST(SiteFile, ConvertRefusesWhatTheOtherFormatCannotHold) {
       << r.err;
   EXPECT_FALSE(fs::exists(dir / "legacy" / "PSnamel.nml"));
   EXPECT_EQ(run_command_in(dir, "convert --to-legacy . --bad").status, 2);
-}
-
-// The bundled site-file example is what `sitedrain new` writes for the
-// bundled descriptor: its comments follow the key table.
-TEST(SiteFile, BundledExampleIsWhatNewWrites) {
-  const fs::path examples = fs::path(SITEDRAIN_TEST_CASES) / ".." / ".." / "examples";
-  const TempDir dir("example_site");
-  const CommandResult made = run_command_in(
-      dir, "new --descriptor '" + (examples / "pond_design" / "cd_Hexham_2023_v2.csv").string() +
-               "' site");
-  ASSERT_EQ(made.status, 0) << made.err;
-  EXPECT_EQ(read_file(dir / "site" / "site.toml"), read_file(examples / "pond_site" / "site.toml"));
 }
 
 }  // namespace
