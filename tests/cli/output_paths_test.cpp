@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <functional>
-#include <map>
 
 #include "cli/command_line.h"
 #include "support/command.h"
@@ -15,23 +14,6 @@
 
 namespace sitedrain::testing {
 namespace {
-
-// Every entry below dir: a link's target, a FIFO, a folder, or a file's bytes.
-std::map<std::string, std::string> snapshot(const fs::path& dir) {
-  std::map<std::string, std::string> tree;
-  for (const auto& e : fs::recursive_directory_iterator(dir)) {
-    const std::string name = fs::relative(e.path(), dir).string();
-    if (e.is_symlink())
-      tree[name] = "link " + fs::read_symlink(e.path()).string();
-    else if (e.is_fifo())
-      tree[name] = "fifo";
-    else if (e.is_directory())
-      tree[name] = "folder";
-    else
-      tree[name] = "file " + read_file(e.path());
-  }
-  return tree;
-}
 
 // A start folder holding the sump case in C, an empty folder O and a file.
 struct StartFolder : TempDir {

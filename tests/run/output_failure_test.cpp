@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <tuple>
 
 #include "run/driver.h"
 #include "support/base_case.h"
+#include "support/command.h"
 #include "support/run_case.h"
 #include "textio/text_file.h"
 
@@ -28,14 +28,9 @@ NamedRun run_with_names(const std::string& assignments, int status = 1) {
   write_case(dir, base_parameter_lines());
   std::string control = read_file(dir / "PSnamel.nml");
   write_file(dir / "PSnamel.nml", control.insert(control.rfind('/'), assignments + "\n"));
-  auto files = [&] {
-    std::map<std::string, std::string> m;
-    for (const auto& e : fs::directory_iterator(dir)) m[e.path().filename()] = read_file(e.path());
-    return m;
-  };
-  const auto before = files();
+  const auto before = snapshot(dir);
   NamedRun r{run_program(dir), false};
-  r.unchanged = files() == before;
+  r.unchanged = snapshot(dir) == before;
   EXPECT_EQ(r.run.status, status) << assignments;
   return r;
 }
