@@ -42,7 +42,7 @@ class Refused : public ::testing::TestWithParam<RefusedRun> {};
 
 // Each run is refused with its message and status, and no byte of the
 // start folder, inputs included, changes.
-TEST_P(Refused, MessageStatusAndEveryFileUnchanged) {
+TEST_P(Refused, NothingChanged) {
   const RefusedRun& c = GetParam();
   const StartFolder start;
   if (c.prepare) c.prepare(start);

@@ -35,7 +35,9 @@ std::vector<std::string> convertible_cases() {
 
 class SiteRoundTrip : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(SiteRoundTrip, ConvertedCaseRunsByteForByteAndBack) {
+// The case converted to a site file runs to the same bytes, and converted
+// back to the legacy files runs to them again.
+TEST_P(SiteRoundTrip, SameBytesAndBack) {
   const fs::path source = case_dir(GetParam());
   const TempDir dir("site_" + GetParam());
   copy_files(source, dir);
