@@ -33,6 +33,9 @@ while IFS='|' read -r file expr what; do
     verdict="killed"; killed=$((killed + 1))
   fi
   mv "$file.unmutated" "$file"
+  # The restored file keeps the copy's older time: without a newer one the
+  # mutated objects would stay in the build for the next mutants.
+  touch "$file"
   printf '%-15s %-40s %s\n' "$verdict" "$file" "$what"
 done <"$mutants"
 cmake --build "$build" -j2 "${targets[@]}" >/dev/null

@@ -1,9 +1,11 @@
 // The chart module: round ticks on both kinds of axis, and what a chart
-// draws (series, ringed critical markers, reference lines, legend, the
-// right-hand axis and the two panels).
+// draws (series, ringed critical markers, reference lines clear of the
+// frame, legend, the right-hand axis and the two panels).
 #include "chart/line_chart.h"
 
 #include <gtest/gtest.h>
+
+#include <regex>
 
 namespace sitedrain::testing {
 namespace {
@@ -51,7 +53,7 @@ TEST(ChartDrawing, SeriesMarkersReferencesLegendAndPanels) {
   c.series.push_back({"1 year", {15, 60, 240}, {10, 30, 20}, true});
   c.series.push_back({"100 years & more", {15, 60, 240}, {30, 80, 60}, true});
   c.markers.push_back({1, 60, 80});
-  c.references.push_back({50, "Qbar"});
+  c.references.push_back({80, "Qbar"});  // at the top of its axis
   const std::string s = chart::svg(c);
   EXPECT_EQ(s.rfind("<svg ", 0), 0u);
   EXPECT_NE(s.find("<title>Storage &lt;volume&gt;</title>"), std::string::npos);
@@ -64,6 +66,15 @@ TEST(ChartDrawing, SeriesMarkersReferencesLegendAndPanels) {
   EXPECT_NE(s.find("stroke=\"#0072b2\" stroke-width=\"1.8\" stroke-dasharray=\"8 4\""),
             std::string::npos);
   EXPECT_EQ(s.find("class=\"critical\""), s.rfind("class=\"critical\""));
+  // The reference line at the largest value is clear of the frame, its label below the top.
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(s, m, std::regex("<rect x=\"[0-9.]+\" y=\"([0-9.]+)\"")));
+  const double frame_top = std::stod(m[1]);
+  ASSERT_TRUE(
+      std::regex_search(s, m, std::regex("y1=\"([0-9.]+)\"[^>]*stroke-dasharray=\"6 2 1 2\"")));
+  EXPECT_GT(std::stod(m[1]), frame_top + 5);
+  ASSERT_TRUE(std::regex_search(s, m, std::regex("y=\"([0-9.]+)\"[^>]*>Qbar")));
+  EXPECT_GT(std::stod(m[1]) - 12, frame_top);
 
   // A long series is thinned to a few points per pixel column, its peak kept.
   chart::LineChart top;

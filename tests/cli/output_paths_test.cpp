@@ -1,12 +1,12 @@
 // Where the report and the CSV tables may go: never onto the case's files,
 // its eight outputs or each other (by the names the files are opened under,
 // links followed), never replacing a device or a FIFO; a failed write leaves
-// nothing behind.  Also a console that cannot be written.
+// nothing behind.  Also a console that cannot be written, and each bad
+// command line: its message and the usage, status 2, nothing read or written.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <functional>
-#include <map>
 
 #include "cli/command_line.h"
 #include "support/command.h"
@@ -15,38 +15,15 @@
 namespace sitedrain::testing {
 namespace {
 
-// Every entry below dir: a link's target, a FIFO, a folder, or a file's bytes.
-std::map<std::string, std::string> snapshot(const fs::path& dir) {
-  std::map<std::string, std::string> tree;
-  for (const auto& e : fs::recursive_directory_iterator(dir)) {
-    const std::string name = fs::relative(e.path(), dir).string();
-    if (e.is_symlink())
-      tree[name] = "link " + fs::read_symlink(e.path()).string();
-    else if (e.is_fifo())
-      tree[name] = "fifo";
-    else if (e.is_directory())
-      tree[name] = "folder";
-    else
-      tree[name] = "file " + read_file(e.path());
-  }
-  return tree;
-}
-
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-    text.replace(at, from.size(), to);
-  return text;
-}
-
 // A start folder holding the sump case in C, an empty folder O and a file.
-fs::path start_folder() {
-  const fs::path start = make_temp_dir("output_paths");
-  fs::create_directories(start / "C");
-  fs::create_directories(start / "O");
-  copy_files(case_dir("sump_design"), start / "C");
-  write_file(start / "a_file", "mine\n");
-  return start;
-}
+struct StartFolder : TempDir {
+  StartFolder() : TempDir("output_paths") {
+    fs::create_directories(*this / "C");
+    fs::create_directories(*this / "O");
+    copy_files(case_dir("sump_design"), *this / "C");
+    write_file(*this / "a_file", "mine\n");
+  }
+};
 
 void edit_control(const fs::path& start, const std::string& from, const std::string& to) {
   const fs::path control = start / "C" / "PSnamel.nml";
@@ -65,9 +42,9 @@ class Refused : public ::testing::TestWithParam<RefusedRun> {};
 
 // Each run is refused with its message and status, and no byte of the
 // start folder, inputs included, changes.
-TEST_P(Refused, MessageStatusAndEveryFileUnchanged) {
+TEST_P(Refused, NothingChanged) {
   const RefusedRun& c = GetParam();
-  const fs::path start = start_folder();
+  const StartFolder start;
   if (c.prepare) c.prepare(start);
   const auto before = snapshot(start);
   const CommandResult r = run_command_in(start, c.args);
@@ -75,7 +52,10 @@ TEST_P(Refused, MessageStatusAndEveryFileUnchanged) {
   EXPECT_EQ(r.out, replaced(c.out, "@", start.string()));
   EXPECT_EQ(r.err, replaced(c.err, "@", start.string()) + (c.status == 2 ? cli::usage_text() : ""));
   EXPECT_EQ(snapshot(start), before);
-  fs::remove_all(start);
+}
+
+std::string name_of(const ::testing::TestParamInfo<RefusedRun>& info) {
+  return info.param.name;
 }
 
 const std::string kControl = "PSnamel.nml\n";
@@ -133,7 +113,40 @@ INSTANTIATE_TEST_SUITE_P(
                        "OFILENAME(5) (results_full.txt) and OFILENAME(6) (link6.txt) name the same "
                        "file\n",
                    ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    name_of);
+
+// A bad command line: its message and the usage, before anything is read.
+RefusedRun usage(const char* name, const char* args, const std::string& message) {
+  return {name, nullptr, args, 2, "", "sitedrain: " + message + "\n"};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, Refused,
+    ::testing::Values(
+        usage("unknown_option", "--reprot x.html", "unknown option '--reprot'"),
+        usage("short_option", "-t 2", "unknown option '-t'"),
+        usage("missing_value", "--report", "--report needs a value"),
+        usage("option_as_value", "--csv --threads 2", "--csv needs a value"),
+        usage("empty_value", "--csv=", "--csv needs a value"),
+        usage("threads_zero", "--threads 0",
+              "--threads needs a whole number of at least 1, not '0'"),
+        usage("threads_text", "--threads=two",
+              "--threads needs a whole number of at least 1, not 'two'"),
+        usage("threads_overflow", "--threads 99999999999",
+              "--threads needs a whole number of at least 1, not '99999999999'"),
+        usage("no_folder", "nowhere", "no folder 'nowhere'"),
+        usage("no_case", "O",
+              "no case in 'O' (no site.toml or PSnamel.nml); `sitedrain new O` writes a site file "
+              "there"),
+        usage("two_folders", "C O", "one CASE_DIR only, not 'C' and 'O'"),
+        usage("empty_folder_name", "''", "CASE_DIR is empty"),
+        usage("escape_in_option", "\"$(printf '%s\\033[2Jport' --re)\"",
+              "unknown option '--re\\x1B[2Jport'"),
+        usage("report_is_folder", "--report O", "--report needs a file name, not the folder 'O'"),
+        usage("report_folder_missing", "--report missing/r.html",
+              "no folder for the report 'missing/r.html'"),
+        usage("csv_is_file", "--csv a_file", "--csv needs a folder, not the file 'a_file'")),
+    name_of);
 
 bool fifo_at(const fs::path& p) {
   return fs::is_fifo(fs::symlink_status(p));
@@ -142,7 +155,7 @@ bool fifo_at(const fs::path& p) {
 // A FIFO and a device get the report's bytes and stay what they are; a
 // device that cannot be written stops the run without replacing it.
 TEST(OutputPaths, SpecialFilesWrittenNotReplaced) {
-  const fs::path start = start_folder();
+  const StartFolder start;
   ASSERT_EQ(run_command_in(start, "--report O/plain.html C").status, 0);
   const std::string report = read_file(start / "O" / "plain.html");
   ASSERT_EQ(::mkfifo((start / "O" / "pipe").c_str(), 0600), 0);
@@ -164,13 +177,12 @@ TEST(OutputPaths, SpecialFilesWrittenNotReplaced) {
             "ERROR writing file" + textio::padded_file_name("/dev/full") + "\n");
   EXPECT_TRUE(fs::is_character_file(fs::symlink_status("/dev/full")));
   EXPECT_FALSE(fs::exists(start / "O" / "new"));  // the folders the run made are gone
-  fs::remove_all(start);
 }
 
 // A table that cannot be written after others were: none of them, nor the
 // report, nor a temporary file is left.
 TEST(OutputPaths, FailedWriteRollsBackWhatWasWritten) {
-  const fs::path start = start_folder();
+  const StartFolder start;
   fs::create_directories(start / "O" / "t" / "critical.csv");
   const CommandResult r = run_command_in(start, "--report O/r.html --csv O/t C");
   EXPECT_EQ(r.status, 1);
@@ -180,13 +192,12 @@ TEST(OutputPaths, FailedWriteRollsBackWhatWasWritten) {
   EXPECT_EQ(listing(start / "O"), "t\nt/critical.csv\n");
   EXPECT_EQ(read_file(start / "C" / "report.txt"),
             read_file(case_dir("sump_design") / "expected" / "report.txt"));
-  fs::remove_all(start);
 }
 
 // Standard output that cannot be written ends with status 1 and a message
 // on standard error, for the usage and for a run.
 TEST(OutputPaths, UnwritableConsoleIsAFailure) {
-  const fs::path start = start_folder();
+  const StartFolder start;
   const fs::path err = start / "O" / "err.txt";
   for (const char* args : {"--help", "--version", "C"}) {
     const std::string cmd = "cd '" + start.string() + "' && '" SITEDRAIN_EXE "' " + args +
@@ -195,7 +206,6 @@ TEST(OutputPaths, UnwritableConsoleIsAFailure) {
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << args;
     EXPECT_EQ(read_file(err), "sitedrain: standard output could not be written\n") << args;
   }
-  fs::remove_all(start);
 }
 
 }  // namespace

@@ -39,15 +39,15 @@ std::string screen_of(const std::string& raw) {
 }
 
 TEST(ProgressTerminal, ErasedBeforeConsoleLinesAndAtTheEnd) {
-  const fs::path dir = make_temp_dir("terminal");
+  const TempDir dir("terminal");
   copy_files(case_dir("pond_greenfield"), dir);
-  const std::string cmd = "cd '" + dir.string() + "' && script -qec \"'" SITEDRAIN_EXE
+  const std::string cmd = "cd '" + dir.string() +
+                          "' && script -qec \"'" SITEDRAIN_EXE
                           "' --threads 1 </dev/null\" /dev/null >screen.raw 2>&1";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   const std::string raw = read_file(dir / "screen.raw");
   EXPECT_NE(raw.find("\rstorms "), std::string::npos) << "no progress line was drawn";
   EXPECT_EQ(screen_of(raw), read_file(case_dir("pond_greenfield") / "expected" / "console.txt"));
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include "fixed_column/closing_tables.h"
 #include "fixed_column/diagnostic_file.h"
-#include "fixed_column/progress_record.h"
 #include "fixed_column/report_head.h"
 #include "fixed_column/results_rows.h"
 #include "support/capture.h"
@@ -135,8 +134,6 @@ TEST(ResultFields, EmptyListsAndDryStorms) {
             "increase the orifice diameters");
   const RunoffRow dry{2, 15, 12.34, 5.0, 6.6, 0.0};  // no coefficient
   EXPECT_EQ(runoff_row(dry), "    2      15        12.3        5.0        6.6");
-  EXPECT_EQ(progress_record(16, 24), "     67.");
-  EXPECT_EQ(progress_record(1, 2), "     50.");
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ class Gamma : public ::testing::Test {
   static void SetUpTestSuite() { ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr); }
 };
 
-TEST_F(Gamma, ErfcKnownValues) {
+TEST_F(Gamma, ErfcKnownValuesWithoutWarnings) {
   EXPECT_NEAR(log_gamma(10.0), std::log(362880.0), 1e-10);
   EXPECT_EQ(complementary_erf(0.0), 1.0);
   const struct {
@@ -35,9 +35,6 @@ TEST_F(Gamma, ErfcKnownValues) {
     EXPECT_LE(e, 2.0);
     EXPECT_NEAR(e, 2.0 - complementary_erf(x), kGammaEps) << x;
   }
-}
-
-TEST_F(Gamma, ErfcNeverWarns) {
   EXPECT_EQ(console_of([] {
               for (double x = -5.0; x <= 5.0; x += 0.0625) complementary_erf(x);
             }),

@@ -20,12 +20,6 @@ void check(const Case& c) {
   EXPECT_EQ(o.run.console.find(kPause), std::string::npos) << o.run.console;
 }
 
-TEST(ParameterMessages, BaseCaseIsAccepted) {
-  const Outcome o = run_with(base_parameter_lines());
-  EXPECT_EQ(o.run.status, 0) << o.run.console;
-  EXPECT_EQ(o.run.console.find(kPause), std::string::npos) << o.run.console;
-}
-
 TEST(ParameterMessages, MismatchOfEveryKeywordRecord) {
   const std::set<std::string> two_blanks = {"topw", "sump", "soak", "sideno", "ffill", "maxdepth"};
   for (const std::string key :

@@ -95,7 +95,7 @@ TEST(GridReference, ReadsEachItemWhole) {
 }
 
 TEST(DescriptorLines, ThirtyCharactersOfNumlineLines) {
-  const auto dir = testing::make_temp_dir("descriptor");
+  const testing::TempDir dir("descriptor");
   const std::string path = (dir / "cd.csv").string();
   testing::write_file(path,
                       "340000,555800,grid reference with a long tail\r\nAREA,4.10\nSAAR,850\n");
@@ -110,7 +110,6 @@ TEST(DescriptorLines, ThirtyCharactersOfNumlineLines) {
   textio::LineReader third(path);
   EXPECT_NE(stop_output([&] { read_descriptor_lines(third, 0); }).find("NUMLINE"),
             std::string::npos);
-  std::filesystem::remove_all(dir);
 }
 
 TEST(DescriptorKeysNeeded, MissingKeysStopTheRunInOneMessage) {

@@ -62,15 +62,6 @@ TEST(SeasonalDepth, FactorsAndTheirLimits) {
   EXPECT_EQ(seasonal_depth(R, all_year, 60, 1000.0), R);
 }
 
-TEST(ArealDepth, FactorByCtchmOnlyWithArff1) {
-  Catchment c{.AREA = 4.1};
-  EXPECT_EQ(areal_depth(30.0, 1, 1, 50000.0, c, 60), 30.0 * areal_reduction_factor(4.1, 60));
-  EXPECT_EQ(areal_depth(30.0, 1, 2, 50000.0, c, 60), 30.0 * areal_reduction_factor(0.05, 60));
-  EXPECT_EQ(areal_depth(30.0, 1, 3, 50000.0, c, 60), 30.0);
-  EXPECT_EQ(areal_depth(30.0, 0, 1, 50000.0, c, 60), 30.0);
-  EXPECT_EQ(areal_depth(30.0, 0, 1, 0.0, Catchment{}, 60), 30.0);  // no AREA needed
-}
-
 TEST(FinalDepth, RoundsToTenthsHalvesAwayFromZeroThenScales) {
   const struct {
     double chosen, cchgfac, final_depth;

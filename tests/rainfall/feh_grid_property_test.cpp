@@ -14,12 +14,6 @@
 namespace sitedrain::testing {
 namespace {
 
-void replace(std::string& text, const std::string& from, const std::string& to) {
-  const std::size_t at = text.find(from);
-  ASSERT_NE(at, std::string::npos) << from;
-  text.replace(at, from.size(), to);
-}
-
 // The rows of a rainfall table file: the lines after " (min.)".
 std::string rows_of(const std::string& table) {
   const std::size_t at = table.find(" (min.)\n");
@@ -27,13 +21,13 @@ std::string rows_of(const std::string& table) {
 }
 
 TEST(FehGridProperty, GridOfThe1999ModelGivesItsTableBack) {
-  const fs::path dir = make_temp_dir("feh_grid_property");
+  const TempDir dir("feh_grid_property");
   copy_files(case_dir("rainfall_only"),
              dir);  // summer, areal_reduction_factor on AREA, factor 1.25
   std::string params = read_file(dir / "params.txt");
-  replace(params, "caldur          0", "caldur          1");  // 60 to 14400 min, step 290
-  replace(params, "60\n                360\n                1440",
-          "60\n                14400\n                290");
+  params = replaced(params, "caldur          0", "caldur          1");  // 60 to 14400 min, step 290
+  params = replaced(params, "60\n                360\n                1440",
+                    "60\n                14400\n                290");
   write_file(dir / "params.txt", params);
   ASSERT_EQ(run_program(dir).status, 0);
   const std::string feh99 = rows_of(read_file(dir / "RainSU.txt"));
@@ -58,16 +52,14 @@ TEST(FehGridProperty, GridOfThe1999ModelGivesItsTableBack) {
   }
   write_file(dir / "cd_Carlisle_site.xml",
              xml + "</CatchmentAverageDDF2022Values></CatchmentDescriptors></FEHDescriptors>\n");
-  std::string control = read_file(dir / "PSnamel.nml");
-  replace(control, "cd_Carlisle_site.csv'", "cd_Carlisle_site.xml', DDFMODEL = 'FEH22'");
-  write_file(dir / "PSnamel.nml", control);
+  write_file(dir / "PSnamel.nml", replaced(read_file(dir / "PSnamel.nml"), "cd_Carlisle_site.csv'",
+                                           "cd_Carlisle_site.xml', DDFMODEL = 'FEH22'"));
   ASSERT_EQ(run_program(dir).status, 0);
   const std::string feh22 = read_file(dir / "RainSU.txt");
   EXPECT_NE(feh22.find("\nRainfall depths from the FEH22 catchment depth grid\n"),
             std::string::npos);
   EXPECT_EQ(std::count(feh99.begin(), feh99.end(), '\n'), 50);
   EXPECT_EQ(rows_of(feh22), feh99);
-  fs::remove_all(dir);
 }
 
 }  // namespace

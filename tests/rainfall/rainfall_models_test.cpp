@@ -30,7 +30,6 @@ constexpr std::array<double, 110> kGrowth = {
 
 TEST(Profile, PeaksEndsAndSymmetry) {
   EXPECT_EQ(profile_factor(params::StormProfile::summer50, 0.5), 3.792417858200674 / 1.015);
-  EXPECT_DOUBLE_EQ(profile_factor(params::StormProfile::summer50, 0.5), 3.736372274089334);
   EXPECT_DOUBLE_EQ(profile_factor(params::StormProfile::winter75, 0.5), 2.4558977567659706);
   for (double x : {0.0, 1.0}) {
     EXPECT_DOUBLE_EQ(profile_factor(params::StormProfile::summer50, x), 0.2476931618077834);
@@ -79,10 +78,8 @@ TEST(Fsrainfall, M5DepthByBandAndDuration) {
     EXPECT_DOUBLE_EQ(depth, m5 * growth);
   }
   fsr_rainfall(740.0, 5, 15, depth, m5, growth);
-  EXPECT_NEAR(m5, 165.0 / std::pow(4.75, 0.75) * 0.25, 1e-12);
-  EXPECT_NEAR(m5, 12.8205, 1e-4);
-  EXPECT_NEAR(growth, 1.0, 1e-15);  // five years: the M5 depth itself
-  EXPECT_NEAR(depth, m5, 1e-13);
+  EXPECT_NEAR(m5, 165.0 / std::pow(4.75, 0.75) * 0.25, 1e-12);  // 12.8205
+  EXPECT_NEAR(depth, m5, 1e-13);                                // five years: the M5 depth itself
 }
 
 // Parameters of a catchment near Carlisle.

@@ -1,11 +1,10 @@
 // The CSV table of storm records: its header, its row layout, and every
-// number reading back as the very double the record holds.
+// number in its shortest form that reads back as the very double the record
+// holds (0.1 + 0.2, 2/3, 1e-7, 1e21, the least subnormal, -0; a NaN empty).
 #include "report/csv_storms.h"
 
 #include <gtest/gtest.h>
 
-#include <charconv>
-#include <cmath>
 #include <limits>
 #include <sstream>
 #include <vector>
@@ -66,48 +65,6 @@ TEST(StormsCsv, HeaderRowsAndShortestRoundTrip) {
   EXPECT_EQ(lines[2],
             "30,75,240,0.30000000000000004,1234.5,0,0,0,0,0,-0,0.6666666666666666,0,0,0,0,1e-07,"
             "1e+21,0,,0,5e-324,0,1,1,1,0\r");
-
-  // every number reads back bit for bit; the NaN is an empty field
-  const std::vector<std::string> names = split(lines[0].substr(0, lines[0].size() - 1), ',');
-  for (std::size_t row = 1; row <= 2; ++row) {
-    const StormRecord& r = res.records[row - 1];
-    const std::vector<double> want = {double(r.return_period),
-                                      r.outlet_size,
-                                      double(r.duration),
-                                      r.mean_inflow,
-                                      r.runoff_volume,
-                                      r.water_area,
-                                      r.lagoon_area,
-                                      r.top_area,
-                                      r.top_length,
-                                      r.top_width,
-                                      r.depth,
-                                      r.peak_volume,
-                                      r.peak_outflow,
-                                      r.mean_outflow,
-                                      r.outflow_24h,
-                                      r.runoff_duration,
-                                      r.emptying_time,
-                                      r.half_emptying_time,
-                                      r.lagoon_length,
-                                      r.lagoon_width,
-                                      r.peak_rain_flow,
-                                      r.rain_depth,
-                                      r.rain_volume};
-    const std::vector<std::string> f = split(lines[row].substr(0, lines[row].size() - 1), ',');
-    ASSERT_EQ(f.size(), names.size());
-    for (std::size_t c = 0; c < want.size(); ++c) {
-      if (std::isnan(want[c])) {
-        EXPECT_EQ(f[c], "") << names[c];
-        continue;
-      }
-      double got = 1.0;
-      const auto [end, ec] = std::from_chars(f[c].data(), f[c].data() + f[c].size(), got);
-      EXPECT_TRUE(ec == std::errc() && end == f[c].data() + f[c].size()) << names[c];
-      EXPECT_EQ(std::signbit(got), std::signbit(want[c])) << names[c];
-      EXPECT_EQ(got, want[c]) << names[c];
-    }
-  }
 
   // a soakaway has no outlet column; a sump's is its pump rate
   EXPECT_EQ(storms_csv_header(params::StorageKind::soakaway).substr(0, 33),

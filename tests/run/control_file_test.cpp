@@ -124,7 +124,7 @@ TEST(ControlFile, ProgramMessagesForMissingFiles) {
       {"", "ERROR reading file PSnamel.nml: it is longer than 1048576 bytes\n"},  // /dev/zero
   };
   for (const auto& c : cases) {
-    const fs::path dir = make_temp_dir("control");
+    const TempDir dir("control");
     if (c.control && *c.control) write_file(dir / "PSnamel.nml", c.control);
     if (c.control && !*c.control) fs::create_symlink("/dev/zero", dir / "PSnamel.nml");
     RunResult r = run_program(dir);
@@ -133,7 +133,6 @@ TEST(ControlFile, ProgramMessagesForMissingFiles) {
     if (const auto at = console.find('@'); at != std::string::npos)
       console.replace(at, 1, dir.string());
     EXPECT_EQ(r.console, "PSnamel.nml\n" + console);
-    fs::remove_all(dir);
   }
 }
 

@@ -1,16 +1,14 @@
 // An output file that cannot be created or written stops the run with a
 // message naming it and exit status 1, never a run that claims success.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <tuple>
 
 #include "run/driver.h"
 #include "support/base_case.h"
+#include "support/command.h"
 #include "support/run_case.h"
 #include "textio/text_file.h"
 
@@ -26,24 +24,20 @@ struct NamedRun {
   bool unchanged;
 };
 NamedRun run_with_names(const std::string& assignments, int status = 1) {
-  const fs::path dir = make_temp_dir("output_names");
+  const TempDir dir("output_names");
   write_case(dir, base_parameter_lines());
   std::string control = read_file(dir / "PSnamel.nml");
   write_file(dir / "PSnamel.nml", control.insert(control.rfind('/'), assignments + "\n"));
-  auto files = [&] {
-    std::map<std::string, std::string> m;
-    for (const auto& e : fs::directory_iterator(dir)) m[e.path().filename()] = read_file(e.path());
-    return m;
-  };
-  const auto before = files();
+  const auto before = snapshot(dir);
   NamedRun r{run_program(dir), false};
-  r.unchanged = files() == before;
+  r.unchanged = snapshot(dir) == before;
   EXPECT_EQ(r.run.status, status) << assignments;
-  fs::remove_all(dir);
   return r;
 }
 
-std::string padded(const std::string& s) { return s + std::string(150 - s.size(), ' '); }
+std::string padded(const std::string& s) {
+  return s + std::string(150 - s.size(), ' ');
+}
 std::string last_line(const std::string& s) {
   return s.substr(s.rfind('\n', s.size() - 2) + 1);
 }
@@ -102,25 +96,17 @@ TEST(OutputFailure, OneLostWriteStopsTheRun) {
       {"out6.txt", 12, "ERROR writing file" + padded("out6.txt")},
       {"out8.txt", 1, "ERROR opening timer file"}};
   for (const auto& [file, write, message] : cases) {
-    const fs::path dir = make_temp_dir("lost_write");
+    const TempDir dir("lost_write");
     write_case(dir, base_parameter_lines());
-    std::fflush(stdout);
-    const pid_t pid = fork();
-    if (pid == 0) {
-      if (chdir(dir.c_str()) != 0 || !std::freopen("console.out", "w", stdout)) _exit(99);
+    const int status = run_in_child(dir, [&] {
       target = file;
       failing = write;
       textio::OutFile::set_write_function(fail_one_write);
-      const int status = run::run_program().status;
-      std::fflush(stdout);
-      _exit(status);
-    }
-    int raw = 0;
-    waitpid(pid, &raw, 0);
-    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << file;
+      return run::run_program().status;
+    });
+    EXPECT_EQ(status, 1) << file;
     const std::string console = read_file(dir / "console.out");
     EXPECT_EQ(last_line(console), message + "\n");
-    fs::remove_all(dir);
   }
 }
 

@@ -53,18 +53,13 @@ TEST(ServeSoak, MixedRequestsWhileRunsStartAndAreCancelled) {
       {"/edit?case=..%2Fc0", 400, true},
       {"/new", 405, true},
   };
-  int requests = 0, refusals = 0, answered = 0;
   httplib::Client stranger("127.0.0.1", server.port());  // without the session
   for (int i = 0; i < 200; ++i) {
-    ++requests;
     if (i % 10 == 9) {  // a refusal: no session, or one of the probes that are refused
-      ++refusals;
-      const auto r =
-          (i / 10) % 2 ? stranger.Get("/") : c->Get(probes[6 + (i / 20) % 3].path.c_str());
+      const Probe& p = probes[6 + (i / 20) % 3];
+      const auto r = (i / 10) % 2 ? stranger.Get("/") : c->Get(p.path.c_str());
       ASSERT_TRUE(r) << i;
-      EXPECT_TRUE(r->status == 403 || r->status == 400 || r->status == 404 || r->status == 405)
-          << i;
-      answered += r->status >= 400;
+      EXPECT_EQ(r->status, (i / 10) % 2 ? 403 : p.status) << i;
       continue;
     }
     if (i == 60 || i == 120) {
@@ -72,18 +67,13 @@ TEST(ServeSoak, MixedRequestsWhileRunsStartAndAreCancelled) {
       const auto r = post("/cancel", "csrf=" + csrf + "&case=" + name);
       ASSERT_TRUE(r) << i;
       EXPECT_EQ(r->status, 303);
-      answered += 1;
       continue;
     }
     const Probe& p = probes[static_cast<std::size_t>(i) % 6];
     const auto r = c->Get(p.path.c_str());
     ASSERT_TRUE(r) << i << " " << p.path;
     EXPECT_EQ(r->status, p.status) << p.path;
-    answered += 1;
   }
-  EXPECT_EQ(requests, 200);
-  EXPECT_EQ(refusals, 20);
-  EXPECT_EQ(answered, 200);
 
   for (int k = 0; k < 5; ++k) {
     const std::string name = "c" + std::to_string(k);
@@ -97,7 +87,7 @@ TEST(ServeSoak, MixedRequestsWhileRunsStartAndAreCancelled) {
   // The finished runs against the command line's.
   for (int k = 0; k < 3; ++k) {
     const fs::path dir = ws / ("c" + std::to_string(k));
-    const fs::path twin = make_temp_dir("serve_soak_twin");
+    const TempDir twin("serve_soak_twin");
     fs::copy_file(dir / "site.toml", twin / "site.toml");
     fs::copy_file(dir / "cd_Hexham_2023_v2.csv", twin / "cd_Hexham_2023_v2.csv");
     ASSERT_EQ(run_command_in(twin, "--threads 1 --report report.html --csv csv .").status, 0);

@@ -20,22 +20,6 @@ std::string after_first_line(const std::string& console) {
   return eol == std::string::npos ? "" : console.substr(eol + 1);
 }
 
-void expect_outputs(const fs::path& dir, const fs::path& expected, const RunResult& r,
-                    const std::string& what) {
-  for (const auto& e : fs::directory_iterator(expected)) {
-    const std::string name = e.path().filename().string();
-    const std::string want = read_file(e.path());
-    if (name == "console.txt") {
-      EXPECT_EQ(after_first_line(console_without_pdm_lines(r.console)), after_first_line(want))
-          << what << " console";
-    } else if (name == "exit.txt") {
-      EXPECT_EQ(std::to_string(r.status) + "\n", want) << what << " exit status";
-    } else {
-      EXPECT_EQ(read_file(dir / name), want) << what << " " << name;
-    }
-  }
-}
-
 // Bundled cases whose parameter file reads (the others stop before a value
 // is known).
 std::vector<std::string> convertible_cases() {
@@ -51,9 +35,11 @@ std::vector<std::string> convertible_cases() {
 
 class SiteRoundTrip : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(SiteRoundTrip, ConvertedCaseRunsByteForByteAndBack) {
+// The case converted to a site file runs to the same bytes, and converted
+// back to the legacy files runs to them again.
+TEST_P(SiteRoundTrip, SameBytesAndBack) {
   const fs::path source = case_dir(GetParam());
-  const fs::path dir = make_temp_dir("site_" + GetParam());
+  const TempDir dir("site_" + GetParam());
   copy_files(source, dir);
   const CommandResult converted = run_command_in(dir, "convert");
   ASSERT_EQ(converted.status, 0) << converted.err;
@@ -67,14 +53,14 @@ TEST_P(SiteRoundTrip, ConvertedCaseRunsByteForByteAndBack) {
   write_file(dir / "site.toml", converted.out);
   RunResult r = run_program(dir);
   EXPECT_EQ(r.console.substr(0, 10), "site.toml\n");
-  expect_outputs(dir, source / "expected", r, "site file");
+  expect_expected_outputs(dir, GetParam(), r.status, r.console, "site file", after_first_line);
 
   const CommandResult back = run_command_in(dir, "convert --to-legacy . -o legacy");
   ASSERT_EQ(back.status, 0) << back.err;
   r = run_program(dir / "legacy");
-  expect_outputs(dir / "legacy", source / "expected", r, "back to legacy");
+  expect_expected_outputs(dir / "legacy", GetParam(), r.status, r.console, "back to legacy",
+                          after_first_line);
   EXPECT_EQ(read_file(dir / "legacy" / "PSnamel.nml").empty(), control.empty());
-  fs::remove_all(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SiteRoundTrip, ::testing::ValuesIn(convertible_cases()),
@@ -111,12 +97,6 @@ surface = "silt-loam"
 soil_class = 3
 )";
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-  const std::size_t at = text.find(from);
-  EXPECT_NE(at, std::string::npos) << from;
-  return text.replace(at, from.size(), to);
-}
-
 struct BadSite {
   const char* name;
   std::string text;
@@ -132,7 +112,7 @@ class BadSiteFile : public ::testing::TestWithParam<BadSite> {};
 
 TEST_P(BadSiteFile, OneMessageExitOneNothingWritten) {
   const BadSite& c = GetParam();
-  const fs::path dir = make_temp_dir(std::string("bad_site_") + c.name);
+  const TempDir dir(std::string("bad_site_") + c.name);
   fs::copy_file(case_dir("pond_design") / "cd_Hexham_2023_v2.csv", dir / "cd_Hexham_2023_v2.csv");
   write_file(dir / "site.toml", c.text);
   const std::string before = listing(dir);
@@ -142,7 +122,6 @@ TEST_P(BadSiteFile, OneMessageExitOneNothingWritten) {
   EXPECT_NE(r.console.find(c.words), std::string::npos) << r.console;
   EXPECT_EQ(std::count(r.console.begin(), r.console.end(), '\n'), 2) << r.console;
   EXPECT_EQ(listing(dir), before);
-  fs::remove_all(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -176,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SiteFile, FolderWithBothFormatsIsRefusedNamingBoth) {
-  const fs::path dir = make_temp_dir("both_formats");
+  const TempDir dir("both_formats");
   copy_files(case_dir("pond_design"), dir);
   write_file(dir / "site.toml", kPondSite);
   const std::string before = listing(dir);
@@ -185,19 +164,24 @@ TEST(SiteFile, FolderWithBothFormatsIsRefusedNamingBoth) {
   EXPECT_NE(r.console.find("holds both site.toml and PSnamel.nml"), std::string::npos);
   EXPECT_EQ(listing(dir), before);
   EXPECT_EQ(run_command_in(dir, "convert").status, 1);
-  fs::remove_all(dir);
 }
 
-// The written example site is the bundled pond case: a new case runs to its
-// very designs, and check reads it back in words.
+// The written example site is the bundled pond case (and the bundled
+// site-file example): a new case runs to its very designs, and check reads
+// it back in words.
 TEST(SiteFile, NewCaseRunsAsWritten) {
-  const fs::path dir = make_temp_dir("new_case");
+  const TempDir dir("new_case");
   const std::string descriptor = (case_dir("pond_design") / "cd_Hexham_2023_v2.csv").string();
   CommandResult made = run_command_in(dir, "new --descriptor '" + descriptor + "' pond");
   ASSERT_EQ(made.status, 0) << made.err;
   EXPECT_EQ(run_command_in(dir, "new pond").status, 1);  // never overwritten
+  // the bundled site-file example is what `new` writes, its comments from the key table
+  EXPECT_EQ(read_file(dir / "pond" / "site.toml"),
+            read_file(fs::path(SITEDRAIN_TEST_CASES) / ".." / ".." / "examples" / "pond_site" /
+                      "site.toml"));
   const RunResult r = run_program(dir / "pond");
-  expect_outputs(dir / "pond", case_dir("pond_design") / "expected", r, "new");
+  expect_expected_outputs(dir / "pond", "pond_design", r.status, r.console, "new",
+                          after_first_line);
   const CommandResult check = run_command_in(dir, "check pond");
   EXPECT_EQ(check.status, 0) << check.err;
   for (const char* words :
@@ -212,7 +196,6 @@ TEST(SiteFile, NewCaseRunsAsWritten) {
     EXPECT_EQ(run_command_in(dir, std::string("check ") + storage).status, 0) << storage;
   }
   EXPECT_EQ(run_command_in(dir, "new --storage lake x").status, 2);
-  fs::remove_all(dir);
 }
 
 TEST(SiteKeys, EveryChoiceKeyHasChoicesAndNamesAreNear) {
@@ -248,16 +231,15 @@ TEST(SiteFile, ConvertRefusesWhatTheOtherFormatCannotHold) {
        "ponds = 1, sump = 1, soak = 0, rnf = 0: a site file names one storage"},
   };
   for (const auto& c : cases) {
-    const fs::path dir = make_temp_dir("convert_refused");
+    const TempDir dir("convert_refused");
     copy_files(case_dir(c.case_name), dir);
     write_file(dir / "params.txt", replaced(read_file(dir / "params.txt"), c.from, c.to));
     const CommandResult r = run_command_in(dir, "convert -o site.toml");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(dir / "site.toml"));
-    fs::remove_all(dir);
   }
-  const fs::path dir = make_temp_dir("to_legacy_refused");
+  const TempDir dir("to_legacy_refused");
   fs::copy_file(case_dir("pond_design") / "cd_Hexham_2023_v2.csv", dir / "cd_Hexham_2023_v2.csv");
   write_file(dir / "site.toml", replaced(kPondSite, "= 1.4", "= 1.23456"));
   const CommandResult r = run_command_in(dir, "convert --to-legacy . -o legacy");
@@ -267,20 +249,6 @@ TEST(SiteFile, ConvertRefusesWhatTheOtherFormatCannotHold) {
       << r.err;
   EXPECT_FALSE(fs::exists(dir / "legacy" / "PSnamel.nml"));
   EXPECT_EQ(run_command_in(dir, "convert --to-legacy . --bad").status, 2);
-  fs::remove_all(dir);
-}
-
-// The bundled site-file example is what `sitedrain new` writes for the
-// bundled descriptor: its comments follow the key table.
-TEST(SiteFile, BundledExampleIsWhatNewWrites) {
-  const fs::path examples = fs::path(SITEDRAIN_TEST_CASES) / ".." / ".." / "examples";
-  const fs::path dir = make_temp_dir("example_site");
-  const CommandResult made = run_command_in(
-      dir, "new --descriptor '" + (examples / "pond_design" / "cd_Hexham_2023_v2.csv").string() +
-               "' site");
-  ASSERT_EQ(made.status, 0) << made.err;
-  EXPECT_EQ(read_file(dir / "site" / "site.toml"), read_file(examples / "pond_site" / "site.toml"));
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -124,12 +124,11 @@ struct Outcome {
 
 // Runs the case of these parameter lines in a fresh folder (answering a pause).
 inline Outcome run_with(const Lines& lines) {
-  fs::path dir = make_temp_dir("case");
+  const TempDir dir("case");
   write_case(dir, lines);
   Outcome o{run_program(dir, "x\n")};
   for (int j = 1; j <= 8; ++j)
     if (fs::exists(dir / ("out" + std::to_string(j) + ".txt"))) o.outputs_exist = true;
-  fs::remove_all(dir);
   return o;
 }
 

@@ -1,10 +1,11 @@
 // Running the built program with arguments, standard output and standard
-// error kept apart.
+// error kept apart; a folder's entries, by name or with their contents.
 #pragma once
 
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "support/run_case.h"
@@ -38,6 +39,23 @@ inline std::string listing(const fs::path& dir) {
   std::string s;
   for (const auto& n : names) s += n + "\n";
   return s;
+}
+
+// Every entry below dir: a link's target, a FIFO, a folder, or a file's bytes.
+inline std::map<std::string, std::string> snapshot(const fs::path& dir) {
+  std::map<std::string, std::string> tree;
+  for (const auto& e : fs::recursive_directory_iterator(dir)) {
+    const std::string name = fs::relative(e.path(), dir).string();
+    if (e.is_symlink())
+      tree[name] = "link " + fs::read_symlink(e.path()).string();
+    else if (e.is_fifo())
+      tree[name] = "fifo";
+    else if (e.is_directory())
+      tree[name] = "folder";
+    else
+      tree[name] = "file " + read_file(e.path());
+  }
+  return tree;
 }
 
 }  // namespace sitedrain::testing

@@ -66,8 +66,7 @@ class ServeProcess {
   // A client that has been given the session cookie (as the browser after
   // opening the printed address).
   std::unique_ptr<httplib::Client> client() const {
-    auto c = std::make_unique<httplib::Client>("127.0.0.1", port_);
-    c->set_read_timeout(60, 0);
+    auto c = bare_client();
     c->set_default_headers({{"Cookie", "sitedrain_session=" + token_}});
     return c;
   }
