@@ -215,6 +215,18 @@ std::string console_with(const std::string& key, const std::string& value) {
   return run_with(set(base_parameter_lines(), key, value)).run.console;
 }
 
+// The reading the warning describes: `14` in cchgfac's field is 0.14.
+TEST(InputWarnings, DigitsWithoutAPointTakeTheImpliedDecimals) {
+  const TempDir dir("implied");
+  std::string text;
+  for (const std::string& l : set(base_parameter_lines(), "cchgfac", "    14")) text += l + "\n";
+  write_file(dir / "params.txt", text);
+  console::Recording silent;
+  const console::Redirect quiet(silent);
+  textio::LineReader in((dir / "params.txt").string());
+  EXPECT_EQ(params::read_parameter_file(in).climate_change_factor, 0.14);
+}
+
 TEST(InputWarnings, RunShowsMisreadingsAfterAnUnchangedConsole) {
   const std::string digits = console_with("cchgfac", "    14");
   const std::string point = console_with("cchgfac", "  0.14");

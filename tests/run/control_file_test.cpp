@@ -91,6 +91,8 @@ TEST(ControlFile, NameJoins) {
   EXPECT_EQ(rebuild_name("o/", "rain.txt"), join_name("o/", "rain.txt"));
   EXPECT_EQ(rebuild_name("o/", "rain"), "o/rain");
   EXPECT_EQ(rebuild_name("", "r." + std::string(40, 'x')), "r." + std::string(34, 'x'));
+  // The name is cut at its first dot, not its last.
+  EXPECT_EQ(rebuild_name("", "r." + std::string(40, 'x') + ".txt"), "r." + std::string(34, 'x'));
 }
 
 TEST(ControlFile, SiteLocation) {

@@ -18,6 +18,7 @@ TEST(Format, RealFieldsRoundTheBinaryValueAndOverflowToAsterisks) {
   EXPECT_EQ(fmt_f(999.94, 5, 1), "999.9");
   EXPECT_EQ(fmt_f(std::nan(""), 6, 1), "******");
   EXPECT_EQ(fmt_f(std::numeric_limits<double>::infinity(), 4, 1), "****");
+  EXPECT_EQ(fmt_f(1e35, 38, 1), " 99999999999999996863366107917975552.0");  // wide fields print it
   EXPECT_EQ(fmt_i(123456, 5), "*****");
   EXPECT_EQ(fmt_i(-1234, 5), "-1234");
   EXPECT_EQ(fmt_i(-12345, 5), "*****");
