@@ -100,17 +100,18 @@ class Checker {
         const std::size_t first = c.rows.size();
         c.rows.push_back(critical_storm_bracketed(rec));
         unbracketed += c.rows.back().verdict == Verdict::does_not_meet;
-        if (o.has_limit) c.rows.push_back(peak_discharge(rec, o.limit));
+        bool meets = true;  // the limits: discharge and half-emptying
+        if (o.has_limit) {
+          c.rows.push_back(peak_discharge(rec, o.limit));
+          meets = c.rows.back().verdict == Verdict::meets;
+        }
         c.rows.push_back(half_emptying(rec));
+        meets = meets && c.rows.back().verdict == Verdict::meets;
         c.rows.push_back(sizing_settled(rec));
         c.rows.push_back(small_storage(rec));
         if (r_.kind == StorageKind::sump) c.rows.push_back(pump_starts(rec, n));
-        bool meets = true;  // the limits: discharge and half-emptying
-        for (std::size_t k = first; k < c.rows.size(); ++k) {
+        for (std::size_t k = first; k < c.rows.size(); ++k)
           warnings += c.rows[k].verdict == Verdict::warning;
-          if (c.rows[k].check == kPeakDischarge || c.rows[k].check == kHalfEmptying)
-            meets = meets && c.rows[k].verdict == Verdict::meets;
-        }
         if (meets) o.outlets.push_back(rec.outlet_size);
         auto [it, added] = every.emplace(rec.outlet_size, meets);
         if (!added) it->second = it->second && meets;
@@ -132,9 +133,6 @@ class Checker {
   }
 
  private:
-  static constexpr const char* kPeakDischarge = "Peak discharge";
-  static constexpr const char* kHalfEmptying = "Half-emptying";
-
   // The critical storm lies between the shortest and the longest duration.
   CheckRow critical_storm_bracketed(const StormRecord& rec) const {
     const auto& durs = r_.head.durations;
@@ -156,7 +154,7 @@ class Checker {
 
   // Peak discharge against the limit of the return period.
   CheckRow peak_discharge(const StormRecord& rec, const DischargeLimitUsed& limit) const {
-    CheckRow row = base(kPeakDischarge, rec);
+    CheckRow row = base("Peak discharge", rec);
     row.value = rec.peak_outflow * kLitresPerM3h;
     row.limit = limit.flow_l_per_s;
     row.has_limit = true;
@@ -173,7 +171,7 @@ class Checker {
 
   // Half-emptying within the limit.
   CheckRow half_emptying(const StormRecord& rec) const {
-    CheckRow row = base(kHalfEmptying, rec);
+    CheckRow row = base("Half-emptying", rec);
     row.value = rec.half_emptying_time;
     row.limit = p_.half_emptying_limit_h;
     row.has_limit = true;
