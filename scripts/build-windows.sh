@@ -54,14 +54,25 @@ add_deb_src() {
   $sudo apt-get update -qq
 }
 
-if [ ! -f "$prefix/lib/cmake/pugixml/pugixml-config.cmake" ]; then
+# Debian's source package $1 unpacked into a new folder $work; $src is its
+# source tree.  Fails (status 1) when the archive serves no source for it.
+unpack_source() {
   add_deb_src
   work="$(mktemp -d)"
-  (cd "$work" && apt-get source -qq pugixml >/dev/null 2>&1) || {
-    echo "apt-get source pugixml failed" >&2
+  (cd "$work" && apt-get source -qq "$1" >/dev/null 2>&1) || return 1
+  src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "$1-*" | head -1)"
+}
+
+# The same, stopping the build when there is no source.
+need_source() {
+  unpack_source "$1" || {
+    echo "apt-get source $1 failed" >&2
     exit 1
   }
-  src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'pugixml-*' | head -1)"
+}
+
+if [ ! -f "$prefix/lib/cmake/pugixml/pugixml-config.cmake" ]; then
+  need_source pugixml
   cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF \
     -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
@@ -75,11 +86,8 @@ fi
 # package into the same prefix; where the archive serves no source for it,
 # the same headers of Debian's libtomlplusplus-dev.
 if [ ! -f "$prefix/include/toml++/toml.h" ]; then
-  add_deb_src
-  work="$(mktemp -d)"
   mkdir -p "$prefix/include"
-  if (cd "$work" && apt-get source -qq tomlplusplus >/dev/null 2>&1); then
-    src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'tomlplusplus-*' | head -1)"
+  if unpack_source tomlplusplus; then
     cp -r "$src/include/toml++" "$prefix/include/"
   else
     echo "apt-get source tomlplusplus failed: taking the headers of libtomlplusplus-dev" >&2
@@ -97,25 +105,13 @@ fi
 # the zlib it compresses with are built for Windows from Debian's source
 # packages, static, without the optional codecs and crypto.
 if [ ! -f "$prefix/include/httplib.h" ]; then
-  add_deb_src
-  work="$(mktemp -d)"
-  (cd "$work" && apt-get source -qq cpp-httplib >/dev/null 2>&1) || {
-    echo "apt-get source cpp-httplib failed" >&2
-    exit 1
-  }
-  src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'cpp-httplib-*' | head -1)"
+  need_source cpp-httplib
   mkdir -p "$prefix/include"
   cp "$src/httplib.h" "$prefix/include/httplib.h"
   rm -rf "$work"
 fi
 if [ ! -f "$prefix/lib/libz.a" ]; then
-  add_deb_src
-  work="$(mktemp -d)"
-  (cd "$work" && apt-get source -qq zlib >/dev/null 2>&1) || {
-    echo "apt-get source zlib failed" >&2
-    exit 1
-  }
-  src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'zlib-*' | head -1)"
+  need_source zlib
   # The library's C files compiled as they are (Debian's source has no
   # Windows makefile).
   for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
@@ -128,13 +124,7 @@ if [ ! -f "$prefix/lib/libz.a" ]; then
   rm -rf "$work"
 fi
 if [ ! -f "$prefix/lib/cmake/libzip/libzip-config.cmake" ]; then
-  add_deb_src
-  work="$(mktemp -d)"
-  (cd "$work" && apt-get source -qq libzip >/dev/null 2>&1) || {
-    echo "apt-get source libzip failed" >&2
-    exit 1
-  }
-  src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'libzip-*' | head -1)"
+  need_source libzip
   cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DSITEDRAIN_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF \
     -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_GNUTLS=OFF \
