@@ -11,6 +11,7 @@ temporary folder, named on the output).  With --wine the program is the
 Windows executable, run under Wine.  Exit 0 passed, 1 failed, 77
 skipped (browser, driver or selenium missing; a failure under CI=true).
 """
+import json
 import os
 import re
 import shutil
@@ -28,6 +29,17 @@ def missing(what):
         sys.exit(1)
     print(f"SKIPPED: {what} is missing: install it to run this test")
     sys.exit(SKIP)
+
+
+def requested(driver):
+    """(resource type, address) of every request in the performance log."""
+    asked = []
+    for entry in driver.get_log("performance"):
+        message = json.loads(entry["message"])["message"]
+        if message.get("method") == "Network.requestWillBeSent":
+            params = message["params"]
+            asked.append((params.get("type", ""), params["request"]["url"]))
+    return asked
 
 
 def main():
@@ -88,7 +100,9 @@ def main():
                   "--disable-component-update", "--disable-sync", "--hide-scrollbars",
                   "--window-size=1200,1500", f"--user-data-dir={work}/profile"):
             options.add_argument(a)
-        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        # The performance log records each page the browser asked for: the run
+        # page may pass on to the results before the test looks at the bar.
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
         driver = webdriver.Chrome(service=Service(driver_exe), options=options)
         driver.set_page_load_timeout(60)
 
@@ -130,11 +144,15 @@ def main():
         submit(driver.find_element(By.XPATH, "//button[@value='save_run']"))
 
         # The run page follows the run, then the results page opens.
-        check("/run?case=hexham_browser" in driver.current_url, "Save and run opens the run page")
         deadline = time.time() + 300
         while "/results" not in driver.current_url and time.time() < deadline:
             time.sleep(0.5)
         check("/results?case=hexham_browser" in driver.current_url, "the results page after the run")
+        asked = requested(driver)
+        check(any("/run?case=hexham_browser" in u for kind, u in asked if kind == "Document"),
+              "Save and run opens the run page")
+        check(any("/progress?case=hexham_browser" in u for kind, u in asked if kind != "Document"),
+              "the run page asked for the run's progress")
         links = [a.text for a in driver.find_elements(By.CSS_SELECTOR, ".files a")]
         for f in ("report.txt", "report.html", "csv/storms.csv", "results_full.txt"):
             check(f in links, f"a link to {f}")
