@@ -264,7 +264,10 @@ TEST(ServeEndpoints, ACaseIsMadeSavedRunCancelledAndItsResultsServed) {
   EXPECT_EQ(
       c->Post("/run", "csrf=" + csrf + "&case=long", "application/x-www-form-urlencoded")->status,
       409);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  // The child is started by the run's own thread: wait for it (bounded), a
+  // loaded machine may take longer than a moment.
+  for (int n = 0; n < 100 && children_of(server.pid()).empty(); ++n)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(children_of(server.pid()).size(), 1u);
   ASSERT_EQ(c->Post("/cancel", "csrf=" + csrf + "&case=long", "application/x-www-form-urlencoded")
                 ->status,
