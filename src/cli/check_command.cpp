@@ -47,7 +47,7 @@ std::string choice_words(std::span<const params::CodeName> table, int code) {
 // What the run will do, in words.
 std::string summary(const run::CaseInput& c, const params::RunSetup& s) {
   const DesignParams& p = c.params;
-  const run::RunFiles& f = c.files;
+  const control::RunFiles& f = c.files;
   std::string t;
   auto line = [&t](const std::string& l) { t += l + "\n"; };
   line("Case: " + (fs::current_path() / c.file).string());
@@ -164,7 +164,7 @@ int check_command(std::span<const std::string_view> args, const fs::path& start)
       rainfall::parse_grid_reference(lines.empty() ? std::string() : lines.front(),
                                      c->files.input[1], catchment);
     }
-    run::output_names(c->files, p.season_code, c->file);
+    control::output_names(c->files, p.season_code, c->file);
     rainfall::DescriptorKeys keys =
         xml ? rainfall::apply_feh_export(*xml, p.point_rainfall, p.areal_reduction, catchment)
             : rainfall::parse_descriptor_values(lines, p.point_rainfall, p.areal_reduction,

@@ -10,8 +10,8 @@
 #include "cli/case_commands.h"
 #include "cli/run_outputs.h"
 #include "cli/version.h"
+#include "control/file_identity.h"
 #include "report/csv_tables.h"
-#include "run/file_identity.h"
 #include "textio/console.h"
 #include "textio/fixed_field.h"
 
@@ -46,19 +46,19 @@ fs::path absolute_from(std::string_view typed, const fs::path& start) {
 // report, and the report may not be one of the tables.
 void check_report_and_tables(const CommandLine& c, std::string_view report_text,
                              std::string_view csv_text) {
-  const fs::path report = run::opened_name(c.report.string());
-  for (fs::path p = run::opened_name(c.csv_dir.string()); p.has_relative_path();
+  const fs::path report = control::opened_name(c.report.string());
+  for (fs::path p = control::opened_name(c.csv_dir.string()); p.has_relative_path();
        p = p.parent_path()) {
     if (p != report) continue;
-    if (p == run::opened_name(c.csv_dir.string()))
+    if (p == control::opened_name(c.csv_dir.string()))
       throw UsageError("--report " + in_quotes(report_text) + " and --csv " + in_quotes(csv_text) +
                        " name the same path");
     throw UsageError("--csv " + in_quotes(csv_text) + " is below the report " +
                      in_quotes(report_text));
   }
-  const run::FileIdentity report_id(c.report.string());
+  const control::FileIdentity report_id(c.report.string());
   for (std::string_view table : report::kCsvTableNames)
-    if (report_id.same(run::FileIdentity((c.csv_dir / table).string())))
+    if (report_id.same(control::FileIdentity((c.csv_dir / table).string())))
       throw UsageError("--report " + in_quotes(report_text) + " is the table " +
                        std::string(table) + " of --csv " + in_quotes(csv_text));
 }

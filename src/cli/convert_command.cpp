@@ -78,7 +78,7 @@ int convert_command(std::span<const std::string_view> args, const fs::path& star
       const fs::path folder = out.empty() ? case_dir : out.parent_path();
       site::WriteOptions options;
       options.descriptor = name_from(folder, case_dir, c->files.input[1]);
-      if (run::site_location(split(options.descriptor).second) != c->files.location)
+      if (control::site_location(split(options.descriptor).second) != c->files.location)
         throw site::ConvertError("IFILENAME(2) gives the site name '" + c->files.location +
                                  "', which a site file naming " + options.descriptor +
                                  " would not give");

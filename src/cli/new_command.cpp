@@ -5,8 +5,8 @@
 #include <system_error>
 
 #include "cli/case_commands.h"
+#include "control/control_file.h"
 #include "params/design_params.h"
-#include "run/control_file.h"
 #include "site/site_file.h"
 #include "site/site_keys.h"
 #include "site/site_writer.h"
@@ -127,7 +127,7 @@ int new_command(std::span<const std::string_view> args, const fs::path& start) {
   }
 
   params::DesignParams p = example_site(storage);
-  run::RunFiles files;
+  control::RunFiles files;
   files.input[1] = descriptor_name;
   files.numline = site::kDefaultDescriptorLines;
   for (std::size_t j = 0; j < 8; ++j) files.ofilename[j] = site::default_output_names()[j];

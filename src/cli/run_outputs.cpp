@@ -13,12 +13,12 @@
 #include "check/input_warnings.h"
 #include "cli/progress_line.h"
 #include "cli/version.h"
+#include "control/file_identity.h"
 #include "design/storm_series.h"
 #include "report/csv_tables.h"
 #include "report/html_report.h"
 #include "run/case_input.h"
 #include "run/driver.h"
-#include "run/file_identity.h"
 #include "textio/console.h"
 #include "textio/text_file.h"
 
@@ -75,7 +75,7 @@ bool write_whole(const Files& files) {
   std::vector<Target> targets;
   std::error_code ec;
   for (const auto& [path, text] : files) {
-    Target t{path, run::opened_name(path.string()), {}, &text};
+    Target t{path, control::opened_name(path.string()), {}, &text};
     const fs::file_status st = fs::status(t.name, ec);
     if (!fs::exists(st) || fs::is_regular_file(st) || fs::is_directory(st))
       t.part = free_part_name(t.name);
@@ -146,8 +146,8 @@ int write_outputs(const CommandLine& c, const run::RunData& d) {
 }
 
 // The report and the CSV tables as the run checks them against its files.
-std::vector<run::CommandLineOutput> named_outputs(const CommandLine& c) {
-  std::vector<run::CommandLineOutput> more;
+std::vector<control::CommandLineOutput> named_outputs(const CommandLine& c) {
+  std::vector<control::CommandLineOutput> more;
   if (!c.report.empty()) more.push_back({"--report", c.report.string()});
   if (!c.csv_dir.empty())
     for (std::string_view table : report::kCsvTableNames)
@@ -185,7 +185,7 @@ int run_case_with_outputs(const CommandLine& c) {
   run::RunOutcome run;
   try {
     run = run::run_program(options, named_outputs(c));
-  } catch (const run::OutputClash& clash) {
+  } catch (const control::OutputClash& clash) {
     progress.reset();
     console::flush();
     std::fprintf(stderr, "sitedrain: %s\n%s", clash.message.c_str(), usage_text().c_str());

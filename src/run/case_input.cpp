@@ -48,7 +48,7 @@ CaseInput read_inputs(CaseFormat format, textio::LineReader* descriptor_in,
     if (descriptor_in) open_input(*descriptor_in, c.files.input[1]);
     return c;
   }
-  c.files = read_control_file(c.file);
+  c.files = control::read_control_file(c.file);
   if (parameter_file) *parameter_file = c.files.input[0];
   textio::LineReader params_in;
   open_input(params_in, c.files.input[0]);

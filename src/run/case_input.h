@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "control/control_file.h"
 #include "params/design_params.h"
-#include "run/control_file.h"
 #include "textio/text_file.h"
 
 namespace sitedrain::run {
@@ -21,7 +21,7 @@ CaseFormat case_format(const std::filesystem::path& dir);
 
 // A case's inputs as the run uses them.
 struct CaseInput {
-  RunFiles files;
+  control::RunFiles files;
   params::DesignParams params;
   std::string file;  // the file read: "site.toml" or "PSnamel.nml"
 };

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "control/control_file.h"
 #include "design/design_search.h"
 #include "fixed_column/closing_tables.h"
 #include "fixed_column/diagnostic_file.h"
@@ -27,7 +28,6 @@
 #include "rainfall/design_rainfall.h"
 #include "rainfall/feh_export.h"
 #include "run/case_input.h"
-#include "run/control_file.h"
 #include "run/run_warnings.h"
 #include "textio/console.h"
 #include "textio/format.h"
@@ -91,14 +91,14 @@ std::vector<design::StormRecord> reserve_record_room(const params::DesignParams&
 
 // The phases of one run, in order; data receives what the run computed.
 void run_case(const design::SearchOptions& options, RunData& data,
-              std::span<const CommandLineOutput> more) {
+              std::span<const control::CommandLineOutput> more) {
   Outputs out;
   WarningCollector warnings(out[Output::log], data.notes.warnings);
   data.notes.date = report::run_date_text(std::getenv("SOURCE_DATE_EPOCH"), std::time(nullptr));
   // The case in either format: a site file, or the control and parameter files.
   textio::LineReader descriptor_in;
   CaseInput input = read_case(descriptor_in, &data.parameter_file);
-  const RunFiles& files = input.files;
+  const control::RunFiles& files = input.files;
   params::DesignParams& p = input.params;
   data.notes.inputs.push_back(report::input_file(input.file));
   if (!data.parameter_file.empty())
@@ -121,7 +121,7 @@ void run_case(const design::SearchOptions& options, RunData& data,
 
   // All eight outputs; output 1 and the chosen season's file by the rebuilt name.
   const std::array<std::string, kOutputCount> names =
-      output_names(files, p.season_code, input.file, more);
+      control::output_names(files, p.season_code, input.file, more);
   for (std::size_t j = 0; j < kOutputCount; ++j) {
     if (!out.file[j].open(names[j]))
       console::stop_with("ERROR opening file" + textio::padded_file_name(names[j]));
@@ -207,7 +207,7 @@ void run_case(const design::SearchOptions& options, RunData& data,
 }  // namespace
 
 RunOutcome run_program(const design::SearchOptions& options,
-                       std::span<const CommandLineOutput> more) {
+                       std::span<const control::CommandLineOutput> more) {
   // The console is written in full blocks when it is not a terminal (the
   // PDM model writes a line at every step); it is flushed before each pause.
   // A helper thread then flushes it at least once a second, so that a user

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "control/control_file.h"
 #include "design/design_results.h"
 #include "design/design_search.h"
 #include "geometry/orifice.h"
 #include "report/run_notes.h"
-#include "run/control_file.h"
 
 namespace sitedrain::run {
 
@@ -38,9 +38,9 @@ struct RunOutcome {
 // options choose how the design storms are computed (the program itself
 // always takes the defaults; tests and the benchmark choose).  more: the
 // files the command line asks for besides the eight outputs, checked with
-// them before any output is created (a clash throws OutputClash out of the
+// them before any output is created (a clash throws control::OutputClash out of the
 // run).
 RunOutcome run_program(const design::SearchOptions& options = {},
-                       std::span<const CommandLineOutput> more = {});
+                       std::span<const control::CommandLineOutput> more = {});
 
 }  // namespace sitedrain::run

@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "run/control_file.h"
+#include "control/control_file.h"
 #include "serve/case_name.h"
 #include "site/site_keys.h"
 #include "textio/stop.h"
@@ -39,10 +39,12 @@ struct CaseFiles {
 CaseFiles legacy_files(const fs::path& dir) {
   CaseFiles f;
   try {
-    const run::ControlItems items = run::parse_control(read_text(dir / kControlFile), kControlFile);
-    const run::RunFiles r = run::resolve_files(items, kControlFile);
+    const control::ControlItems items =
+        control::parse_control(read_text(dir / kControlFile), kControlFile);
+    const control::RunFiles r = control::resolve_files(items, kControlFile);
     f.outputs.assign(r.output.begin(), r.output.end());
-    for (int i = 0; i < 3; ++i) f.extra.push_back(run::rebuild_name(r.opath[i], r.ofilename[i]));
+    for (int i = 0; i < 3; ++i)
+      f.extra.push_back(control::rebuild_name(r.opath[i], r.ofilename[i]));
     f.parameter_file = r.input[0];
     f.descriptor_file = r.input[1];
   } catch (const RunStop&) {
@@ -164,7 +166,7 @@ std::vector<CaseSummary> list_cases(const fs::path& workspace) {
     if (c.format == CaseFormat::none) continue;
     if (c.format != CaseFormat::both) {
       const CaseFiles files = case_files(e.path());
-      c.site_name = run::site_location(fs::path(files.descriptor_file).filename().string());
+      c.site_name = control::site_location(fs::path(files.descriptor_file).filename().string());
       c.storage = c.format == CaseFormat::site_file
                       ? site_storage(e.path() / kSiteFile)
                       : legacy_storage(e.path() / files.parameter_file);

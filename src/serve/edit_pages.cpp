@@ -3,7 +3,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "run/control_file.h"
+#include "control/control_file.h"
 #include "serve/case_folder.h"
 #include "serve/case_form.h"
 #include "serve/page_template.h"
@@ -42,7 +42,7 @@ std::string descriptor_store_name(const std::string& uploaded_name, const std::s
   const std::size_t first = content.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
   const bool xml = first != std::string::npos && content[first] == '<';
   std::string site;
-  for (char c : run::site_location(uploaded_name))
+  for (char c : control::site_location(uploaded_name))
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-')
       site += c;
   return (site.empty() ? std::string("descriptor") : "cd_" + site + "_descriptor") +
@@ -54,8 +54,8 @@ std::string descriptor_store_name(const std::string& uploaded_name, const std::s
 void move_legacy_files(const fs::path& dir) {
   std::string parameter_file;
   try {
-    const run::RunFiles r = run::resolve_files(
-        run::parse_control(read_text(dir / kControlFile), kControlFile), kControlFile);
+    const control::RunFiles r = control::resolve_files(
+        control::parse_control(read_text(dir / kControlFile), kControlFile), kControlFile);
     parameter_file = r.input[0];
   } catch (const RunStop&) {
   }

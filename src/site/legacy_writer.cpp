@@ -99,14 +99,14 @@ std::pair<std::string, std::string> split(const std::string& name) {
 }
 
 void check_length(const std::string& s, const std::string& item) {
-  if (s.size() > run::kNameLength)
+  if (s.size() > control::kNameLength)
     throw ConvertError(item + " has " + std::to_string(s.size()) + " characters, more than the " +
-                       std::to_string(run::kNameLength) + " of the control file");
+                       std::to_string(control::kNameLength) + " of the control file");
 }
 
 }  // namespace
 
-LegacyTexts legacy_texts(const params::DesignParams& p, const run::RunFiles& files,
+LegacyTexts legacy_texts(const params::DesignParams& p, const control::RunFiles& files,
                          const std::string& parameter_file, const std::string& descriptor) {
   Records r;
   r.whole("ponds", p.design_pond);

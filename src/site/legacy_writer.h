@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "control/control_file.h"
 #include "params/design_params.h"
-#include "run/control_file.h"
 #include "site/site_writer.h"
 
 namespace sitedrain::site {
@@ -19,7 +19,7 @@ struct LegacyTexts {
 // the descriptor file's name as the control file gives them (relative to
 // the folder the files go to).  Out: both texts.  Throws ConvertError for a
 // value the legacy columns cannot hold exactly (it is refused, not cut).
-LegacyTexts legacy_texts(const params::DesignParams& p, const run::RunFiles& files,
+LegacyTexts legacy_texts(const params::DesignParams& p, const control::RunFiles& files,
                          const std::string& parameter_file, const std::string& descriptor);
 
 }  // namespace sitedrain::site

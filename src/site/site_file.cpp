@@ -191,9 +191,9 @@ class SiteReader {
     if (s.empty()) bad(k, *n, "the name is empty");
     for (unsigned char c : s)
       if (c < 32 || c == 127) bad(k, *n, "the name holds a control character");
-    if (s.size() > run::kNameLength)
+    if (s.size() > control::kNameLength)
       bad(k, *n, "the name has " + std::to_string(s.size()) + " characters",
-          "at most " + std::to_string(run::kNameLength));
+          "at most " + std::to_string(control::kNameLength));
     return s;
   }
 
@@ -359,13 +359,14 @@ SiteCase SiteReader::read() {
 }
 
 void SiteReader::read_files(Place top) {
-  run::RunFiles& f = out_.files;
+  control::RunFiles& f = out_.files;
   const SiteKey& d = key("descriptor_file");
   std::optional<std::string> descriptor = text(root_, d);
   if (!descriptor) missing(d, top);
   f.input[0] = file_;
   f.input[1] = *descriptor;
-  f.location = run::site_location(split_name(*descriptor).second.substr(0, run::kNameLength));
+  f.location =
+      control::site_location(split_name(*descriptor).second.substr(0, control::kNameLength));
   f.numline = whole(root_, key("descriptor_lines"), 1, 100000).value_or(kDefaultDescriptorLines);
   if (std::optional<int> m = choice(root_, key("rainfall_model"), rainfall_model_choices()))
     f.ddf_model = static_cast<rainfall::DdfModel>(*m);
@@ -387,7 +388,7 @@ void SiteReader::read_files(Place top) {
     auto [path, file] = split_name(name);
     f.opath[j] = path;
     f.ofilename[j] = file;
-    f.output[j] = run::join_name(path, file);
+    f.output[j] = control::join_name(path, file);
     ++j;
   }
 }

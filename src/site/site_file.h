@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "control/control_file.h"
 #include "params/design_params.h"
-#include "run/control_file.h"
 
 namespace sitedrain::site {
 
@@ -19,7 +19,7 @@ inline constexpr std::string_view kControlFileName = "PSnamel.nml";
 // A case read from a site file.
 struct SiteCase {
   params::DesignParams params;
-  run::RunFiles files;
+  control::RunFiles files;
   // The line of each key given ("climate_change_factor",
   // "subcatchment.area_m2" of the first sub-catchment, ...), for messages.
   std::map<std::string, int, std::less<>> lines;

@@ -74,7 +74,7 @@ struct Value {
 
 class Writer {
  public:
-  Writer(const DesignParams& p, const run::RunFiles& f, const WriteOptions& o)
+  Writer(const DesignParams& p, const control::RunFiles& f, const WriteOptions& o)
       : p_(p), f_(f), o_(o) {
     require_flag(p.design_pond, "ponds");
     require_flag(p.runoff_only, "rnf");
@@ -106,7 +106,7 @@ class Writer {
 
  private:
   const DesignParams& p_;
-  const run::RunFiles& f_;
+  const control::RunFiles& f_;
   const WriteOptions& o_;
   params::LossModel model_;
   bool design_ = false;
@@ -357,7 +357,7 @@ std::string Writer::text() {
     const std::size_t slash = name.find_last_of("/\\");
     const std::string path = slash == std::string::npos ? "" : name.substr(0, slash + 1);
     const std::string file = slash == std::string::npos ? name : name.substr(slash + 1);
-    if (run::rebuild_name(path, file) != run::rebuild_name(f_.opath[j], f_.ofilename[j]))
+    if (control::rebuild_name(path, file) != control::rebuild_name(f_.opath[j], f_.ofilename[j]))
       throw ConvertError("OPATH(" + std::to_string(j + 1) + ") and OFILENAME(" +
                          std::to_string(j + 1) + ") give a name a site file cannot hold: " + name);
     if (name.empty()) throw ConvertError("OFILENAME(" + std::to_string(j + 1) + ") is empty");
@@ -389,7 +389,7 @@ std::string toml_number(double v) {
   return s;
 }
 
-std::string site_file_text(const params::DesignParams& p, const run::RunFiles& files,
+std::string site_file_text(const params::DesignParams& p, const control::RunFiles& files,
                            const WriteOptions& options) {
   return Writer(p, files, options).text();
 }

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "control/control_file.h"
 #include "params/design_params.h"
-#include "run/control_file.h"
 
 namespace sitedrain::site {
 
@@ -28,7 +28,7 @@ struct WriteOptions {
 // before the run set-up).  Out: the site file's text.  Throws ConvertError
 // for a value that has no name in the site file (a loss-model code outside
 // 0 to 3, two storage flags set, a WRAP class 0, ...).
-std::string site_file_text(const params::DesignParams& p, const run::RunFiles& files,
+std::string site_file_text(const params::DesignParams& p, const control::RunFiles& files,
                            const WriteOptions& options = {});
 
 // "16500.0", "1.4", "0.0003": the shortest text that reads back to the same

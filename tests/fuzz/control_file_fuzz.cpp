@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "fuzz/fuzz_support.h"
-#include "run/control_file.h"
+#include "control/control_file.h"
 #include "textio/stop.h"
 
 using namespace sitedrain;
@@ -16,20 +16,21 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
-    const run::ControlItems items = run::parse_control(fuzz::as_text(data, size), "PSnamel.nml");
-    const run::RunFiles files = run::resolve_files(items, "PSnamel.nml");
+    const control::ControlItems items =
+        control::parse_control(fuzz::as_text(data, size), "PSnamel.nml");
+    const control::RunFiles files = control::resolve_files(items, "PSnamel.nml");
     if (files.numline < 1) std::abort();
     for (std::size_t j = 0; j < 8; ++j) {
-      const std::string name = run::rebuild_name(files.opath[j], files.ofilename[j]);
-      if (name.size() > run::kNameLength || files.output[j].size() > run::kNameLength)
+      const std::string name = control::rebuild_name(files.opath[j], files.ofilename[j]);
+      if (name.size() > control::kNameLength || files.output[j].size() > control::kNameLength)
         std::abort();
       (void)textio::padded_file_name(name);
     }
     for (const std::string& name : files.input)
-      if (name.size() > run::kNameLength) std::abort();
+      if (name.size() > control::kNameLength) std::abort();
     // The names the run would open: whole (never cut) and free of control characters.
-    for (const std::string& name : run::output_names(files, 1 + static_cast<int>(size % 3))) {
-      if (name.size() > run::kNameLength) std::abort();
+    for (const std::string& name : control::output_names(files, 1 + static_cast<int>(size % 3))) {
+      if (name.size() > control::kNameLength) std::abort();
       for (char c : name)
         if (static_cast<unsigned char>(c) < 32) std::abort();
     }

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SITEDRAIN_FUZZ_CHECK(p.duration_count >= 0 && p.duration_count <= params::kMaxListedDurations);
     SITEDRAIN_FUZZ_CHECK(c.files.numline >= 1);
     for (const std::string& name : c.files.input)
-      SITEDRAIN_FUZZ_CHECK(name.size() <= run::kNameLength);
+      SITEDRAIN_FUZZ_CHECK(name.size() <= control::kNameLength);
     // What was read is written again and reads back the same.
     const std::string again = site::site_file_text(p, c.files);
     const site::SiteCase d = site::parse_site_file(again, "site.toml");

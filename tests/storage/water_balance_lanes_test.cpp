@@ -17,12 +17,12 @@
 #include <random>
 #include <vector>
 
+#include "control/control_file.h"
 #include "design/storm_inflow.h"
 #include "design/storm_sizing.h"
 #include "geometry/basin.h"
 #include "params/parameter_file.h"
 #include "params/run_setup.h"
-#include "run/control_file.h"
 #include "support/capture.h"
 #include "support/reference_water_balance.h"
 #include "support/run_case.h"
@@ -140,8 +140,9 @@ struct CaseCalls {
 
 void add_case(const std::string& name, CaseCalls& c) {
   const testing::fs::path dir = testing::fs::path(SITEDRAIN_TEST_CASES) / name;
-  const run::RunFiles files = run::resolve_files(
-      run::parse_control(testing::read_file(dir / "PSnamel.nml"), "PSnamel.nml"), "PSnamel.nml");
+  const control::RunFiles files = control::resolve_files(
+      control::parse_control(testing::read_file(dir / "PSnamel.nml"), "PSnamel.nml"),
+      "PSnamel.nml");
   textio::LineReader in((dir / files.input[0]).string());
   c.p = params::read_parameter_file(in);
   const params::RunSetup setup = params::make_run_setup(c.p);

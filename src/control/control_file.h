@@ -10,7 +10,7 @@
 
 #include "rainfall/depth_grid.h"
 
-namespace sitedrain::run {
+namespace sitedrain::control {
 
 inline constexpr std::size_t kNameLength = 150;
 
@@ -89,4 +89,4 @@ std::string rebuild_name(std::string_view path, std::string_view name);
 // "_", which must lie within the 35 characters after the first; else blank.
 std::string site_location(std::string_view ifilename2);
 
-}  // namespace sitedrain::run
+}  // namespace sitedrain::control

@@ -1,6 +1,6 @@
 // The control file: namelist syntax, name joins, the rebuild of output
 // names and the site location.
-#include "run/control_file.h"
+#include "control/control_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "support/run_case.h"
 #include "textio/stop.h"
 
-namespace sitedrain::run {
+namespace sitedrain::control {
 namespace {
 
 TEST(ControlFile, AcceptedSyntaxVariants) {
@@ -139,4 +139,4 @@ TEST(ControlFile, ProgramMessagesForMissingFiles) {
 }
 
 }  // namespace
-}  // namespace sitedrain::run
+}  // namespace sitedrain::control

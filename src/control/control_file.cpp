@@ -1,4 +1,4 @@
-#include "run/control_file.h"
+#include "control/control_file.h"
 
 #include <cctype>
 #include <cerrno>
@@ -8,13 +8,13 @@
 #include <variant>
 #include <vector>
 
-#include "run/file_identity.h"
+#include "control/file_identity.h"
 #include "textio/console.h"
 #include "textio/fixed_field.h"
 #include "textio/stop.h"
 #include "textio/text_file.h"
 
-namespace sitedrain::run {
+namespace sitedrain::control {
 
 namespace {
 
@@ -495,4 +495,4 @@ RunFiles read_control_file(const std::string& file_name) {
   return resolve_files(parse_control(text, file_name), file_name);
 }
 
-}  // namespace sitedrain::run
+}  // namespace sitedrain::control

@@ -1,8 +1,8 @@
-#include "run/file_identity.h"
+#include "control/file_identity.h"
 
 #include <system_error>
 
-namespace sitedrain::run {
+namespace sitedrain::control {
 
 namespace fs = std::filesystem;
 
@@ -57,4 +57,4 @@ bool FileIdentity::same(const FileIdentity& other) const {
   return fs::equivalent(name_, other.name_, ec);
 }
 
-}  // namespace sitedrain::run
+}  // namespace sitedrain::control

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-namespace sitedrain::run {
+namespace sitedrain::control {
 
 // In: a file name (relative to the working directory).  Out: the name the
 // file is opened under: absolute, the symbolic links of its folders resolved
@@ -30,4 +30,4 @@ class FileIdentity {
   std::filesystem::path name_;  // existing: as given; absent: the opened name
 };
 
-}  // namespace sitedrain::run
+}  // namespace sitedrain::control
