@@ -456,7 +456,7 @@ std::vector<InputWarning> legacy_case_warnings(const std::string& path,
 }
 
 std::vector<InputWarning> run_warnings(const std::string& parameter_file,
-                                       const design::ReportHeadData* head) {
+                                       const results::ReportHeadData* head) {
   if (parameter_file.empty()) return {};
   textio::LineReader in;
   if (!in.open(parameter_file)) return {};

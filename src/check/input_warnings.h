@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "design/design_results.h"
 #include "params/design_params.h"
 #include "params/run_setup.h"
 #include "rainfall/catchment.h"
+#include "results/design_results.h"
 #include "textio/text_file.h"
 
 namespace sitedrain::check {
@@ -61,7 +61,7 @@ std::vector<InputWarning> legacy_case_warnings(const std::string& path,
 // shows after its console: the misreadings (after a stop, of the values as
 // the file gives them when it was read to the end).
 std::vector<InputWarning> run_warnings(const std::string& parameter_file,
-                                       const design::ReportHeadData* head);
+                                       const results::ReportHeadData* head);
 
 // In: a warning.  Out: its one-line text, "WARNING params.txt, line 19,
 // cchgfac: ...", without a line number when it is not known.

@@ -33,7 +33,7 @@ using Files = std::vector<std::pair<fs::path, std::string>>;
 // In: the run's data.  Out: the series of its critical storms (design runs).
 std::vector<design::StormSeries> critical_series(const run::RunData& d) {
   std::vector<design::StormSeries> series;
-  const design::DesignResults& r = d.results;
+  const results::DesignResults& r = d.results;
   if (!r.head.params.storage_run() || r.kind == params::StorageKind::runoff_only) return series;
   const design::SeriesInput in{&r.head, &d.table, d.ratio};
   for (std::size_t n : design::simulated_records(r))
@@ -196,7 +196,7 @@ int run_case_with_outputs(const CommandLine& c) {
   if (status == 0 && more) status = write_outputs(c, run.data);
   console::flush();
   // Advice on values most likely misread, after the console.
-  const design::ReportHeadData* head = run.status == 0 ? &run.data.results.head : nullptr;
+  const results::ReportHeadData* head = run.status == 0 ? &run.data.results.head : nullptr;
   for (const check::InputWarning& w : check::run_warnings(run.data.parameter_file, head))
     std::fprintf(stderr, "%s\n", check::warning_line(w).c_str());
   return status;

@@ -42,7 +42,7 @@ class Search {
     results_.governing.resize(static_cast<std::size_t>(p_.return_period_count));
   }
 
-  DesignResults run() {
+  results::DesignResults run() {
     if (!options_.in_order) start();
     for (int i = 1; i <= p_.return_period_count; ++i) {
       if (!return_period(i)) emitter_.no_runoff_at_all();
@@ -60,7 +60,7 @@ class Search {
   const SearchOptions& options_;
   const StorageKind kind_;
   SizingSetup sizing_;
-  DesignResults results_;
+  results::DesignResults results_;
   StormEmitter emitter_;
 
   int outlet_count() const { return setup_.outlet_count; }
@@ -203,8 +203,8 @@ class Search {
       }
       if (kind_ == StorageKind::runoff_only) break;
       if (results_.records.size() == n_start) continue;
-      const std::span<const StormRecord> sized(results_.records.data() + n_start,
-                                               results_.records.size() - n_start);
+      const std::span<const results::StormRecord> sized(results_.records.data() + n_start,
+                                                        results_.records.size() - n_start);
       const std::size_t gov = n_start + governing_storm(kind_, sized);
       governing.push_back(gov);
       if (half_empties_in_time(results_.records[gov], p_.half_emptying_limit_h))
@@ -222,8 +222,8 @@ class Search {
 
 }  // namespace
 
-DesignResults design_search(const SearchInput& in, const SearchOutput& out,
-                            const SearchOptions& options) {
+results::DesignResults design_search(const SearchInput& in, const SearchOutput& out,
+                                     const SearchOptions& options) {
   return Search(in, out, options).run();
 }
 

@@ -9,12 +9,12 @@
 #include <functional>
 #include <vector>
 
-#include "design/design_results.h"
 #include "design/storm_emitter.h"
 #include "design/storm_sizing.h"
 #include "geometry/orifice.h"
 #include "params/design_params.h"
 #include "params/run_setup.h"
+#include "results/design_results.h"
 
 namespace sitedrain::design {
 
@@ -27,7 +27,7 @@ struct SearchInput {
   double ratio = 1.0;                           // top length-to-width ratio R
   // Room for the storm records, reserved by the caller before any output
   // existed (nullptr: the search reserves it); the search fills it.
-  std::vector<StormRecord>* record_room = nullptr;
+  std::vector<results::StormRecord>* record_room = nullptr;
 };
 
 // How the storms are computed.  in_order: in order on one thread, the
@@ -51,7 +51,7 @@ struct SearchOptions {
 // rows, each return period's governing rows, the log records and the
 // progress file; stops the run when a return period yields no runoff.
 // Returns the records, rows and selections (the head is left to the caller).
-DesignResults design_search(const SearchInput& in, const SearchOutput& out,
-                            const SearchOptions& options = {});
+results::DesignResults design_search(const SearchInput& in, const SearchOutput& out,
+                                     const SearchOptions& options = {});
 
 }  // namespace sitedrain::design

@@ -17,7 +17,7 @@ using fixed_column::write_results_row;
 using params::StorageKind;
 
 StormEmitter::StormEmitter(const SearchOutput& out, std::int64_t total, ProgressFn progress,
-                           DesignResults& results)
+                           results::DesignResults& results)
     : out_(out), total_(total), progress_(std::move(progress)), results_(results) {}
 
 void StormEmitter::begin(std::int64_t q) {

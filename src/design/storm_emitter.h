@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "design/design_results.h"
 #include "design/storm_sizing.h"
+#include "results/design_results.h"
 #include "storage/diagnostic_sink.h"
 #include "textio/text_file.h"
 
@@ -31,7 +31,7 @@ class StormEmitter {
   // In: the sinks, the number of storms of the search, an optional progress
   // callback and the results that receive the records and rows.
   StormEmitter(const SearchOutput& out, std::int64_t total, ProgressFn progress,
-               DesignResults& results);
+               results::DesignResults& results);
 
   // Before storm number q (from 1) is awaited: the progress file shows the
   // share of storms begun.  A file that cannot be written stops the run.
@@ -55,7 +55,7 @@ class StormEmitter {
   const SearchOutput& out_;
   std::int64_t total_;
   ProgressFn progress_;
-  DesignResults& results_;
+  results::DesignResults& results_;
 };
 
 }  // namespace sitedrain::design

@@ -110,14 +110,14 @@ class SeriesSink : public storage::DiagnosticSink {
 
 }  // namespace
 
-std::vector<std::size_t> critical_records(const DesignResults& results, std::size_t most) {
+std::vector<std::size_t> critical_records(const results::DesignResults& results, std::size_t most) {
   std::vector<std::size_t> picked = results.smallest;
   // the largest return periods when there are more than `most`
   if (picked.size() > most) picked.erase(picked.begin(), picked.end() - static_cast<long>(most));
   return picked;
 }
 
-std::vector<std::size_t> simulated_records(const DesignResults& results) {
+std::vector<std::size_t> simulated_records(const results::DesignResults& results) {
   std::vector<std::size_t> picked = critical_records(results);
   if (results.kind == params::StorageKind::sump)
     for (const std::vector<std::size_t>& g : results.governing)
@@ -126,7 +126,8 @@ std::vector<std::size_t> simulated_records(const DesignResults& results) {
   return picked;
 }
 
-StormSeries storm_series(const SeriesInput& in, const StormRecord& rec, std::size_t index) {
+StormSeries storm_series(const SeriesInput& in, const results::StormRecord& rec,
+                         std::size_t index) {
   const params::DesignParams& p = in.head->params;
   DesignStorm s;
   const auto& rps = in.head->return_periods;

@@ -12,10 +12,10 @@
 #include <cstddef>
 #include <vector>
 
-#include "design/design_results.h"
 #include "design/storm_sizing.h"
 #include "geometry/orifice.h"
 #include "params/design_params.h"
+#include "results/design_results.h"
 
 namespace sitedrain::design {
 
@@ -41,7 +41,7 @@ struct SeriesPoint {
 using storage::DrainEnd;
 
 struct StormSeries {
-  std::size_t record = 0;           // in DesignResults::records
+  std::size_t record = 0;           // in results::DesignResults::records
   std::vector<SeriesPoint> points;  // evenly spaced steps, the steps of the peaks and the last
   double max_volume = 0.0;          // over every step, m^3
   double max_outflow = 0.0;         // over every step, m^3/h
@@ -58,22 +58,24 @@ struct StormSeries {
 // In: the results.  Out: the records whose storms the report plots: the
 // smallest design of each return period, of the `most` largest return
 // periods when there are more.
-std::vector<std::size_t> critical_records(const DesignResults& results, std::size_t most = 6);
+std::vector<std::size_t> critical_records(const results::DesignResults& results,
+                                          std::size_t most = 6);
 
 // In: the results.  Out: the records to simulate again: those the report
 // plots and, for a pumped sump, every governing record (its pump starts are
 // a design check).
-std::vector<std::size_t> simulated_records(const DesignResults& results);
+std::vector<std::size_t> simulated_records(const results::DesignResults& results);
 
 // What simulating a record again needs besides the results.
 struct SeriesInput {
-  const ReportHeadData* head = nullptr;         // parameters, return periods, durations
-  const geometry::CoeffTable* table = nullptr;  // pond runs
+  const results::ReportHeadData* head = nullptr;  // parameters, return periods, durations
+  const geometry::CoeffTable* table = nullptr;    // pond runs
   double ratio = 1.0;
 };
 
 // In: the inputs and a record of a design run.  Out: its series, the
 // drain-down included.
-StormSeries storm_series(const SeriesInput& in, const StormRecord& record, std::size_t index);
+StormSeries storm_series(const SeriesInput& in, const results::StormRecord& record,
+                         std::size_t index);
 
 }  // namespace sitedrain::design

@@ -142,7 +142,7 @@ void design_storm(const SizingSetup& setup, const DesignStorm& s, const StormInf
   const double a_top = dims.Wt * dims.Lt;
   const double a_lag = r.peak_outflow / 0.036;
   o.stored = o.runoff = true;
-  StormRecord& rec = o.record;
+  results::StormRecord& rec = o.record;
   rec.return_period = s.return_period;
   rec.outlet_size = s.outlet_size;
   rec.duration = dur;
@@ -225,7 +225,7 @@ StormOutcome size_storm(const SizingSetup& setup, const DesignStorm& storm,
 }
 
 storage::Results simulate_record(const SizingSetup& setup, const DesignStorm& s,
-                                 const StormRecord& rec, storage::DiagnosticSink& diag,
+                                 const results::StormRecord& rec, storage::DiagnosticSink& diag,
                                  storage::Storage* after) {
   storage::Storage st = trial_storage(*setup.p);
   st.depth = rec.depth;

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "design/design_results.h"
 #include "design/storm_inflow.h"
 #include "geometry/orifice.h"
 #include "params/design_params.h"
+#include "results/design_results.h"
 #include "runoff/runoff_step.h"
 #include "storage/diagnostic_sink.h"
 #include "storage/water_balance.h"
@@ -67,10 +67,10 @@ class LogBuffer : public textio::LineSink {
 
 // Everything one storm computed and would have shown or logged.
 struct StormOutcome {
-  bool runoff = false;  // counts as runoff for its return period
-  bool stored = false;  // record holds a design (design runs with runoff)
-  StormRecord record;   // design runs
-  RunoffRow row;        // runoff-only runs
+  bool runoff = false;          // counts as runoff for its return period
+  bool stored = false;          // record holds a design (design runs with runoff)
+  results::StormRecord record;  // design runs
+  results::RunoffRow row;       // runoff-only runs
   LogBuffer log;
   console::Recording console;
   int stop_status = -1;  // >= 0: the storm stopped the run with this status
@@ -82,7 +82,7 @@ struct StormOutcome {
 // outflow are the record's, bit for bit, unless the sizing did not settle.
 // after, when given, receives the storage as the storm left it.
 storage::Results simulate_record(const SizingSetup& setup, const DesignStorm& s,
-                                 const StormRecord& rec, storage::DiagnosticSink& diag,
+                                 const results::StormRecord& rec, storage::DiagnosticSink& diag,
                                  storage::Storage* after = nullptr);
 
 // In: the shared set-up, a storm, the storage as simulate_record left it

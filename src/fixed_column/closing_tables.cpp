@@ -9,10 +9,10 @@
 
 namespace sitedrain::fixed_column {
 
-using design::DesignResults;
-using design::RunoffRow;
-using design::StormRecord;
 using params::StorageKind;
+using results::DesignResults;
+using results::RunoffRow;
+using results::StormRecord;
 
 using fields::trunc_i;
 

@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "design/design_results.h"
 #include "params/design_params.h"
+#include "results/design_results.h"
 
 namespace sitedrain::fixed_column {
 
-using ReportContext = design::ReportHeadData;
+using ReportContext = results::ReportHeadData;
 
 // The kind of a storage run picks the table headings and row layouts.
 using params::StorageKind;

@@ -5,29 +5,29 @@
 
 #include <string>
 
-#include "design/design_results.h"
+#include "results/design_results.h"
 #include "textio/text_file.h"
 
 namespace sitedrain::fixed_column {
 
 // In: the record of a pond storm (unrounded).  Out: its row of the full
 // results file.
-std::string pond_results_row(const design::StormRecord& r);
+std::string pond_results_row(const results::StormRecord& r);
 
 // In: the record of a sump storm.  Out: its row.
-std::string sump_results_row(const design::StormRecord& r);
+std::string sump_results_row(const results::StormRecord& r);
 
 // In: the record of a soakaway storm.  Out: its row.
-std::string soakaway_results_row(const design::StormRecord& r);
+std::string soakaway_results_row(const results::StormRecord& r);
 
 // In: the run's kind and a record.  Out: the kind's row on the full results
 // file; nothing for a runoff-only run.
-void write_results_row(params::StorageKind kind, const design::StormRecord& r,
+void write_results_row(params::StorageKind kind, const results::StormRecord& r,
                        textio::LineSink& results);
 
 // In: a storm of a runoff-only run.  Out: its report row: return period,
 // duration, mean inflow rate, total inflow, rainfall and, when the rain
 // volume is not zero, the runoff coefficient total inflow / rain volume.
-std::string runoff_row(const design::RunoffRow& r);
+std::string runoff_row(const results::RunoffRow& r);
 
 }  // namespace sitedrain::fixed_column

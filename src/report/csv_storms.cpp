@@ -10,9 +10,9 @@ namespace sitedrain::report {
 
 namespace {
 
-using design::DesignResults;
-using design::StormRecord;
 using params::StorageKind;
+using results::DesignResults;
+using results::StormRecord;
 
 // A column of the table: its name and its value in a record.
 struct Column {

@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "design/design_results.h"
+#include "results/design_results.h"
 
 namespace sitedrain::report {
 
@@ -24,6 +24,6 @@ std::string storms_csv_header(params::StorageKind kind);
 // In: the results.  Out: the header and every record's row on out; the
 // last four columns flag an unstable sizing and the record's selections
 // (governing, smallest, half-emptying) with 1 or 0.
-void write_storms_csv(const design::DesignResults& results, std::ostream& out);
+void write_storms_csv(const results::DesignResults& results, std::ostream& out);
 
 }  // namespace sitedrain::report

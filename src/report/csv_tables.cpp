@@ -10,8 +10,8 @@ namespace sitedrain::report {
 
 namespace {
 
-using design::DesignResults;
 using params::StorageKind;
+using results::DesignResults;
 
 // A row of numbers: each the shortest round-trip text.
 std::string row_of(std::initializer_list<double> values) {
@@ -67,7 +67,7 @@ std::string hydrographs_csv(const CsvInput& in) {
   const std::vector<std::size_t> plotted = design::critical_records(r);
   for (const design::StormSeries& series : *in.series) {
     if (std::find(plotted.begin(), plotted.end(), series.record) == plotted.end()) continue;
-    const design::StormRecord& rec = r.records[series.record];
+    const results::StormRecord& rec = r.records[series.record];
     std::string head = std::to_string(rec.return_period);
     if (outlet) csv_number(head, rec.outlet_size);
     head += ',' + std::to_string(rec.duration);
@@ -89,7 +89,7 @@ std::string runoff_csv(const DesignResults& r) {
   std::string s =
       "return_period_years,duration_min,mean_inflow_m3_per_h,runoff_volume_m3,rain_depth_mm,"
       "rain_volume_m3,runoff_coefficient\r\n";
-  for (const design::RunoffRow& row : r.runoff_rows) {
+  for (const results::RunoffRow& row : r.runoff_rows) {
     std::string line = std::to_string(row.return_period) + ',' + std::to_string(row.duration);
     for (double v : {row.mean_inflow, row.runoff_volume, row.rain_depth, row.rain_volume})
       csv_number(line, v);

@@ -18,14 +18,14 @@
 #include <utility>
 #include <vector>
 
-#include "design/design_results.h"
 #include "design/storm_series.h"
+#include "results/design_results.h"
 
 namespace sitedrain::report {
 
 struct CsvInput {
-  const design::DesignResults* results = nullptr;  // the head for every mode
-  const std::vector<double>* rain = nullptr;       // depths rain[k * nrp + i], mm; empty: none
+  const results::DesignResults* results = nullptr;  // the head for every mode
+  const std::vector<double>* rain = nullptr;        // depths rain[k * nrp + i], mm; empty: none
   const std::vector<design::StormSeries>* series = nullptr;
 };
 

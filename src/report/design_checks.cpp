@@ -13,9 +13,9 @@ namespace sitedrain::report {
 
 namespace {
 
-using design::DesignResults;
-using design::StormRecord;
 using params::StorageKind;
+using results::DesignResults;
+using results::StormRecord;
 
 constexpr double kM2PerHa = 10000.0;
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "design/design_results.h"
 #include "design/storm_series.h"
+#include "results/design_results.h"
 
 namespace sitedrain::report {
 
@@ -69,7 +69,7 @@ struct DesignChecks {
 
 // In: the results of a design run and the series simulated again (for the
 // pump starts; may be null).  Out: the checks.
-DesignChecks design_checks(const design::DesignResults& results,
+DesignChecks design_checks(const results::DesignResults& results,
                            const std::vector<design::StormSeries>* series);
 
 // In: the checks and the kind of storage.  Out: checks.csv (RFC 4180, CR LF).

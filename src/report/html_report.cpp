@@ -19,9 +19,9 @@ namespace sitedrain::report {
 
 namespace {
 
-using design::DesignResults;
-using design::StormRecord;
 using params::StorageKind;
+using results::DesignResults;
+using results::StormRecord;
 
 // v with the given decimals; "-" for a value that is not finite.
 std::string fixed(double v, int decimals) {
@@ -805,7 +805,7 @@ class Builder {
     coef.x = vol.x;
     coef.y = axis("Runoff coefficient", "", false, true);
     std::map<int, std::size_t> line_of;
-    for (const design::RunoffRow& row : r_.runoff_rows) {
+    for (const results::RunoffRow& row : r_.runoff_rows) {
       // A storm the loss model ends at its first step keeps no rain volume:
       // its rain is the depth on the area, and it gives no runoff.
       const bool ended = !(row.rain_volume > 0.0);

@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "design/design_results.h"
 #include "design/storm_series.h"
 #include "geometry/orifice.h"
 #include "report/run_notes.h"
+#include "results/design_results.h"
 
 namespace sitedrain::report {
 
 struct ReportInput {
-  const design::DesignResults* results = nullptr;  // the head for every mode
-  const std::vector<double>* rain = nullptr;       // depths rain[k * nrp + i], mm; empty: none
+  const results::DesignResults* results = nullptr;  // the head for every mode
+  const std::vector<double>* rain = nullptr;        // depths rain[k * nrp + i], mm; empty: none
   const std::vector<design::StormSeries>* series = nullptr;  // critical storms
   std::string version;                                       // the program's
   const RunNotes* notes = nullptr;                           // warnings, inputs, date; may be null

@@ -77,9 +77,9 @@ struct Outputs {
 
 // The room for a design's storm records, taken before the outputs open so
 // that a case too large for memory stops before any output file exists.
-std::vector<design::StormRecord> reserve_record_room(const params::DesignParams& p,
-                                                     const params::RunSetup& setup) {
-  std::vector<design::StormRecord> room;
+std::vector<results::StormRecord> reserve_record_room(const params::DesignParams& p,
+                                                      const params::RunSetup& setup) {
+  std::vector<results::StormRecord> room;
   if (!p.storage_run()) return room;
   try {
     room.reserve(static_cast<std::size_t>(setup.combinations));
@@ -105,7 +105,7 @@ void run_case(const design::SearchOptions& options, RunData& data,
     data.notes.inputs.push_back(report::input_file(data.parameter_file));
   data.notes.inputs.push_back(report::input_file(files.input[1]));
   params::RunSetup setup = params::make_run_setup(p);
-  std::vector<design::StormRecord> record_room = reserve_record_room(p, setup);
+  std::vector<results::StormRecord> record_room = reserve_record_room(p, setup);
 
   // The descriptor file's lines and its grid reference; or the FEH XML export.
   rainfall::Catchment catchment;
@@ -157,7 +157,7 @@ void run_case(const design::SearchOptions& options, RunData& data,
   }
   // The head of every report, built once: the fixed-column writers read it
   // and it travels with the results to the HTML report and the CSV tables.
-  design::ReportHeadData& head = data.results.head;
+  results::ReportHeadData& head = data.results.head;
   head = {p,    setup.return_periods, setup.durations, setup.total_area, catchment, files.location,
           rates};
   if (!p.greenfield_only()) data.rain = rain.table.v;
@@ -197,7 +197,7 @@ void run_case(const design::SearchOptions& options, RunData& data,
   sink.diag = &diagnostic;
   sink.progress_name = out[Output::progress].name();
   out.close(Output::progress);  // rewritten at every storm
-  design::ReportHeadData kept_head = std::move(head);
+  results::ReportHeadData kept_head = std::move(head);
   data.results = design::design_search(in, sink, options);
   data.results.head = std::move(kept_head);
   fixed_column::write_closing_tables(data.results, out[Output::report]);

@@ -8,20 +8,20 @@
 #include <vector>
 
 #include "control/control_file.h"
-#include "design/design_results.h"
 #include "design/design_search.h"
 #include "geometry/orifice.h"
 #include "report/run_notes.h"
+#include "results/design_results.h"
 
 namespace sitedrain::run {
 
 // What a run computed, for the outputs beyond its eight files (the HTML
 // report and the CSV tables).  Complete when the run ended normally.
 struct RunData {
-  design::DesignResults results;  // the head for every mode; records and rows of storage runs
-  std::vector<double> rain;       // design depths rain[k * nrp + i], mm; empty: none computed
-  geometry::CoeffTable table;     // pond runs: the orifice coefficients
-  double ratio = 1.0;             // top length-to-width ratio of the sizing
+  results::DesignResults results;  // the head for every mode; records and rows of storage runs
+  std::vector<double> rain;        // design depths rain[k * nrp + i], mm; empty: none computed
+  geometry::CoeffTable table;      // pond runs: the orifice coefficients
+  double ratio = 1.0;              // top length-to-width ratio of the sizing
   // The parameter file named by the control file ("" before it is known),
   // kept after a stop too: the advice on its text follows every run.
   std::string parameter_file;

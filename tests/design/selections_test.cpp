@@ -10,8 +10,8 @@ namespace {
 
 using params::StorageKind;
 
-StormRecord record(double water_area, double peak_volume, double half_emptying_h) {
-  StormRecord r;
+results::StormRecord record(double water_area, double peak_volume, double half_emptying_h) {
+  results::StormRecord r;
   r.water_area = water_area;
   r.peak_volume = peak_volume;
   r.half_emptying_time = half_emptying_h;
@@ -21,8 +21,8 @@ StormRecord record(double water_area, double peak_volume, double half_emptying_h
 TEST(Selections, TiesGoToTheFirstAndLimitsMetExactlyPass) {
   // Ponds and sumps by water area, soakaways by peak volume; the first of
   // equal maxima and of equal minima.
-  const std::vector<StormRecord> r{record(5.0, 9.0, 3.0), record(7.0, 9.0, 3.0),
-                                   record(7.0, 8.0, 3.0)};
+  const std::vector<results::StormRecord> r{record(5.0, 9.0, 3.0), record(7.0, 9.0, 3.0),
+                                            record(7.0, 8.0, 3.0)};
   EXPECT_EQ(governing_storm(StorageKind::pond, r), 1u);
   EXPECT_EQ(governing_storm(StorageKind::soakaway, r), 0u);
   const std::vector<std::size_t> governing{0, 1, 2};

@@ -12,9 +12,9 @@
 namespace sitedrain::fixed_column {
 namespace {
 
-using design::RunoffRow;
-using design::StormRecord;
 using params::StorageKind;
+using results::RunoffRow;
+using results::StormRecord;
 using testing::KeptLines;
 
 // The pond design at Hexham.

@@ -14,8 +14,8 @@
 namespace sitedrain::report {
 namespace {
 
-using design::DesignResults;
-using design::StormRecord;
+using results::DesignResults;
+using results::StormRecord;
 
 std::vector<std::string> split(const std::string& s, char sep) {
   std::vector<std::string> parts(1);

@@ -24,9 +24,9 @@ struct Design {
   double volume;       // peak volume, m³
 };
 
-design::DesignResults results(int rp, std::vector<Design> designs,
-                              params::StorageKind kind = params::StorageKind::pond) {
-  design::DesignResults r;
+results::DesignResults results(int rp, std::vector<Design> designs,
+                               params::StorageKind kind = params::StorageKind::pond) {
+  results::DesignResults r;
   r.kind = kind;
   r.head.params.storage_kind = kind;
   r.head.params.half_emptying_limit_h = 6;
@@ -39,7 +39,7 @@ design::DesignResults results(int rp, std::vector<Design> designs,
   r.head.durations = {15, 60, 240};
   r.governing.emplace_back();
   for (const Design& d : designs) {
-    design::StormRecord rec;
+    results::StormRecord rec;
     rec.return_period = rp;
     rec.outlet_size = d.outlet;
     rec.duration = d.duration;
@@ -103,7 +103,7 @@ TEST(DesignChecks, EachCheckPassesAndFails) {
 
 TEST(DesignChecks, GreenfieldRateOfTheReturnPeriodOrTheSiteLimit) {
   // 100 years: Qbar times the growth factor; a site limit replaces it.
-  design::DesignResults r = results(100, {{50, 60, 8.0, 3.0, 900}, {100, 60, 14.0, 2.0, 900}});
+  results::DesignResults r = results(100, {{50, 60, 8.0, 3.0, 900}, {100, 60, 14.0, 2.0, 900}});
   report::DesignChecks c = report::design_checks(r, nullptr);
   const double limit = row(c, "Peak discharge", 50).limit;
   EXPECT_GT(limit, 5.0 * 1.5);
@@ -123,7 +123,7 @@ TEST(DesignChecks, GreenfieldRateOfTheReturnPeriodOrTheSiteLimit) {
 }
 
 TEST(DesignChecks, PumpStartsAndNoAllowance) {
-  design::DesignResults r =
+  results::DesignResults r =
       results(30, {{20, 60, 5.5, 1.0, 400}, {40, 60, 11.1, 0.5, 300}}, params::StorageKind::sump);
   r.head.params.climate_change_factor = 1.0;
   std::vector<design::StormSeries> series(2);

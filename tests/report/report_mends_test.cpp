@@ -14,14 +14,14 @@
 namespace sitedrain::testing {
 namespace {
 
-std::string page_of(const design::DesignResults& r) {
+std::string page_of(const results::DesignResults& r) {
   report::ReportInput in;
   in.results = &r;
   return report::html_report(in);
 }
 
-design::DesignResults design_run(params::StorageKind kind) {
-  design::DesignResults r;
+results::DesignResults design_run(params::StorageKind kind) {
+  results::DesignResults r;
   params::DesignParams& p = r.head.params;
   (kind == params::StorageKind::soakaway ? p.design_soakaway
    : kind == params::StorageKind::sump   ? p.design_sump
@@ -42,7 +42,7 @@ design::DesignResults design_run(params::StorageKind kind) {
   r.head.return_periods = {30};
   r.head.durations = {60};
   r.head.total_area = 23700;
-  design::StormRecord rec;
+  results::StormRecord rec;
   rec.return_period = 30;
   rec.duration = 60;
   rec.peak_volume = 100.0;
@@ -53,7 +53,7 @@ design::DesignResults design_run(params::StorageKind kind) {
 }
 
 TEST(ReportMends, SoakawayFillCodesAreaNoRunoffAndLagoon) {
-  design::DesignResults soakaway = design_run(params::StorageKind::soakaway);
+  results::DesignResults soakaway = design_run(params::StorageKind::soakaway);
   soakaway.head.durations = {30, 60};  // the 30 min storm gave no runoff
   const std::string soak = page_of(soakaway);
   EXPECT_EQ(count_of(soak, "Not drawn, as they give no runoff: 30 years: 30 min."), 2);
@@ -68,7 +68,7 @@ TEST(ReportMends, SoakawayFillCodesAreaNoRunoffAndLagoon) {
   EXPECT_EQ(count_of(soak, "both length sides (4)"), 1);
   EXPECT_EQ(count_of(soak, "sandy clay (Green-Ampt soil row 9)"), 1);
 
-  design::DesignResults pond = design_run(params::StorageKind::pond);
+  results::DesignResults pond = design_run(params::StorageKind::pond);
   pond.head.params.greenfield_rates = 1;
   pond.head.rates.region = 1;
   const std::string p = page_of(pond);
@@ -77,14 +77,14 @@ TEST(ReportMends, SoakawayFillCodesAreaNoRunoffAndLagoon) {
   EXPECT_EQ(count_of(p, "Settlement lagoon</dt><dd>none"), 0);
 
   // greenfield only: the area the rates were computed for
-  design::DesignResults g;
+  results::DesignResults g;
   g.head.params.greenfield_rates = 1;
   g.head.rates.area = 43000;
   g.head.rates.qbar = 0.001;
   EXPECT_EQ(count_of(page_of(g), "Total sub-catchment area</dt><dd>43000 m²"), 1);
 
   // runoff only: a storm the loss model ends at once
-  design::DesignResults ro = design_run(params::StorageKind::runoff_only);
+  results::DesignResults ro = design_run(params::StorageKind::runoff_only);
   ro.head.params.design_soakaway = 0;
   ro.head.params.runoff_only = 1;
   ro.head.params.decode_modes();

@@ -1,8 +1,8 @@
-#include "design/design_results.h"
+#include "results/design_results.h"
 
 #include "numeric/rounding.h"
 
-namespace sitedrain::design {
+namespace sitedrain::results {
 
 StormRecord rounded_for_tables(const StormRecord& r) {
   StormRecord t = r;
@@ -14,4 +14,4 @@ StormRecord rounded_for_tables(const StormRecord& r) {
   return t;
 }
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::results

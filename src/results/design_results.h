@@ -13,7 +13,7 @@
 #include "params/design_params.h"
 #include "rainfall/catchment.h"
 
-namespace sitedrain::design {
+namespace sitedrain::results {
 
 // One design storm with runoff, through the storage sized for it.
 struct StormRecord {
@@ -80,4 +80,4 @@ struct DesignResults {
 // and time rounded to tenths (round_places(x, 1, 1)), as the closing tables show it.
 StormRecord rounded_for_tables(const StormRecord& r);
 
-}  // namespace sitedrain::design
+}  // namespace sitedrain::results
