@@ -38,8 +38,8 @@ struct RunOutcome {
 // options choose how the design storms are computed (the program itself
 // always takes the defaults; tests and the benchmark choose).  more: the
 // files the command line asks for besides the eight outputs, checked with
-// them before any output is created (a clash throws control::OutputClash out of the
-// run).
+// them before any output is created (a clash throws control::OutputClash
+// out of the run).
 RunOutcome run_program(const design::SearchOptions& options = {},
                        std::span<const control::CommandLineOutput> more = {});
 
